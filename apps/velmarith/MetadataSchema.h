@@ -1,0 +1,10 @@
+#pragma once
+
+#include <QStringList>
+
+namespace velmarith::app {
+
+/// The statements that create the four metadata tables (all columns text) where missing.
+[[nodiscard]] QStringList metadataSchema();
+
+} // namespace velmarith::app

@@ -1,0 +1,84 @@
+#pragma once
+
+#include <velmarith/Collection.h>
+#include <velmarith/ResultRows.h>
+
+#include <QString>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+namespace velmarith {
+
+namespace detail {
+class SqliteConnection;
+}
+
+/// One statement as DataBridge ran it, for tests and for tracing a host's session.
+struct StatementTrace {
+    QString statement;   ///< the text as the caller sent it
+    QString sentText;    ///< the text handed to the database after dialect rewriting
+    bool succeeded = false;
+    QString errorMessage; ///< the database's message when it failed
+};
+
+/// The data-access component every statement of the library runs through. Each object holds
+/// its own connection to the database the host configured; several may be open at once.
+class DataBridge
+{
+public:
+    DataBridge();
+    ~DataBridge();
+    DataBridge(const DataBridge &) = delete;
+    DataBridge &operator=(const DataBridge &) = delete;
+
+    /// The database used when Open is given no path: a SQLite file path.
+    static void setDefaultDatabase(const QString &database);
+    /// The configured database: setDefaultDatabase's value, else $DATABRIDGE_DATABASE.
+    [[nodiscard]] static QString defaultDatabase();
+
+    using TraceHandler = std::function<void(const StatementTrace &)>;
+    /// Installs a process-wide hook that sees every statement; returns the previous one.
+    static TraceHandler setStatementTrace(TraceHandler handler);
+
+    /// Connects. `database` overrides the configured database for this object; `options`
+    /// "Create" creates a missing database file. The other arguments are accepted and unused.
+    /// Raises an Error naming the path and the reason when no database is configured or it
+    /// cannot be opened.
+    void Open(const QString &database = {}, const QString &options = {}, const QString &arg3 = {},
+              const QString &arg4 = {}, const QString &arg5 = {}, const QString &arg6 = {},
+              const QString &arg7 = {});
+    [[nodiscard]] bool isOpen() const;
+
+    /// When true a failing statement shows and raises nothing; see each operation.
+    void setSilentErrors(bool silent) { mSilentErrors = silent; }
+    [[nodiscard]] bool SilentErrors() const { return mSilentErrors; }
+
+    /// Puts the first column of the first row into `target` as text; leaves it unchanged when
+    /// there is no row. A failure raises an Error, or leaves `target` unchanged when silent.
+    void QueryValue(const QString &statement, QString &target, int16_t options = 0);
+
+    /// Runs a query and replaces the content of each wanted result (a null pointer is not
+    /// wanted): the rows, the column names, each column's type code (also keyed by column name)
+    /// and each column's defined size. A failure raises an Error, or leaves the results empty
+    /// when silent.
+    void Query(const QString &statement, ResultRows *rows, Collection *fieldNames = nullptr,
+               Collection *typeCodes = nullptr, Collection *sizes = nullptr,
+               const QString &options = QStringLiteral(" "));
+
+    /// Runs a statement; returns 0 on success, otherwise a nonzero status. Unless silent, a
+    /// failure also shows the database's message to the user.
+    int16_t Execute(const QString &statement);
+
+    /// Releases the connection; harmless when already closed.
+    void Close();
+
+private:
+    detail::SqliteConnection &connection();
+
+    std::unique_ptr<detail::SqliteConnection> mConnection;
+    bool mSilentErrors = false;
+};
+
+} // namespace velmarith

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QString>
+
+#include <exception>
+#include <string>
+
+namespace velmarith {
+
+/// Error numbers the library raises, numbered as a classic automation runtime numbers them.
+namespace ErrorNumber {
+constexpr int InvalidArgument = 5;   ///< bad index, missing key, invalid procedure call
+constexpr int Overflow = 6;          ///< a 16-bit counter, position or size left −32768..32767
+constexpr int DivisionByZero = 11;
+constexpr int TypeMismatch = 13;     ///< a value that cannot be converted as asked
+constexpr int DuplicateKey = 457;    ///< a key already associated with a collection element
+constexpr int Database = 3146;       ///< the database refused a statement or a connection
+} // namespace ErrorNumber
+
+/// The one exception type of the library: a number and a message, like a failed automation call.
+class Error : public std::exception
+{
+public:
+    Error(int number, QString message);
+
+    [[nodiscard]] int number() const noexcept { return mNumber; }
+    [[nodiscard]] const QString &message() const noexcept { return mMessage; }
+    [[nodiscard]] const char *what() const noexcept override { return mWhat.c_str(); }
+
+private:
+    int mNumber;
+    QString mMessage;
+    std::string mWhat;
+};
+
+} // namespace velmarith

@@ -1,0 +1,23 @@
+#pragma once
+
+#include <QString>
+
+namespace velmarith {
+
+/// The two ways the non-visual layers reach the person: the system beep and an information
+/// message ("提示"). The toolkit installs one that goes through the desktop; tests install
+/// one that records.
+class Feedback
+{
+public:
+    virtual ~Feedback() = default;
+    virtual void beep() = 0;
+    virtual void inform(const QString &text, const QString &title) = 0;
+
+    /// The installed feedback; before any is installed, one that writes to standard error.
+    static Feedback &current();
+    /// Installs `feedback` (not owned; nullptr restores the default) and returns the previous one.
+    static Feedback *install(Feedback *feedback);
+};
+
+} // namespace velmarith

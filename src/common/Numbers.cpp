@@ -1,0 +1,160 @@
+#include "common/Numbers.h"
+
+#include <velmarith/Error.h>
+
+#include <charconv>
+#include <cmath>
+#include <limits>
+#include <string>
+
+namespace velmarith {
+namespace {
+
+bool isBlank(QChar c) { return c == u' ' || c == u'\t'; }
+bool isDigit(QChar c) { return c >= u'0' && c <= u'9'; }
+
+// Collects the characters of a number into plain ASCII for std::from_chars.
+class NumberScanner
+{
+public:
+    NumberScanner(QStringView text, bool blanksInside) : mText(text), mBlanksInside(blanksInside) {}
+
+    double scan(bool allowExponent)
+    {
+        skipBlanks();
+        if (mPos < mText.size() && (mText[mPos] == u'+' || mText[mPos] == u'-')) {
+            if (mText[mPos] == u'-')
+                mDigits += '-';
+            advance();
+        }
+        bool anyDigit = false;
+        bool seenPoint = false;
+        while (mPos < mText.size()) {
+            const QChar c = mText[mPos];
+            if (isDigit(c)) {
+                mDigits += char(c.unicode());
+                anyDigit = true;
+            } else if (c == u'.' && !seenPoint) {
+                mDigits += '.';
+                seenPoint = true;
+            } else {
+                break;
+            }
+            advance();
+        }
+        if (!anyDigit)
+            return 0.0;
+        if (allowExponent)
+            scanExponent();
+        return parse();
+    }
+
+private:
+    void skipBlanks()
+    {
+        while (mPos < mText.size() && isBlank(mText[mPos]))
+            ++mPos;
+    }
+    // Moves past the current character and, where blanks inside count for nothing, past blanks.
+    void advance()
+    {
+        ++mPos;
+        if (mBlanksInside)
+            skipBlanks();
+    }
+    // An exponent counts only when digits follow the letter and its optional sign.
+    void scanExponent()
+    {
+        if (mPos >= mText.size() || (mText[mPos] != u'e' && mText[mPos] != u'E'))
+            return;
+        const qsizetype mark = mPos;
+        std::string exponent = "e";
+        advance();
+        if (mPos < mText.size() && (mText[mPos] == u'+' || mText[mPos] == u'-')) {
+            exponent += char(mText[mPos].unicode());
+            advance();
+        }
+        bool anyDigit = false;
+        while (mPos < mText.size() && isDigit(mText[mPos])) {
+            exponent += char(mText[mPos].unicode());
+            anyDigit = true;
+            advance();
+        }
+        if (anyDigit)
+            mDigits += exponent;
+        else
+            mPos = mark;
+    }
+    double parse() const
+    {
+        double value = 0.0;
+        const char *begin = mDigits.data();
+        const auto [end, error] = std::from_chars(begin, begin + mDigits.size(), value);
+        if (error == std::errc::result_out_of_range)
+            return mDigits.find("e-") != std::string::npos ? 0.0
+                   : mDigits.front() == '-'                ? -std::numeric_limits<double>::infinity()
+                                                           : std::numeric_limits<double>::infinity();
+        return value;
+    }
+
+    QStringView mText;
+    bool mBlanksInside;
+    qsizetype mPos = 0;
+    std::string mDigits;
+};
+
+template<typename Int>
+Int roundedChecked(double value)
+{
+    const double rounded = std::nearbyint(value); // the default rounding mode sends halves to even
+    if (!(rounded >= double(std::numeric_limits<Int>::min()) && rounded <= double(std::numeric_limits<Int>::max())))
+        throw Error(ErrorNumber::Overflow, QStringLiteral("溢出：%1 超出了整数的范围").arg(numberText(value)));
+    return static_cast<Int>(rounded);
+}
+
+} // namespace
+
+double leadingNumber(QStringView text)
+{
+    return NumberScanner(text, false).scan(false);
+}
+
+double numberOfText(QStringView text)
+{
+    return NumberScanner(text, true).scan(true);
+}
+
+std::string_view writeNumber(double value, NumberBuffer &buffer)
+{
+    if (value == 0.0) { // also −0
+        buffer[0] = '0';
+        return {buffer, 1};
+    }
+    // "general" with 15 digits switches to the exponent exactly where we want it: from 1E+15 up
+    // and below 1E-4, and it drops trailing zeros.
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);
+    for (char *c = buffer; c != result.ptr; ++c) {
+        if (*c == 'e')
+            *c = 'E';
+    }
+    return {buffer, size_t(result.ptr - buffer)};
+}
+
+QString numberText(double value)
+{
+    NumberBuffer buffer;
+    const std::string_view text = writeNumber(value, buffer);
+    return QString::fromLatin1(text.data(), qsizetype(text.size()));
+}
+
+int16_t toInt16(double value)
+{
+    return roundedChecked<int16_t>(value);
+}
+
+int32_t toInt32(double value)
+{
+    return roundedChecked<int32_t>(value);
+}
+
+} // namespace velmarith

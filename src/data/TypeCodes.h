@@ -1,0 +1,41 @@
+#pragma once
+
+#include <QStringView>
+
+#include <cstdint>
+
+namespace velmarith {
+
+/// A column's data-type code (numbered as ADO's DataTypeEnum) and its defined size.
+struct ColumnType {
+    int32_t code;
+    int32_t size;
+    friend bool operator==(const ColumnType &, const ColumnType &) = default;
+};
+
+namespace TypeCode {
+constexpr int32_t SmallInt = 2;
+constexpr int32_t Integer = 3;
+constexpr int32_t Currency = 6;
+constexpr int32_t BigInt = 20;
+constexpr int32_t Char = 129;
+constexpr int32_t WChar = 130;
+constexpr int32_t Numeric = 131;
+constexpr int32_t DBTimeStamp = 135;
+constexpr int32_t VarChar = 200;
+constexpr int32_t LongVarChar = 201;
+constexpr int32_t VarWChar = 202;
+constexpr int32_t VarBinary = 204;
+} // namespace TypeCode
+
+constexpr int32_t kUnlimitedSize = 2147483647;
+
+/// The type of a column from its declared type ("VARCHAR(20)", "numeric(10,2)", "INTEGER").
+/// Names outside the table are placed by SQLite's own affinity rules.
+[[nodiscard]] ColumnType columnTypeFromDeclaration(QStringView declaration);
+
+/// The type of a result column without a declared type (an expression), from the storage
+/// class (a SQLite fundamental datatype) of its first value, or 0 when there is no row.
+[[nodiscard]] ColumnType columnTypeFromStorage(int storageClass);
+
+} // namespace velmarith

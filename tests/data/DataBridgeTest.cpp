@@ -1,0 +1,263 @@
+#include <velmarith/DataBridge.h>
+#include <velmarith/Error.h>
+
+#include "common/SqlText.h"
+#include "support/TempDatabase.h"
+
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+using namespace velmarith;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+QString errorMessageOf(auto &&action)
+{
+    try {
+        action();
+    } catch (const Error &error) {
+        return error.message();
+    }
+    return {};
+}
+
+class DataBridgeTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        db.exec({QStringLiteral("create table 员工(编号 varchar(4), 姓名 varchar(20), 部门 varchar(10), 工资 numeric(10,2))"),
+                 QStringLiteral("insert into 员工 values('0001','张伟','D01',18500.5)"),
+                 QStringLiteral("insert into 员工 values('0002','王芳','D02',null)")});
+    }
+    test::TempDatabase db;
+};
+
+} // namespace
+
+TEST(DataBridgeOpen, namesThePathAndTheReasonWhenItCannotConnect)
+{
+    qunsetenv("DATABRIDGE_DATABASE");
+    DataBridge::setDefaultDatabase(QString());
+    DataBridge bridge;
+    EXPECT_TRUE(errorMessageOf([&] { bridge.Open(); }).contains(u"DATABRIDGE_DATABASE"));
+
+    QTemporaryDir dir;
+    const QString missing = dir.filePath(QStringLiteral("missing.sqlite"));
+    EXPECT_TRUE(errorMessageOf([&] { bridge.Open(missing); }).contains(missing));
+    EXPECT_FALSE(QFile::exists(missing)) << "opening never creates a database by accident";
+
+    const QString notADatabase = dir.filePath(QStringLiteral("notes.txt"));
+    QFile file(notADatabase);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.write(QByteArray(4096, 'x'));
+    file.close();
+    const QString message = errorMessageOf([&] { bridge.Open(notADatabase); });
+    EXPECT_TRUE(message.contains(notADatabase)) << message.toStdString();
+    EXPECT_TRUE(message.contains(u"not a database")) << message.toStdString();
+    EXPECT_FALSE(bridge.isOpen());
+}
+
+TEST(DataBridgeOpen, takesTheConfiguredDatabaseOrTheEnvironmentAndAnExplicitPathOverridesBoth)
+{
+    test::TempDatabase configured;
+    configured.exec({QStringLiteral("create table which(name text)"), QStringLiteral("insert into which values('configured')")});
+    test::TempDatabase other;
+    other.exec({QStringLiteral("create table which(name text)"), QStringLiteral("insert into which values('other')")});
+
+    auto nameIn = [](const QString &path) {
+        DataBridge bridge;
+        bridge.Open(path);
+        QString name;
+        bridge.QueryValue(QStringLiteral("select name from which"), name);
+        return name;
+    };
+    DataBridge::setDefaultDatabase(configured.path());
+    EXPECT_EQ(nameIn(QString()), u"configured");
+    EXPECT_EQ(nameIn(other.path()), u"other");
+
+    DataBridge::setDefaultDatabase(QString());
+    qputenv("DATABRIDGE_DATABASE", other.path().toUtf8());
+    EXPECT_EQ(nameIn(QString()), u"other");
+    qunsetenv("DATABRIDGE_DATABASE");
+}
+
+TEST_F(DataBridgeTest, queryValueGivesTheFirstValueAsTextOrLeavesTheTargetAlone)
+{
+    DataBridge bridge;
+    bridge.Open();
+    QString value = QStringLiteral("before");
+    bridge.QueryValue(QStringLiteral("select 姓名 from 员工 order by 编号"), value);
+    EXPECT_EQ(value, u"张伟");
+    bridge.QueryValue(QStringLiteral("select 工资 from 员工 where 编号='0001'"), value);
+    EXPECT_EQ(value, u"18500.5");
+    bridge.QueryValue(QStringLiteral("select 工资 from 员工 where 编号='0002'"), value);
+    EXPECT_EQ(value, u"") << "NULL is empty text";
+    bridge.QueryValue(QStringLiteral("select count(*) as 数量 from 员工"), value);
+    EXPECT_EQ(value, u"2");
+
+    value = QStringLiteral("unchanged");
+    bridge.QueryValue(QStringLiteral("select 姓名 from 员工 where 0"), value);
+    EXPECT_EQ(value, u"unchanged");
+}
+
+TEST_F(DataBridgeTest, aFailingStatementRaisesUnlessSilentAndThenLeavesResultsEmpty)
+{
+    test::RecordingFeedback feedback;
+    DataBridge bridge;
+    bridge.Open();
+    EXPECT_FALSE(bridge.SilentErrors());
+
+    QString value = QStringLiteral("kept");
+    EXPECT_TRUE(errorMessageOf([&] { bridge.QueryValue(QStringLiteral("select nope from 员工"), value); })
+                    .contains(u"no such column"));
+    ResultRows rows;
+    EXPECT_TRUE(errorMessageOf([&] { bridge.Query(QStringLiteral("select * from 没有"), &rows); }).contains(u"no such table"));
+    EXPECT_NE(bridge.Execute(QStringLiteral("insert into 没有 values(1)")), 0);
+    ASSERT_EQ(feedback.messages.size(), 1u);
+    EXPECT_TRUE(feedback.messages[0].first.contains(u"no such table"));
+    EXPECT_EQ(feedback.messages[0].second, u"提示");
+
+    bridge.setSilentErrors(true);
+    bridge.QueryValue(QStringLiteral("select nope from 员工"), value);
+    EXPECT_EQ(value, u"kept");
+    bridge.Query(QStringLiteral("select * from 员工"), &rows);
+    ASSERT_EQ(rows.Count(), 2);
+    Collection names, codes, sizes;
+    names.Add(QStringLiteral("stale"));
+    bridge.Query(QStringLiteral("select * from 没有"), &rows, &names, &codes, &sizes);
+    EXPECT_EQ(rows.Count(), 0);
+    EXPECT_EQ(names.Count(), 0);
+    EXPECT_NE(bridge.Execute(QStringLiteral("insert into 没有 values(1)")), 0);
+    EXPECT_EQ(feedback.messages.size(), 1u) << "silent failures show nothing";
+}
+
+TEST_F(DataBridgeTest, queryFillsRowsByPositionAndNameWithNamesCodesAndSizes)
+{
+    DataBridge bridge;
+    bridge.Open();
+    ResultRows rows;
+    Collection names, codes, sizes;
+    bridge.Query(QStringLiteral("select * from 员工 order by 编号"), &rows, &names, &codes, &sizes);
+
+    ASSERT_EQ(rows.Count(), 2);
+    EXPECT_EQ(rows.Item(1).Item(2), u"张伟");
+    EXPECT_EQ(rows.Item(2).Item(QStringLiteral("部门")), u"D02");
+    EXPECT_EQ(rows.Item(1).Item(QStringLiteral("工资")), u"18500.5");
+    EXPECT_EQ(rows.Item(2).Item(4), u"");
+    EXPECT_EQ(rows.Item(1).Count(), 4);
+    EXPECT_THROW((void)rows.Item(3), Error);
+    EXPECT_THROW((void)rows.Item(1).Item(5), Error);
+    EXPECT_THROW((void)rows.Item(1).Item(QStringLiteral("nope")), Error);
+
+    ASSERT_EQ(names.Count(), 4);
+    EXPECT_EQ(names.Item(1).toString(), u"编号");
+    EXPECT_EQ(codes.Item(QStringLiteral("姓名")).toString(), u"200");
+    EXPECT_EQ(sizes.Item(1).toString(), u"4");
+
+    // A row outlives the rows it came from.
+    const ResultRow first = rows.Item(1);
+    rows = ResultRows();
+    EXPECT_EQ(first.Item(1), u"0001");
+}
+
+TEST_F(DataBridgeTest, aResultWithTwoColumnsOfOneNameKeysOnlyTheFirstType)
+{
+    DataBridge bridge;
+    bridge.Open();
+    Collection names, codes;
+    bridge.Query(QStringLiteral("select a.编号, b.编号 from 员工 a, 员工 b"), nullptr, &names, &codes);
+    EXPECT_EQ(names.Count(), 2);
+    EXPECT_EQ(codes.Count(), 2);
+}
+
+TEST_F(DataBridgeTest, runsOneStatementAtATime)
+{
+    DataBridge bridge;
+    bridge.Open();
+    bridge.setSilentErrors(true);
+    EXPECT_NE(bridge.Execute(QStringLiteral("delete from 员工; drop table 员工")), 0);
+    EXPECT_EQ(db.column(QStringLiteral("select count(*) from 员工")), QStringList{u"2"_s});
+    EXPECT_EQ(bridge.Execute(QStringLiteral("delete from 员工 where 编号='0002';  ")), 0) << "a trailing semicolon is fine";
+    EXPECT_EQ(db.column(QStringLiteral("select count(*) from 员工")), QStringList{u"1"_s});
+}
+
+TEST_F(DataBridgeTest, twoObjectsOpenAtOnceReadAndWriteTheSameDatabase)
+{
+    DataBridge reader;
+    reader.Open();
+    DataBridge writer;
+    writer.Open();
+    ResultRows before;
+    reader.Query(QStringLiteral("select 编号 from 员工"), &before);
+    EXPECT_EQ(writer.Execute(QStringLiteral("insert into 员工(编号) values('0003')")), 0);
+    QString count;
+    reader.QueryValue(QStringLiteral("select count(*) from 员工"), count);
+    EXPECT_EQ(count, u"3");
+    EXPECT_EQ(before.Count(), 2) << "rows already read stay as they were";
+}
+
+TEST_F(DataBridgeTest, concatenationWithPlusJoinsCodeAndDescription)
+{
+    db.exec({QStringLiteral("create table 部门表(部门编号 varchar(10), 部门名称 varchar(20))"),
+             QStringLiteral("insert into 部门表 values('D01','销售部')"),
+             QStringLiteral("insert into 部门表 values('D02','财务部')")});
+    test::StatementLog log;
+    DataBridge bridge;
+    bridge.Open();
+    ResultRows rows;
+    bridge.Query(QStringLiteral("select a.编号,a.部门+'('+b.部门名称+')' as 部门 from 员工 a,部门表 b "
+                                "where a.部门=b.部门编号 order by 编号"),
+                 &rows);
+    ASSERT_EQ(rows.Count(), 2);
+    EXPECT_EQ(rows.Item(1).Item(QStringLiteral("部门")), u"D01(销售部)");
+    EXPECT_EQ(rows.Item(2).Item(2), u"D02(财务部)");
+    ASSERT_EQ(log.entries.size(), 1u);
+    EXPECT_TRUE(log.entries[0].statement.contains(u"a.部门+'('+b.部门名称+')'"));
+    EXPECT_TRUE(log.entries[0].sentText.contains(u"a.部门||'('||b.部门名称||')'"));
+    EXPECT_TRUE(log.entries[0].succeeded);
+}
+
+TEST_F(DataBridgeTest, aQuotedValueRoundTripsAndCannotEndItsLiteralEarly)
+{
+    DataBridge bridge;
+    bridge.Open();
+    EXPECT_EQ(bridge.Execute(u"insert into 员工(编号,姓名) values('0003',%1)"_s.arg(sqlString(u"O'Brien"_s))), 0);
+    const QString attack = u"x'); delete from 员工; --"_s;
+    EXPECT_EQ(bridge.Execute(u"insert into 员工(编号,姓名) values('0004',%1)"_s.arg(sqlString(attack))), 0);
+
+    QString name;
+    bridge.QueryValue(u"select 姓名 from 员工 where 姓名=%1"_s.arg(sqlString(u"O'Brien"_s)), name);
+    EXPECT_EQ(name, u"O'Brien");
+    EXPECT_EQ(db.column(u"select 姓名 from 员工 where 编号='0004'"_s), QStringList{attack});
+    EXPECT_EQ(db.column(u"select count(*) from 员工"_s), QStringList{u"4"_s});
+    EXPECT_EQ(sqlString(u"O'Brien"_s), u"'O''Brien'");
+}
+
+TEST_F(DataBridgeTest, theTraceSeesEveryStatementWithItsOutcome)
+{
+    test::StatementLog log;
+    DataBridge bridge;
+    bridge.Open();
+    bridge.setSilentErrors(true);
+    (void)bridge.Execute(QStringLiteral("update 员工 set 部门='D03'"));
+    (void)bridge.Execute(QStringLiteral("update 没有 set x=1"));
+    ASSERT_EQ(log.entries.size(), 2u);
+    EXPECT_TRUE(log.entries[0].succeeded);
+    EXPECT_FALSE(log.entries[1].succeeded);
+    EXPECT_TRUE(log.entries[1].errorMessage.contains(u"no such table"));
+}
+
+TEST_F(DataBridgeTest, closingTwiceIsHarmlessAndAClosedBridgeRefusesStatements)
+{
+    DataBridge bridge;
+    bridge.Open();
+    bridge.Close();
+    bridge.Close();
+    EXPECT_FALSE(bridge.isOpen());
+    bridge.setSilentErrors(true);
+    ResultRows rows;
+    EXPECT_THROW(bridge.Query(QStringLiteral("select 1"), &rows), Error) << "a closed bridge is a programming error";
+}

@@ -1,0 +1,73 @@
+#pragma once
+
+#include <velmarith/DataBridge.h>
+
+#include "QtPrinting.h"
+#include "common/Feedback.h"
+
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+
+#include <utility>
+#include <vector>
+
+namespace velmarith::test {
+
+/// A fresh SQLite file in its own temporary folder, made the default database while it lives.
+class TempDatabase
+{
+public:
+    TempDatabase();
+    ~TempDatabase();
+    TempDatabase(const TempDatabase &) = delete;
+    TempDatabase &operator=(const TempDatabase &) = delete;
+
+    [[nodiscard]] const QString &path() const { return mPath; }
+    [[nodiscard]] QString folder() const { return mDir.path(); }
+    /// Runs set-up statements; a failing one fails the test.
+    void exec(const QStringList &statements) const;
+    /// The first column of every row of a query, for checking what the database holds.
+    [[nodiscard]] QStringList column(const QString &query) const;
+
+private:
+    QTemporaryDir mDir;
+    QString mPath;
+};
+
+/// Records beeps and messages instead of showing them, while it is installed.
+class RecordingFeedback final : public Feedback
+{
+public:
+    RecordingFeedback() : mPrevious(Feedback::install(this)) {}
+    ~RecordingFeedback() override { Feedback::install(mPrevious); }
+    RecordingFeedback(const RecordingFeedback &) = delete;
+    RecordingFeedback &operator=(const RecordingFeedback &) = delete;
+
+    void beep() override { ++beeps; }
+    void inform(const QString &text, const QString &title) override { messages.emplace_back(text, title); }
+
+    int beeps = 0;
+    std::vector<std::pair<QString, QString>> messages; // text, title
+
+private:
+    Feedback *mPrevious;
+};
+
+/// Collects every statement DataBridge runs while it lives.
+class StatementLog
+{
+public:
+    StatementLog();
+    ~StatementLog();
+    StatementLog(const StatementLog &) = delete;
+    StatementLog &operator=(const StatementLog &) = delete;
+
+    std::vector<StatementTrace> entries;
+    [[nodiscard]] QStringList statements() const;
+
+private:
+    DataBridge::TraceHandler mPrevious;
+};
+
+} // namespace velmarith::test
