@@ -3,8 +3,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <algorithm>
 #include <cstdint>
-#include <limits>
 #include <memory>
 #include <string_view>
 #include <vector>
@@ -12,12 +12,24 @@
 namespace velmarith {
 
 namespace detail {
-// All values of a result in one UTF-8 arena; cell i spans [cellEnds[i-1], cellEnds[i]).
-// One allocation per column of metadata instead of one per cell keeps whole-table reads cheap.
+// All values of a result as UTF-8 in one arena of pages, addressed by a logical offset;
+// cellEnds[i] is where cell i ends. A page is kPageSize of the logical space; a cell never
+// crosses into the next page (it moves there whole), except that a cell larger than a page gets
+// one allocation spanning several pages. Growing page by page, a whole table is read without
+// ever copying the values already read and without one allocation per cell.
 struct ResultData {
+    static constexpr uint32_t kPageSize = 1u << 20;
+    struct Page {
+        std::unique_ptr<char[]> bytes;
+        uint32_t capacity = 0;
+    };
+
     QStringList columns;
-    std::vector<char> arena;
+    std::vector<Page> pages;
     std::vector<uint32_t> cellEnds;
+    uint32_t used = 0;
+
+    [[nodiscard]] std::string_view cell(size_t index) const;
 };
 } // namespace detail
 
@@ -61,7 +73,7 @@ public:
     [[nodiscard]] QString text(int row, int column) const;
     /// The same value as UTF-8 bytes inside the storage, without building a QString.
     [[nodiscard]] std::string_view utf8(int row, int column) const;
-    /// Bytes held by the storage (arena and cell index), for memory accounting.
+    /// Bytes held by the storage (pages and cell index), for memory accounting.
     [[nodiscard]] size_t storageBytes() const;
 
     /// Builds a ResultRows cell by cell, row after row.
@@ -71,19 +83,20 @@ public:
         explicit Builder(QStringList columns);
         void addCell(std::string_view utf8)
         {
-            d->arena.insert(d->arena.end(), utf8.begin(), utf8.end());
-            d->cellEnds.push_back(checkedEnd());
+            detail::ResultData &data = *d;
+            const uint32_t inPage = data.used % detail::ResultData::kPageSize;
+            if (!data.pages.empty() && inPage != 0 && inPage + utf8.size() <= data.pages.back().capacity) {
+                std::copy(utf8.begin(), utf8.end(), data.pages.back().bytes.get() + inPage);
+                data.used += uint32_t(utf8.size());
+            } else {
+                addCellToNewSpace(utf8);
+            }
+            data.cellEnds.push_back(data.used);
         }
         [[nodiscard]] ResultRows finish();
 
     private:
-        [[nodiscard]] uint32_t checkedEnd() const
-        {
-            if (d->arena.size() > std::numeric_limits<uint32_t>::max())
-                throwTooLarge();
-            return static_cast<uint32_t>(d->arena.size());
-        }
-        [[noreturn]] static void throwTooLarge();
+        void addCellToNewSpace(std::string_view utf8);
         std::shared_ptr<detail::ResultData> d;
     };
 

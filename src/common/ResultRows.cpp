@@ -2,6 +2,8 @@
 
 #include <velmarith/Error.h>
 
+#include <limits>
+
 namespace velmarith {
 namespace {
 
@@ -14,16 +16,23 @@ int findColumn(const QStringList &columns, const QString &name)
     return -1;
 }
 
-std::string_view cellBytes(const detail::ResultData &data, size_t cell)
+constexpr uint64_t kPageSize = detail::ResultData::kPageSize;
+constexpr uint32_t kFirstPageCapacity = 4096;
+
+uint64_t nextPageStart(uint64_t offset)
 {
-    const uint32_t begin = cell == 0 ? 0 : data.cellEnds[cell - 1];
-    return {data.arena.data() + begin, data.cellEnds[cell] - begin};
+    return (offset + kPageSize - 1) / kPageSize * kPageSize;
 }
 
 QString cellText(const detail::ResultData &data, size_t cell)
 {
-    const std::string_view bytes = cellBytes(data, cell);
+    const std::string_view bytes = data.cell(cell);
     return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+}
+
+[[noreturn]] void throwTooLarge()
+{
+    throw Error(ErrorNumber::Overflow, QStringLiteral("查询结果超过 4 GB，无法装入"));
 }
 
 [[noreturn]] void throwNoSuch(const QString &what)
@@ -32,6 +41,18 @@ QString cellText(const detail::ResultData &data, size_t cell)
 }
 
 } // namespace
+
+std::string_view detail::ResultData::cell(size_t index) const
+{
+    const uint64_t previousEnd = index == 0 ? 0 : cellEnds[index - 1];
+    const uint64_t end = cellEnds[index];
+    if (end == previousEnd)
+        return {};
+    // A cell that did not fit behind its predecessor was moved whole to the next page.
+    const bool fitted = previousEnd % kPageSize + (end - previousEnd) <= kPageSize;
+    const uint64_t begin = fitted ? previousEnd : nextPageStart(previousEnd);
+    return {pages[begin / kPageSize].bytes.get() + begin % kPageSize, size_t(end - begin)};
+}
 
 int ResultRow::Count() const
 {
@@ -79,12 +100,15 @@ QString ResultRows::text(int row, int column) const
 
 std::string_view ResultRows::utf8(int row, int column) const
 {
-    return cellBytes(*d, size_t(row) * size_t(columnCount()) + size_t(column));
+    return d->cell(size_t(row) * size_t(columnCount()) + size_t(column));
 }
 
 size_t ResultRows::storageBytes() const
 {
-    return d->arena.capacity() + d->cellEnds.capacity() * sizeof(uint32_t);
+    size_t bytes = d->cellEnds.capacity() * sizeof(uint32_t) + d->pages.capacity() * sizeof(detail::ResultData::Page);
+    for (const detail::ResultData::Page &page : d->pages)
+        bytes += page.capacity;
+    return bytes;
 }
 
 ResultRows::Builder::Builder(QStringList columns) : d(std::make_shared<detail::ResultData>())
@@ -92,16 +116,47 @@ ResultRows::Builder::Builder(QStringList columns) : d(std::make_shared<detail::R
     d->columns = std::move(columns);
 }
 
-ResultRows ResultRows::Builder::finish()
+void ResultRows::Builder::addCellToNewSpace(std::string_view utf8)
 {
-    d->arena.shrink_to_fit();
-    d->cellEnds.shrink_to_fit();
-    return ResultRows(std::move(d));
+    detail::ResultData &data = *d;
+    const uint64_t length = utf8.size();
+    if (length == 0)
+        return;
+    uint64_t begin = data.used;
+    uint64_t inPage = begin % kPageSize;
+    if (inPage != 0 && inPage + length > kPageSize) {
+        begin = nextPageStart(begin);
+        inPage = 0;
+    }
+    const uint64_t end = begin + length;
+    if (end > std::numeric_limits<uint32_t>::max())
+        throwTooLarge();
+
+    const size_t pageIndex = size_t(begin / kPageSize);
+    // A cell larger than a page reserves the pages it spans; the last of them may take
+    // further cells in an allocation of its own.
+    const size_t pagesSpanned = size_t((end - 1) / kPageSize) + 1;
+    if (data.pages.size() < pagesSpanned)
+        data.pages.resize(pagesSpanned);
+    detail::ResultData::Page &page = data.pages[pageIndex];
+    const uint64_t needed = inPage + length;
+    if (page.capacity < needed) {
+        // The page being filled grows by doubling up to a full page, so a small result stays small.
+        const uint64_t capacity = needed > kPageSize
+                                      ? needed
+                                      : std::min<uint64_t>(kPageSize, std::max<uint64_t>({needed, 2ull * page.capacity, kFirstPageCapacity}));
+        auto bytes = std::make_unique_for_overwrite<char[]>(size_t(capacity));
+        std::copy_n(page.bytes.get(), std::min<uint64_t>(inPage, page.capacity), bytes.get());
+        page.bytes = std::move(bytes);
+        page.capacity = uint32_t(capacity);
+    }
+    std::copy(utf8.begin(), utf8.end(), page.bytes.get() + inPage);
+    data.used = uint32_t(end);
 }
 
-void ResultRows::Builder::throwTooLarge()
+ResultRows ResultRows::Builder::finish()
 {
-    throw Error(ErrorNumber::Overflow, QStringLiteral("查询结果超过 4 GB，无法装入"));
+    return ResultRows(std::move(d));
 }
 
 } // namespace velmarith

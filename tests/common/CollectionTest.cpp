@@ -3,25 +3,14 @@
 
 #include "support/QtPrinting.h"
 
+#include "support/Errors.h"
+
 #include <gtest/gtest.h>
 
 #include <memory>
 
 using namespace velmarith;
-
-namespace {
-
-int errorNumberOf(auto &&action)
-{
-    try {
-        action();
-    } catch (const Error &error) {
-        return error.number();
-    }
-    return 0;
-}
-
-} // namespace
+using velmarith::test::errorNumberOf;
 
 TEST(Collection, addressesItemsFromOneAndByKeyInAnyLetterCase)
 {

@@ -2,6 +2,7 @@
 #include <velmarith/Error.h>
 
 #include "common/SqlText.h"
+#include "support/Errors.h"
 #include "support/TempDatabase.h"
 
 #include <QFile>
@@ -9,19 +10,10 @@
 #include <gtest/gtest.h>
 
 using namespace velmarith;
+using velmarith::test::errorMessageOf;
 using namespace Qt::StringLiterals;
 
 namespace {
-
-QString errorMessageOf(auto &&action)
-{
-    try {
-        action();
-    } catch (const Error &error) {
-        return error.message();
-    }
-    return {};
-}
 
 class DataBridgeTest : public ::testing::Test
 {

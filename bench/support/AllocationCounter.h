@@ -1,0 +1,15 @@
+#pragma once
+
+#include <cstddef>
+
+namespace velmarith::bench {
+
+/// Bytes currently allocated through operator new, and the highest value since the last reset.
+struct AllocationCounter {
+    static size_t current();
+    static size_t peak();
+    /// Starts a new peak measurement from the current level.
+    static void resetPeak();
+};
+
+} // namespace velmarith::bench
