@@ -13,7 +13,17 @@ constexpr int InvalidArgument = 5;   ///< bad index, missing key, invalid proced
 constexpr int Overflow = 6;          ///< a 16-bit counter, position or size left −32768..32767
 constexpr int DivisionByZero = 11;
 constexpr int TypeMismatch = 13;     ///< a value that cannot be converted as asked
+constexpr int InvalidPropertyValue = 380;
+constexpr int InvalidArrayIndex = 381;
+constexpr int NoSuchEntry = 383;   ///< a drop-down list has no entry with that text
+constexpr int UnsupportedMember = 438; ///< the object has no such property or method
 constexpr int DuplicateKey = 457;    ///< a key already associated with a collection element
+constexpr int InvalidClassString = 711; ///< no control kind of that name
+constexpr int ControlNameInUse = 727;
+constexpr int NoSuchControl = 730;
+constexpr int IndexOutOfBounds = 35600;
+constexpr int ElementNotFound = 35601;
+constexpr int KeyNotUnique = 35602;
 constexpr int Database = 3146;       ///< the database refused a statement or a connection
 } // namespace ErrorNumber
 

@@ -25,6 +25,11 @@ Feedback &Feedback::current()
     return gInstalled ? *gInstalled : static_cast<Feedback &>(gConsoleFeedback);
 }
 
+bool Feedback::isInstalled()
+{
+    return gInstalled != nullptr;
+}
+
 Feedback *Feedback::install(Feedback *feedback)
 {
     Feedback *previous = gInstalled;

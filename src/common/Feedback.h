@@ -18,6 +18,8 @@ public:
     static Feedback &current();
     /// Installs `feedback` (not owned; nullptr restores the default) and returns the previous one.
     static Feedback *install(Feedback *feedback);
+    /// Whether some feedback other than the default is installed.
+    [[nodiscard]] static bool isInstalled();
 };
 
 } // namespace velmarith

@@ -1,0 +1,139 @@
+#include "toolkit/Desktop.h"
+
+#include "toolkit/Form.h"
+#include "toolkit/Twips.h"
+
+#include "common/Feedback.h"
+
+#include <velmarith/Error.h>
+
+#include <QApplication>
+#include <QDialog>
+#include <QMessageBox>
+#include <QPointer>
+#include <QPushButton>
+#include <QScreen>
+#include <QWindow>
+
+namespace velmarith::toolkit {
+namespace {
+
+QMessageBox::Icon qtIcon(MessageIcon icon)
+{
+    switch (icon) {
+    case MessageIcon::Information:
+        return QMessageBox::Information;
+    case MessageIcon::Question:
+        return QMessageBox::Question;
+    case MessageIcon::Exclamation:
+        return QMessageBox::Warning;
+    case MessageIcon::Critical:
+        return QMessageBox::Critical;
+    case MessageIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+/// The desktop of a person: Qt's modal loop and message boxes with Chinese buttons.
+class QtDesktop final : public Desktop
+{
+public:
+    void runModal(Form &form, Form *owner) override
+    {
+        QPointer<QDialog> window = form.window();
+        if (owner && owner->window()->windowHandle()) {
+            window->winId(); // makes the native window, so it can stand over its owner
+            window->windowHandle()->setTransientParent(owner->window()->windowHandle());
+        }
+        window->setWindowModality(Qt::ApplicationModal);
+        window->exec();
+    }
+
+    MessageAnswer message(const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons) override
+    {
+        QMessageBox box(qtIcon(icon), title, text);
+        if (buttons == MessageButtons::YesNo) {
+            QPushButton *yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+            box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+            box.setDefaultButton(yes);
+            box.exec();
+            return box.clickedButton() == yes ? MessageAnswer::Yes : MessageAnswer::No;
+        }
+        box.setDefaultButton(box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
+        box.exec();
+        return MessageAnswer::Ok;
+    }
+
+    void beep() override { QApplication::beep(); }
+
+    [[nodiscard]] QSize screenSize() const override
+    {
+        const QScreen *screen = QGuiApplication::primaryScreen();
+        const QSize pixels = screen ? screen->size() : QSize(1024, 768);
+        return {toTwips(pixels.width()), toTwips(pixels.height())};
+    }
+};
+
+// The beep and the information messages of the non-visual layers go through the desktop.
+class DesktopFeedback final : public Feedback
+{
+public:
+    void beep() override { Desktop::current().beep(); }
+    void inform(const QString &text, const QString &title) override
+    {
+        Desktop::current().message(text, title, MessageIcon::Information, MessageButtons::Ok);
+    }
+};
+
+QtDesktop gQtDesktop;
+DesktopFeedback gDesktopFeedback;
+Desktop *gInstalled = nullptr;
+
+// Connects the beep and messages of the other layers to the desktop, unless something else
+// (a test's recorder) already listens.
+void connectFeedback()
+{
+    if (!Feedback::isInstalled())
+        Feedback::install(&gDesktopFeedback);
+}
+
+} // namespace
+
+Desktop &Desktop::current()
+{
+    connectFeedback();
+    return gInstalled ? *gInstalled : static_cast<Desktop &>(gQtDesktop);
+}
+
+Desktop *Desktop::install(Desktop *desktop)
+{
+    connectFeedback();
+    return std::exchange(gInstalled, desktop);
+}
+
+QString Desktop::defaultTitle()
+{
+    return QStringLiteral("Velmarith");
+}
+
+void Desktop::inform(const QString &text)
+{
+    message(text, QStringLiteral("提示"), MessageIcon::Information, MessageButtons::Ok);
+}
+
+void ensureApplication()
+{
+    if (qobject_cast<QApplication *>(QCoreApplication::instance()))
+        return;
+    if (QCoreApplication::instance())
+        throw Error(ErrorNumber::InvalidArgument,
+                    QStringLiteral("宿主程序运行的是没有窗口的 Qt 应用，无法显示对话框"));
+    // A host that is not a Qt program: the library keeps its own application for the process.
+    static int argc = 1;
+    static char name[] = "velmarith";
+    static char *argv[] = {name, nullptr};
+    static QApplication application(argc, argv);
+}
+
+} // namespace velmarith::toolkit

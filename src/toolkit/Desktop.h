@@ -1,0 +1,42 @@
+#pragma once
+
+#include <velmarith/MessageBox.h>
+
+#include <QSize>
+#include <QString>
+
+namespace velmarith::toolkit {
+
+class Form;
+
+/// The one seam between the dialogs and the person: modal runs, message boxes, the beep and
+/// the screen size. Production uses Qt; tests install a scripted desktop.
+class Desktop
+{
+public:
+    virtual ~Desktop() = default;
+
+    /// Shows `form` modally (over `owner` when given) and returns when it has closed.
+    virtual void runModal(Form &form, Form *owner) = 0;
+    virtual MessageAnswer message(const QString &text, const QString &title, MessageIcon icon,
+                                  MessageButtons buttons) = 0;
+    virtual void beep() = 0;
+    /// The screen's size in twips.
+    [[nodiscard]] virtual QSize screenSize() const = 0;
+
+    /// The installed desktop; the Qt desktop until another is installed.
+    static Desktop &current();
+    /// Installs `desktop` (not owned; nullptr restores the Qt desktop); returns the previous one.
+    static Desktop *install(Desktop *desktop);
+    /// The title of a message box shown without one.
+    [[nodiscard]] static QString defaultTitle();
+
+    /// An information message with the title "提示" and an OK button.
+    void inform(const QString &text);
+};
+
+/// Creates the QApplication when the host has none, so a host that is not a Qt program can
+/// show the dialogs; raises an Error when the host runs a non-widget Qt application.
+void ensureApplication();
+
+} // namespace velmarith::toolkit

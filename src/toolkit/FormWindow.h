@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QDialog>
+
+namespace velmarith::toolkit {
+
+class Form;
+
+/// The Qt window of a Form: a fixed dialog whose keys go through the form's key preview, and
+/// which closes only through the form (Escape and Enter have no built-in meaning here).
+class FormWindow final : public QDialog
+{
+    Q_OBJECT
+
+public:
+    explicit FormWindow(Form &form);
+
+    /// Watches a control's key target for the key preview and the focus.
+    void watch(QWidget *keyTarget);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override {}
+
+private:
+    Form &mForm;
+};
+
+} // namespace velmarith::toolkit

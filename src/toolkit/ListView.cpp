@@ -1,0 +1,172 @@
+#include "toolkit/ListView.h"
+
+#include "toolkit/ListRowsModel.h"
+
+#include <velmarith/Error.h>
+
+#include <QHeaderView>
+#include <QTreeView>
+
+namespace velmarith::toolkit {
+
+QString ListItem::Text() const
+{
+    return mView->itemValue(mIndex, 0);
+}
+
+QString ListItem::SubItems(int n) const
+{
+    return mView->itemValue(mIndex, n);
+}
+
+ListView::ListView(const ControlSite &site)
+    : Control(site, new QTreeView(site.parentWidget)),
+      mView(static_cast<QTreeView *>(widget())),
+      mModel(std::make_unique<ListRowsModel>())
+{
+    mView->setModel(mModel.get());
+    mView->setRootIsDecorated(false);
+    mView->setItemsExpandable(false);
+    mView->setUniformRowHeights(true); // lets the view lay out 100,000 rows without measuring them
+    mView->setAllColumnsShowFocus(true);
+    mView->setSelectionMode(QAbstractItemView::SingleSelection);
+    mView->setSelectionBehavior(QAbstractItemView::SelectRows);
+    mView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    mView->header()->setSectionsClickable(true);
+    mView->header()->setSectionsMovable(false);
+    mView->header()->setStretchLastSection(false);
+    connect(mView, &QTreeView::clicked, this, [this](const QModelIndex &index) { clickItem(index.row() + 1); });
+    connect(mView, &QTreeView::doubleClicked, this, [this](const QModelIndex &) { emit DblClick(); });
+    connect(mView->header(), &QHeaderView::sectionClicked, this, [this](int section) { clickColumn(section + 1); });
+}
+
+ListView::~ListView()
+{
+    mView->setModel(nullptr);
+}
+
+void ListView::addColumn(const ColumnHeader &header)
+{
+    mModel->addColumn(header);
+    const int section = columnCount() - 1;
+    mView->setColumnWidth(section, toPixels(header.width));
+    mView->setColumnHidden(section, header.hidden);
+}
+
+void ListView::clearColumns()
+{
+    mModel->clearColumns();
+}
+
+int ListView::columnCount() const
+{
+    return int(mModel->columns().size());
+}
+
+const ColumnHeader &ListView::column(int index) const
+{
+    if (index < 1 || index > columnCount())
+        throw Error(ErrorNumber::IndexOutOfBounds, QStringLiteral("列表 %1 没有第 %2 列").arg(Name()).arg(index));
+    return mModel->columns()[size_t(index - 1)];
+}
+
+void ListView::setRows(ResultRows rows)
+{
+    mModel->setRows(std::move(rows));
+}
+
+const ResultRows &ListView::rows() const
+{
+    return mModel->rows();
+}
+
+int ListView::itemCount() const
+{
+    return mModel->rowCount();
+}
+
+int ListView::rowOf(int index) const
+{
+    if (index < 1 || index > itemCount())
+        throw Error(ErrorNumber::IndexOutOfBounds, QStringLiteral("列表 %1 没有第 %2 项").arg(Name()).arg(index));
+    return index - 1;
+}
+
+ListItem ListView::item(int index) const
+{
+    return ListItem(*this, rowOf(index) + 1);
+}
+
+QString ListView::itemValue(int index, int column) const
+{
+    return mModel->value(rowOf(index), column);
+}
+
+std::optional<ListItem> ListView::SelectedItem() const
+{
+    const QModelIndexList selected = mView->selectionModel()->selectedRows();
+    if (selected.isEmpty())
+        return std::nullopt;
+    return ListItem(*this, selected.first().row() + 1);
+}
+
+void ListView::select(int index)
+{
+    const QModelIndex row = mModel->index(rowOf(index), 0);
+    mView->selectionModel()->setCurrentIndex(row, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+void ListView::ensureVisible(int index)
+{
+    mView->scrollTo(mModel->index(rowOf(index), 0));
+}
+
+std::optional<ListItem> ListView::findItem(const QString &prefix) const
+{
+    auto matches = [&](int row, int column) { return mModel->value(row, column).startsWith(prefix, Qt::CaseInsensitive); };
+    for (int row = 0; row < itemCount(); ++row) {
+        if (matches(row, 0))
+            return ListItem(*this, row + 1);
+    }
+    for (int row = 0; row < itemCount(); ++row) {
+        for (int column = 1; column < mModel->rows().columnCount(); ++column) {
+            if (matches(row, column))
+                return ListItem(*this, row + 1);
+        }
+    }
+    return std::nullopt;
+}
+
+void ListView::sortByColumn(int column, Qt::SortOrder order)
+{
+    mModel->sortBy(column, order);
+}
+
+int ListView::sortedColumn() const
+{
+    return mModel->sortedColumn();
+}
+
+Qt::SortOrder ListView::sortOrder() const
+{
+    return mModel->sortOrder();
+}
+
+void ListView::clickItem(int index)
+{
+    select(index);
+    emit ItemClick(ListItem(*this, index));
+}
+
+void ListView::doubleClickItem(int index)
+{
+    clickItem(index);
+    emit DblClick();
+}
+
+void ListView::clickColumn(int index)
+{
+    emit ColumnClick(index);
+}
+
+} // namespace velmarith::toolkit

@@ -1,0 +1,75 @@
+#include "toolkit/TabControl.h"
+
+#include "toolkit/Form.h"
+
+#include <velmarith/Error.h>
+
+#include <QFrame>
+#include <QTabBar>
+
+namespace velmarith::toolkit {
+
+TabControl::TabControl(const ControlSite &site)
+    : Control(site, new QWidget(site.parentWidget)), mBar(new QTabBar(widget())), mPage(new QFrame(widget()))
+{
+    mBar->setObjectName(site.name + QStringLiteral("Tabs"));
+    mBar->setExpanding(false);
+    mPage->setFrameStyle(QFrame::StyledPanel | QFrame::Raised);
+    mPage->lower();
+    connect(mBar, &QTabBar::currentChanged, this, [this] { showControlsOfTab(); });
+}
+
+void TabControl::setTabs(const QStringList &captions)
+{
+    while (mBar->count() > 0)
+        mBar->removeTab(0);
+    for (const QString &caption : captions)
+        mBar->addTab(caption);
+}
+
+int TabControl::Tabs() const
+{
+    return mBar->count();
+}
+
+QString TabControl::TabCaption(int tab) const
+{
+    return mBar->tabText(tab);
+}
+
+int TabControl::Tab() const
+{
+    return mBar->currentIndex();
+}
+
+void TabControl::setTab(int tab)
+{
+    if (tab < 0 || tab >= Tabs())
+        throw Error(ErrorNumber::InvalidPropertyValue, QStringLiteral("选项卡 %1 没有第 %2 页").arg(Name()).arg(tab));
+    mBar->setCurrentIndex(tab);
+    showControlsOfTab();
+}
+
+void TabControl::setTabHeight(int twips)
+{
+    mTabHeight = twips;
+    applyGeometry();
+}
+
+void TabControl::applyGeometry()
+{
+    Control::applyGeometry();
+    const int barHeight = toPixels(mTabHeight);
+    mBar->setGeometry(0, 0, widget()->width(), barHeight);
+    mPage->setGeometry(0, barHeight - 1, widget()->width(), std::max(0, widget()->height() - barHeight + 1));
+}
+
+void TabControl::showControlsOfTab()
+{
+    for (Control *control : form().controlsWithoutLoading()) {
+        if (control->container() == this)
+            control->applyVisibility();
+    }
+}
+
+} // namespace velmarith::toolkit

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "toolkit/Control.h"
+
+class QLineEdit;
+
+namespace velmarith::toolkit {
+
+/// A one-line text box. Selection positions and lengths count 16-bit characters.
+class TextBox final : public Control
+{
+    Q_OBJECT
+
+public:
+    explicit TextBox(const ControlSite &site);
+    [[nodiscard]] QString kind() const override { return QStringLiteral("VB.TextBox"); }
+    [[nodiscard]] bool canTakeFocus() const override { return true; }
+
+    [[nodiscard]] QString Text() const override;
+    void setText(const QString &text) override;
+    [[nodiscard]] int SelStart() const;
+    void setSelStart(int start);
+    [[nodiscard]] int SelLength() const;
+    void setSelLength(int length);
+    [[nodiscard]] QString SelText() const;
+    void setSelText(const QString &text);
+    [[nodiscard]] bool Locked() const;
+    void setLocked(bool locked);
+
+signals:
+    /// The text changed, by typing or by the program.
+    void Change();
+
+private:
+    QLineEdit *mEdit;
+};
+
+} // namespace velmarith::toolkit
