@@ -26,5 +26,8 @@ bench: build
 	cmake --build $(BUILD_DIR) -j2 --target benchmarks
 	for b in $(BUILD_DIR)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && "$$b"; done
 
+gallery: build
+	cmake --build $(BUILD_DIR) --target render_gallery
+
 clean:
 	rm -rf $(BUILD_DIR)

@@ -1,12 +1,15 @@
 #include "DemoDatabase.h"
+#include "InputCommand.h"
 
 #include <velmarith/Error.h>
 
+#include <QApplication>
 #include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
 
 #include <cstdio>
+#include <memory>
 
 namespace {
 
@@ -33,14 +36,25 @@ void printUsage(QTextStream &out)
 {
     out << "用法 / usage: velmarith <command> [options]\n"
            "  demo    创建并显示演示数据库 / create and show the demo database\n"
+           "  input   显示输入框 / show the input box\n"
            "每个命令的 --help 列出其选项 / each command's --help lists its options\n";
+}
+
+bool needsWindows(const char *command)
+{
+    return qstrcmp(command, "input") == 0;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    QCoreApplication app(argc, argv);
+    // Commands that only touch the database run without a display.
+    std::unique_ptr<QCoreApplication> app;
+    if (argc > 1 && needsWindows(argv[1]))
+        app = std::make_unique<QApplication>(argc, argv);
+    else
+        app = std::make_unique<QCoreApplication>(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("velmarith"));
     QTextStream out(stdout);
     QStringList arguments = QCoreApplication::arguments();
@@ -52,6 +66,8 @@ int main(int argc, char *argv[])
     try {
         if (command == u"demo")
             return runDemo(arguments, out);
+        if (command == u"input")
+            return velmarith::app::runInputCommand(arguments, out);
         printUsage(out);
         return 2;
     } catch (const velmarith::Error &error) {

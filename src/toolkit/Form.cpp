@@ -341,16 +341,22 @@ void Form::pressKey(int16_t keyCode, int16_t shift, Control *target)
     QWidget *widget = receiver ? receiver->keyTarget() : mWindow.get();
     const Qt::Key key = qtKeyOf(keyCode);
     const Qt::KeyboardModifiers modifiers = modifiersOf(shift);
+    // Qt reports a modifier key's own modifier as toggled by the key: a press of Alt is made
+    // without Alt and its release with it, as the platforms send them.
+    const Qt::KeyboardModifiers own = key == Qt::Key_Alt       ? Qt::AltModifier
+                                      : key == Qt::Key_Shift   ? Qt::ShiftModifier
+                                      : key == Qt::Key_Control ? Qt::ControlModifier
+                                                               : Qt::NoModifier;
     const QString text = keyCode == KeyCode::Return   ? QStringLiteral("\r")
                          : keyCode == KeyCode::Escape ? QString(QChar(27))
                          : keyCode == KeyCode::Space  ? QStringLiteral(" ")
                                                       : QString();
     QPointer<QWidget> guard(widget);
-    QKeyEvent press(QEvent::KeyPress, key, modifiers, text);
+    QKeyEvent press(QEvent::KeyPress, key, modifiers & ~own, text);
     QApplication::sendEvent(widget, &press);
     if (!guard)
         return;
-    QKeyEvent release(QEvent::KeyRelease, key, modifiers, text);
+    QKeyEvent release(QEvent::KeyRelease, key, modifiers | own, text);
     QApplication::sendEvent(widget, &release);
 }
 

@@ -3,6 +3,7 @@
 #include "toolkit/Control.h"
 #include "toolkit/Twips.h"
 
+#include <QDialog>
 #include <QObject>
 #include <QString>
 
@@ -10,7 +11,6 @@
 #include <memory>
 #include <vector>
 
-class QDialog;
 class QKeyEvent;
 
 namespace velmarith::toolkit {
@@ -116,9 +116,25 @@ public:
 protected:
     explicit Form(QString className);
 
-    /// Adds a design control: hidden from no one, placed as the design gives it.
-    template<class Kind>
-    Kind &addControl(const QString &name, const TwipsRect &rect, Control *container = nullptr, int index = -1);
+    /// Adds a design control on the form, placed as the design gives it; `args` go to the
+    /// kind's constructor after the site (a combo box's style, say).
+    template<class Kind, class... Args>
+    Kind &addControl(const QString &name, const TwipsRect &rect, Args &&...args)
+    {
+        return place<Kind>(siteFor(name, nullptr, -1), rect, std::forward<Args>(args)...);
+    }
+    /// The same inside a container control.
+    template<class Kind, class... Args>
+    Kind &addControlIn(Control &container, const QString &name, const TwipsRect &rect, Args &&...args)
+    {
+        return place<Kind>(siteFor(name, &container, -1), rect, std::forward<Args>(args)...);
+    }
+    /// A member of a control array (in `container`, or on the form when it is null).
+    template<class Kind, class... Args>
+    Kind &addArrayControl(Control *container, const QString &name, int index, const TwipsRect &rect, Args &&...args)
+    {
+        return place<Kind>(siteFor(name, container, index), rect, std::forward<Args>(args)...);
+    }
     void designCaption(const QString &caption);
     void designClientSize(int width, int height);
 
@@ -131,6 +147,15 @@ protected:
 
 private:
     friend class FormWindow;
+    template<class Kind, class... Args>
+    Kind &place(const ControlSite &site, const TwipsRect &rect, Args &&...args)
+    {
+        auto control = std::make_unique<Kind>(site, std::forward<Args>(args)...);
+        Kind &added = *control;
+        adopt(std::move(control));
+        added.move(rect);
+        return added;
+    }
     ControlSite siteFor(const QString &name, Control *container, int index);
     Control &adopt(std::unique_ptr<Control> control);
     void applyTabOrder();
@@ -172,16 +197,6 @@ Kind &Form::controlAs(const QString &name, int index)
     if (!typed)
         throwWrongKind(name);
     return *typed;
-}
-
-template<class Kind>
-Kind &Form::addControl(const QString &name, const TwipsRect &rect, Control *container, int index)
-{
-    auto control = std::make_unique<Kind>(siteFor(name, container, index));
-    Kind &added = *control;
-    adopt(std::move(control));
-    added.move(rect);
-    return added;
 }
 
 } // namespace velmarith::toolkit

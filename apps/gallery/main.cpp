@@ -1,0 +1,82 @@
+// Renders every dialog in its main states to PNG files, so people can look at them.
+#include "input/frmInputAny.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QPainter>
+#include <QPixmap>
+#include <QStyle>
+
+#include <cstdio>
+#include <memory>
+
+namespace {
+
+using velmarith::Collection;
+
+constexpr int kTitleBarHeight = 26;
+
+// The window's client area under a plain title bar carrying its caption.
+QPixmap withTitleBar(QWidget &window)
+{
+    const QPixmap client = window.grab();
+    QPixmap framed(client.width() + 2, client.height() + kTitleBarHeight + 1);
+    framed.fill(QColor(0x5B, 0x6B, 0x80));
+    QPainter painter(&framed);
+    painter.setPen(Qt::white);
+    QFont font = window.font();
+    font.setBold(true);
+    painter.setFont(font);
+    painter.drawText(QRect(8, 0, framed.width() - 16, kTitleBarHeight), Qt::AlignVCenter | Qt::AlignLeft,
+                     window.windowTitle());
+    painter.drawPixmap(1, kTitleBarHeight, client);
+    return framed;
+}
+
+bool save(QWidget &window, const QDir &folder, const QString &name)
+{
+    const QString path = folder.filePath(name + QStringLiteral(".png"));
+    const bool saved = withTitleBar(window).save(path);
+    std::printf("%s %s\n", saved ? "wrote" : "could not write", qPrintable(path));
+    return saved;
+}
+
+std::shared_ptr<Collection> entries(std::initializer_list<const char *> texts)
+{
+    auto collection = std::make_shared<Collection>();
+    for (const char *text : texts)
+        collection->Add(QString::fromUtf8(text));
+    return collection;
+}
+
+bool renderInputDialog(const QDir &folder)
+{
+    bool ok = true;
+    struct Case {
+        const char *file;
+        const char *mode;
+        std::shared_ptr<Collection> items;
+    };
+    const Case cases[] = {
+        {"input-Input", "Input", entries({"张伟"})},
+        {"input-Select", "Select", entries({"销售部", "财务部", "研发部"})},
+        {"input-OnlySelect", "OnlySelect", entries({"男", "女"})},
+    };
+    for (const Case &c : cases) {
+        velmarith::frmInputAny form;
+        form.InputAny(QStringLiteral("请输入员工的名称："), QStringLiteral("名称"), QString::fromUtf8(c.mode), c.items);
+        ok = save(*form.window(), folder, QString::fromUtf8(c.file)) && ok;
+    }
+    return ok;
+}
+
+} // namespace
+
+int main(int argc, char *argv[])
+{
+    QApplication app(argc, argv);
+    const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery"));
+    QDir().mkpath(folder.path());
+    return renderInputDialog(folder) ? 0 : 1;
+}
