@@ -109,6 +109,9 @@ void frmInputAny::showOnly(Control &entry)
 {
     for (Control *candidate : std::initializer_list<Control *>{txt内容, cbo内容, cbo选择})
         candidate->setVisible(candidate == &entry);
+    // The entry opens with the focus, so the person can type at once; by tab index alone the
+    // focus would start on the confirm button whenever a list is shown.
+    entry.SetFocus();
 }
 
 void frmInputAny::cmd确定_Click()

@@ -17,9 +17,6 @@ using namespace Qt::StringLiterals;
 
 namespace {
 
-constexpr int kDeviceUnavailable = 68;
-constexpr int kPathNotFound = 76;
-
 // File systems that hold files a person keeps; the rest of /proc/self/mounts is the kernel's.
 bool isRealFileSystem(const QString &device, const QString &type)
 {
@@ -85,7 +82,7 @@ void DriveList::setDrive(const QString &path)
             best = drive;
     }
     if (best.isEmpty() || !QDir(best).isReadable())
-        throw Error(kDeviceUnavailable, QStringLiteral("设备不可用：%1").arg(path));
+        throw Error(ErrorNumber::DeviceUnavailable, QStringLiteral("设备不可用：%1").arg(path));
     if (best == Drive())
         return;
     mCombo->setCurrentText(best);
@@ -101,7 +98,7 @@ void DirList::setPath(const QString &path)
 {
     const QString target = normalised(path);
     if (!QFileInfo(target).isDir())
-        throw Error(kPathNotFound, QStringLiteral("路径不存在：%1").arg(path));
+        throw Error(ErrorNumber::PathNotFound, QStringLiteral("路径不存在：%1").arg(path));
     const bool changed = target != mPath;
     mPath = target;
     Refresh();

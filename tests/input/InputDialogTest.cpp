@@ -62,6 +62,7 @@ TEST(InputDialog, selectModesListTheItemsInOrderWithNothingPreselected)
     desktop.expectModal(u"frmInputAny"_s, [](FormDriver &user) {
         EXPECT_TRUE(user.isVisible(u"cbo内容"_s));
         EXPECT_FALSE(user.isVisible(u"txt内容"_s));
+        EXPECT_EQ(user.activeControl(), u"cbo内容") << "the shown entry has the focus";
         EXPECT_EQ(user.items(u"cbo内容"_s), (QStringList{u"乙"_s, u"甲"_s, u"乙"_s}));
         EXPECT_EQ(user.text(u"cbo内容"_s), u"");
         user.setText(u"cbo内容"_s, u"丁"_s);
