@@ -1,5 +1,12 @@
 // Renders every dialog in its main states to PNG files, so people can look at them.
+#include "DemoDatabase.h"
+
 #include "input/frmInputAny.h"
+#include "maintenance/frmManage.h"
+#include "toolkit/ListView.h"
+
+#include <velmarith/DataBridge.h>
+#include <velmarith/testing.h>
 
 #include <QApplication>
 #include <QDialog>
@@ -7,6 +14,7 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
+#include <QTemporaryDir>
 
 #include <cstdio>
 #include <memory>
@@ -71,6 +79,20 @@ bool renderInputDialog(const QDir &folder)
     return ok;
 }
 
+bool renderMaintenanceWindow(const QDir &folder)
+{
+    QTemporaryDir dataFolder;
+    const QString database = dataFolder.filePath(QStringLiteral("demo.sqlite"));
+    velmarith::app::ensureDemoDatabase(database);
+    velmarith::DataBridge::setDefaultDatabase(database);
+    velmarith::frmManage form;
+    form.ManageTable(QStringLiteral("员工"));
+    bool ok = save(*form.window(), folder, QStringLiteral("manage-empty"));
+    form.list().clickItem(1);
+    ok = save(*form.window(), folder, QStringLiteral("manage-row")) && ok;
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -78,5 +100,11 @@ int main(int argc, char *argv[])
     QApplication app(argc, argv);
     const QDir folder(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("gallery"));
     QDir().mkpath(folder.path());
-    return renderInputDialog(folder) ? 0 : 1;
+    // A desktop with a large screen and no person: nothing here may wait for an answer.
+    velmarith::testing::TestDesktop desktop;
+    desktop.setScreenSize(28800, 16200);
+    desktop.setFailureHandler([](const QString &problem) { std::printf("unexpected: %s\n", qPrintable(problem)); });
+    const bool input = renderInputDialog(folder);
+    const bool maintenance = renderMaintenanceWindow(folder);
+    return input && maintenance ? 0 : 1;
 }

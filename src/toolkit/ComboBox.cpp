@@ -1,5 +1,7 @@
 #include "toolkit/ComboBox.h"
 
+#include "toolkit/LineSelection.h"
+
 #include <velmarith/Error.h>
 
 #include <QComboBox>
@@ -73,6 +75,38 @@ void ComboBox::AddItem(const QString &item)
     mCombo->setCurrentIndex(index);
     if (mCombo->isEditable())
         mCombo->setEditText(text);
+}
+
+QLineEdit &ComboBox::editor() const
+{
+    if (!mCombo->lineEdit())
+        unsupported("SelStart");
+    return *mCombo->lineEdit();
+}
+
+int ComboBox::SelStart() const
+{
+    return LineSelection::start(editor());
+}
+
+void ComboBox::setSelStart(int start)
+{
+    LineSelection::setStart(editor(), start);
+}
+
+int ComboBox::SelLength() const
+{
+    return LineSelection::length(editor());
+}
+
+void ComboBox::setSelLength(int length)
+{
+    LineSelection::setLength(editor(), length);
+}
+
+QString ComboBox::SelText() const
+{
+    return editor().selectedText();
 }
 
 void ComboBox::Clear()

@@ -3,6 +3,7 @@
 #include "toolkit/Control.h"
 
 class QComboBox;
+class QLineEdit;
 
 namespace velmarith::toolkit {
 
@@ -31,6 +32,12 @@ public:
     /// The entry at a 0-based position; error 381 outside 0..ListCount−1.
     [[nodiscard]] QString List(int index) const;
     void AddItem(const QString &item);
+    /// The selection in the editable text; a drop-down list raises error 438.
+    [[nodiscard]] int SelStart() const;
+    void setSelStart(int start);
+    [[nodiscard]] int SelLength() const;
+    void setSelLength(int length);
+    [[nodiscard]] QString SelText() const;
     /// Empties the list and the text.
     void Clear();
 
@@ -41,6 +48,7 @@ signals:
     void Click();
 
 private:
+    [[nodiscard]] QLineEdit &editor() const;
     QComboBox *mCombo;
     Style mStyle;
 };

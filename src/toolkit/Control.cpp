@@ -75,7 +75,10 @@ void Control::setEnabled(bool enabled)
 
 void Control::setTabIndex(int16_t index)
 {
-    mTabIndex = index;
+    if (mForm.isLoaded())
+        mForm.placeInTabOrder(*this, index);
+    else
+        mTabIndex = index;
     mForm.tabOrderChanged();
 }
 

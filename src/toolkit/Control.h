@@ -61,7 +61,11 @@ public:
     [[nodiscard]] bool Enabled() const { return mEnabled; }
     void setEnabled(bool enabled);
     [[nodiscard]] int16_t TabIndex() const { return mTabIndex; }
+    /// At design the index is taken as given; on a loaded form the control moves to that place
+    /// in the tab order and the others are numbered after it, so indexes stay unique.
     void setTabIndex(int16_t index);
+    /// Whether the kind takes part in the tab order at all (shapes and images do not).
+    [[nodiscard]] virtual bool hasTabIndex() const { return true; }
     [[nodiscard]] QString ToolTipText() const { return mWidget->toolTip(); }
     void setToolTipText(const QString &text) { mWidget->setToolTip(text); }
     void setFont(const QStringList &families, double pointSize);
@@ -95,6 +99,7 @@ protected:
 
 private:
     friend class TabControl;
+    friend class Form;
     void applyVisibility();
 
     Form &mForm;

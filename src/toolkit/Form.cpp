@@ -211,19 +211,37 @@ Control &Form::Add(const QString &kindName, const QString &name)
         created = std::make_unique<ComboBox>(site, ComboBox::Style::DropDownCombo);
     else
         throw Error(ErrorNumber::InvalidClassString, QStringLiteral("无效的控件类型 %1").arg(kindName));
-    // Controls made at run time start hidden, until the caller places and shows them.
+    // Controls made at run time start hidden, until the caller places and shows them, and
+    // come last in the tab order.
     created->setVisible(false);
+    created->mTabIndex = int16_t(byTabIndex().size());
     return adopt(std::move(created));
+}
+
+std::vector<Control *> Form::byTabIndex() const
+{
+    std::vector<Control *> order;
+    std::copy_if(mControls.begin(), mControls.end(), std::back_inserter(order),
+                 [](const Control *c) { return c->hasTabIndex(); });
+    std::stable_sort(order.begin(), order.end(),
+                     [](const Control *a, const Control *b) { return a->TabIndex() < b->TabIndex(); });
+    return order;
 }
 
 std::vector<Control *> Form::tabOrder() const
 {
-    std::vector<Control *> order;
-    std::copy_if(mControls.begin(), mControls.end(), std::back_inserter(order),
-                 [](const Control *c) { return c->canTakeFocus(); });
-    std::stable_sort(order.begin(), order.end(),
-                     [](const Control *a, const Control *b) { return a->TabIndex() < b->TabIndex(); });
+    std::vector<Control *> order = byTabIndex();
+    std::erase_if(order, [](const Control *c) { return !c->canTakeFocus(); });
     return order;
+}
+
+void Form::placeInTabOrder(Control &control, int16_t index)
+{
+    std::vector<Control *> order = byTabIndex();
+    std::erase(order, &control);
+    order.insert(order.begin() + std::clamp<ptrdiff_t>(index, 0, ptrdiff_t(order.size())), &control);
+    for (size_t i = 0; i < order.size(); ++i)
+        order[i]->mTabIndex = int16_t(i);
 }
 
 void Form::tabOrderChanged()

@@ -112,6 +112,8 @@ public:
     void pressKey(int16_t keyCode, int16_t shift = 0, Control *target = nullptr);
 
     void tabOrderChanged();
+    /// Moves a control to a place in the tab order, numbering the others after it.
+    void placeInTabOrder(Control &control, int16_t index);
 
 protected:
     explicit Form(QString className);
@@ -160,6 +162,8 @@ private:
     Control &adopt(std::unique_ptr<Control> control);
     void applyTabOrder();
     [[nodiscard]] std::vector<Control *> tabOrder() const;
+    /// Every control with a tab index, ordered by it (creation order among equals).
+    [[nodiscard]] std::vector<Control *> byTabIndex() const;
     [[nodiscard]] Control *controlOfWidget(QObject *widget) const;
     /// Runs the key preview; true when a handler swallowed the key.
     bool previewKey(QKeyEvent *event);

@@ -16,6 +16,7 @@ class Image final : public Control
 public:
     explicit Image(const ControlSite &site);
     [[nodiscard]] QString kind() const override { return QStringLiteral("VB.Image"); }
+    [[nodiscard]] bool hasTabIndex() const override { return false; }
 
     void setPicture(const QPixmap &picture);
     void setStretch(bool stretch);
@@ -32,6 +33,7 @@ class Shape final : public Control
 public:
     explicit Shape(const ControlSite &site);
     [[nodiscard]] QString kind() const override { return QStringLiteral("VB.Shape"); }
+    [[nodiscard]] bool hasTabIndex() const override { return false; }
 
     [[nodiscard]] QColor BorderColor() const;
     void setBorderColor(const QColor &color);

@@ -15,6 +15,7 @@ class ImageList final : public Control
 public:
     explicit ImageList(const ControlSite &site);
     [[nodiscard]] QString kind() const override { return QStringLiteral("MSComctlLib.ImageList"); }
+    [[nodiscard]] bool hasTabIndex() const override { return false; }
 
     /// Adds a picture; error 35602 when the key is taken.
     void add(const QString &key, const QPixmap &picture);

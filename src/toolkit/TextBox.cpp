@@ -1,5 +1,7 @@
 #include "toolkit/TextBox.h"
 
+#include "toolkit/LineSelection.h"
+
 #include <QLineEdit>
 
 namespace velmarith::toolkit {
@@ -22,23 +24,22 @@ void TextBox::setText(const QString &text)
 
 int TextBox::SelStart() const
 {
-    return mEdit->hasSelectedText() ? mEdit->selectionStart() : mEdit->cursorPosition();
+    return LineSelection::start(*mEdit);
 }
 
 void TextBox::setSelStart(int start)
 {
-    mEdit->setCursorPosition(std::clamp(start, 0, int(mEdit->text().size())));
+    LineSelection::setStart(*mEdit, start);
 }
 
 int TextBox::SelLength() const
 {
-    return mEdit->hasSelectedText() ? int(mEdit->selectedText().size()) : 0;
+    return LineSelection::length(*mEdit);
 }
 
 void TextBox::setSelLength(int length)
 {
-    const int start = SelStart();
-    mEdit->setSelection(start, std::clamp(length, 0, int(mEdit->text().size()) - start));
+    LineSelection::setLength(*mEdit, length);
 }
 
 QString TextBox::SelText() const

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace velmarith {
+
+class frmManage;
+
+/// The table-maintenance window for hosts: lists the rows of a table of the host's database
+/// and lets the person add, change and delete them through editors generated from the four
+/// metadata tables (系统窗体表, 系统显示项目表, 系统约束关联表, 系统数据字典表).
+class WinMagnge : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(int16_t MagngeFormat READ MagngeFormat WRITE setMagngeFormat)
+    Q_PROPERTY(QString MagngeMode READ MagngeMode WRITE setMagngeMode)
+    Q_PROPERTY(QString MagngeTablName READ MagngeTablName WRITE setMagngeTablName)
+    Q_PROPERTY(QString mDataSql READ mDataSql WRITE setmDataSql)
+
+public:
+    explicit WinMagnge(QObject *parent = nullptr);
+    ~WinMagnge() override;
+
+    /// Stored and returned; the window does not use it.
+    [[nodiscard]] int16_t MagngeFormat() const { return mMagngeFormat; }
+    void setMagngeFormat(int16_t format) { mMagngeFormat = format; }
+    /// The work mode: "Edit" offers only 修改 and 取消, anything else all four commands.
+    [[nodiscard]] QString MagngeMode() const { return mMagngeMode; }
+    void setMagngeMode(const QString &mode) { mMagngeMode = mode; }
+    /// Stored and returned; the window does not use it.
+    [[nodiscard]] QString MagngeTablName() const { return mMagngeTablName; }
+    void setMagngeTablName(const QString &name) { mMagngeTablName = name; }
+    /// Stored and returned; the window does not use it.
+    [[nodiscard]] QString mDataSql() const { return mDataSqlText; }
+    void setmDataSql(const QString &sql) { mDataSqlText = sql; }
+
+    /// Builds the maintenance window for a table from the current metadata and shows it
+    /// modally; returns when it has closed. `ListCol` has no effect. Raises velmarith::Error
+    /// before the window is shown when the start-up fails (a refused statement, a missing
+    /// metadata column, a size beyond 32767 twips).
+    Q_INVOKABLE void ManageTable(const QString &TableName, int16_t ListCol = 0);
+
+signals:
+    /// Declared for hosts that connect to it; the maintenance window never raises it.
+    void SelectSuccess(const QString &SelectText);
+
+private:
+    int16_t mMagngeFormat = 0;
+    QString mMagngeMode;
+    QString mMagngeTablName;
+    QString mDataSqlText;
+    std::unique_ptr<frmManage> mManageForm;
+};
+
+} // namespace velmarith

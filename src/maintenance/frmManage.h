@@ -1,0 +1,111 @@
+#pragma once
+
+#include "common/Int16.h"
+#include "toolkit/Form.h"
+
+#include <velmarith/Collection.h>
+
+#include <memory>
+
+namespace velmarith {
+
+namespace toolkit {
+class CommandButton;
+class ListItem;
+class ListView;
+class PictureBox;
+class Shape;
+} // namespace toolkit
+
+class DataBridge;
+struct Editor;
+
+/// The table-maintenance window: lists the rows of a table and edits them through one editor
+/// per field, all generated from the metadata tables of the host's database.
+///
+/// Its work is split by concern: start-up (frmManage_startup.cpp), metadata and list
+/// (frmManage_list.cpp), editor generation and layout (frmManage_editors.cpp) and editor
+/// values (frmManage_values.cpp).
+class frmManage final : public toolkit::Form
+{
+    Q_OBJECT
+
+public:
+    using ItemList = std::shared_ptr<Collection>;
+
+    frmManage();
+    ~frmManage() override;
+
+    /// Runs the whole start-up for a table; the window is not shown. Raises the Error of any
+    /// step (a refused statement, a missing metadata column, an overflow). `ListCol` is not read.
+    void ManageTable(const QString &TableName, int16_t ListCol = 0);
+
+    /// Clears every editor.
+    int16_t FrmItemRest();
+    /// Appends one item pair per editor ("All") or per editor of a unique field ("Only").
+    int16_t FrmItemValue(Collection &ItemProperty, const QString &ItemType);
+    /// Selects the whole text of the editor the focus has just reached, once per editor.
+    int16_t FrmItemSelect(QString &AnyText, QString &AnySelText);
+
+    /// The work mode: "Edit" offers only 修改 and 取消.
+    QString WorkMode;
+    QString mTableName;
+
+    // What the start-up read and built; tests and the record operations read them.
+    int16_t mFormPlace = 0;
+    int16_t mFormStyle = 0;
+    int16_t mFormWidth = 0;
+    int16_t mFormHeight = 0;
+    Collection mFieldList;
+    Collection mTypeList;
+    Collection mSizeList;
+    int16_t mItemWidth = 0;
+    int16_t mItemTop = 0;
+    int16_t mLastTop = 0;
+    QString mLeftX;
+    QString mRightX;
+    /// The editors' values when the row was loaded (or after the last command); null: none.
+    ItemList mItemSnap;
+    /// The pairs that identify the loaded row; null while no row is loaded.
+    ItemList mItemKey;
+
+    [[nodiscard]] toolkit::ListView &list() const { return *lvwAny; }
+
+protected:
+    void Form_Load() override;
+
+private:
+    // start-up
+    void FrmPrepare();
+    void FrmSetButtons();
+    void warnWhenTallerThanScreen();
+    void sizeAroundEditors();
+
+    // metadata and list
+    void FrmGetWindow();
+    void FrmGetList();
+    QString FrmListSql(const QString &TableName, const Collection &FieldList);
+    void lvwAny_ItemClick(const toolkit::ListItem &Item);
+    void lvwAny_ColumnClick(int ColumnHeader);
+    void FrmItemShow(const QString &FieldName, const QString &Value);
+
+    // editors
+    void FrmMakeItems(const Collection &FieldList, const Collection &TypeList, const Collection &SizeList);
+    int16_t FrmMakeItem(const QString &FieldName, const QString &FieldType, const QString &FieldSize, QString &LabName,
+                        QString &ItemName, int16_t FieldNo);
+
+    // values
+    [[nodiscard]] std::vector<Editor> editors();
+    ItemList snapshot(const QString &ItemType);
+
+    toolkit::Shape *shp1;
+    toolkit::Shape *shp2;
+    toolkit::ListView *lvwAny;
+    toolkit::PictureBox *picCort;
+    toolkit::CommandButton *cmdAdd;
+    toolkit::CommandButton *cmdDelete;
+    toolkit::CommandButton *cmdEdit;
+    toolkit::CommandButton *cmdCancel;
+};
+
+} // namespace velmarith

@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QLineEdit>
+
+#include <algorithm>
+
+namespace velmarith::toolkit::LineSelection {
+
+// The selection of a one-line editor as SelStart/SelLength/SelText see it: a start and a
+// length in 16-bit characters, the start being the cursor when nothing is selected.
+
+inline int start(const QLineEdit &edit)
+{
+    return edit.hasSelectedText() ? edit.selectionStart() : edit.cursorPosition();
+}
+
+inline void setStart(QLineEdit &edit, int start)
+{
+    edit.setCursorPosition(std::clamp(start, 0, int(edit.text().size())));
+}
+
+inline int length(const QLineEdit &edit)
+{
+    return edit.hasSelectedText() ? int(edit.selectedText().size()) : 0;
+}
+
+inline void setLength(QLineEdit &edit, int length)
+{
+    const int from = start(edit);
+    edit.setSelection(from, std::clamp(length, 0, int(edit.text().size()) - from));
+}
+
+} // namespace velmarith::toolkit::LineSelection
