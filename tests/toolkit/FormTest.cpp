@@ -39,6 +39,7 @@ public:
         first = &addControl<TextBox>(QStringLiteral("txt第一"), {1200, 60, 1500, 300});
         first->setTabIndex(1);
         box = &addControl<PictureBox>(QStringLiteral("picBox"), {120, 900, 3000, 450});
+        box->setTabIndex(7);
         button = &addControlIn<CommandButton>(*box, QStringLiteral("cmdGo"), {0, 0, 990, 330});
         button->setTabIndex(3);
         tabs = &addControl<TabControl>(QStringLiteral("stbTabs"), {3300, 60, 2600, 2000});
@@ -126,6 +127,21 @@ TEST(Form, keepsDesignControlsInOrderThenRunTimeControlsAndNamesWidgetsAlike)
               ErrorNumber::InvalidClassString);
     EXPECT_EQ(errorNumberOf([&] { (void)form.controlAs<CheckBox>(QStringLiteral("txt新")); }), ErrorNumber::TypeMismatch);
     EXPECT_EQ(errorNumberOf([&] { (void)form.controlAs<CheckBox>(QStringLiteral("chk无")); }), ErrorNumber::NoSuchControl);
+}
+
+TEST(Form, placingAControlInTheTabOrderAtRunTimeNumbersTheOthersAfterIt)
+{
+    SampleForm form;
+    Control &added = form.Add(QStringLiteral("VB.TextBox"), QStringLiteral("txt新"));
+    EXPECT_EQ(added.TabIndex(), 8) << "a control made at run time comes last";
+    added.setTabIndex(1);
+    EXPECT_EQ(added.TabIndex(), 1);
+    EXPECT_EQ(form.first->TabIndex(), 2);
+    EXPECT_EQ(form.second->TabIndex(), 3);
+    EXPECT_EQ(form.label->TabIndex(), 0);
+    form.first->SetFocus();
+    form.sendTab();
+    EXPECT_EQ(form.ActiveControl()->Name(), u"txt第二");
 }
 
 TEST(Form, keepsGeometryInTwipsAndAutoSizesLabels)
