@@ -4,7 +4,8 @@
 
 namespace velmarith::bench {
 
-/// Bytes currently allocated through operator new, and the highest value since the last reset.
+/// Bytes currently allocated on the heap (malloc and operator new alike), and the highest value
+/// since the last reset.
 struct AllocationCounter {
     static size_t current();
     static size_t peak();

@@ -1,5 +1,7 @@
 #include "support/BenchTables.h"
 
+#include "MetadataSchema.h"
+
 #include <sqlite3.h>
 
 #include <filesystem>
@@ -72,13 +74,95 @@ void fill(sqlite3 *db, int rows)
     exec(db, "create index big_c01 on big(c01)");
 }
 
-} // namespace
+std::string field(int number)
+{
+    char name[8];
+    std::snprintf(name, sizeof name, "f%02d", number);
+    return name;
+}
 
-std::string wideTableDatabase(int rows)
+void describeForMaintenance(sqlite3 *db)
+{
+    for (const QString &statement : app::metadataSchema())
+        exec(db, statement.toStdString());
+    exec(db, "insert into 系统窗体表 values('frmManage','宽表','0','0','16000','0','4000')");
+    for (int f = 1; f <= 30; ++f) {
+        const std::string n = std::to_string(f);
+        exec(db, "insert into 系统显示项目表 values('frmManage','lvwAny','宽表','1','" + (f < 10 ? "0" + n : n) + "','" + n +
+                     "','" + field(f) + "','900','Left','" + field(f) + "')");
+    }
+    for (const char *type : {"2", "7", "8"})
+        exec(db, std::string("insert into 系统约束关联表 values('宽表','f01','") + type + "','','','')");
+    for (int f = 11; f <= 14; ++f)
+        exec(db, "insert into 系统约束关联表 values('宽表','" + field(f) + "','4','L" + std::to_string(f - 10) +
+                     "','代码','名称')");
+    for (int f = 15; f <= 18; ++f) {
+        exec(db, "insert into 系统约束关联表 values('宽表','" + field(f) + "','3','','','')");
+        for (int e = 1; e <= 5; ++e)
+            exec(db, "insert into 系统数据字典表 values('宽表','" + field(f) + "','" + std::to_string(e) + "','选项" +
+                         std::to_string(e) + "')");
+    }
+}
+
+void fillMaintenanceTable(sqlite3 *db, int rows)
+{
+    for (int l = 1; l <= 4; ++l) {
+        exec(db, "create table L" + std::to_string(l) + "(代码 varchar(10), 名称 varchar(20))");
+        for (int r = 1; r <= 20; ++r)
+            exec(db, "insert into L" + std::to_string(l) + " values('C" + std::to_string(r) + "','名称" + std::to_string(r) + "')");
+    }
+    std::string columns;
+    for (int f = 1; f <= 30; ++f) {
+        const char *type = f <= 18 ? "varchar(20)" : f <= 22 ? "char(1)" : f <= 26 ? "integer" : "numeric(10,2)";
+        columns += (f == 1 ? "" : ", ") + field(f) + " " + type;
+    }
+    exec(db, "create table 宽表(" + columns + ")");
+    exec(db, "begin");
+    sqlite3_stmt *insert = nullptr;
+    std::string placeholders = "?";
+    for (int c = 2; c <= 30; ++c)
+        placeholders += ",?";
+    sqlite3_prepare_v2(db, ("insert into 宽表 values(" + placeholders + ")").c_str(), -1, &insert, nullptr);
+    std::mt19937 random(20261208);
+    std::uniform_int_distribution<int> number(0, 999999);
+    for (int r = 0; r < rows; ++r) {
+        char text[64];
+        std::snprintf(text, sizeof text, "%07d", r + 1);
+        sqlite3_bind_text(insert, 1, text, -1, SQLITE_TRANSIENT);
+        for (int c = 2; c <= 10; ++c) {
+            std::snprintf(text, sizeof text, "名称%06d", number(random));
+            sqlite3_bind_text(insert, c, text, -1, SQLITE_TRANSIENT);
+        }
+        for (int c = 11; c <= 14; ++c) {
+            std::snprintf(text, sizeof text, "C%d", 1 + number(random) % 20);
+            sqlite3_bind_text(insert, c, text, -1, SQLITE_TRANSIENT);
+        }
+        for (int c = 15; c <= 18; ++c) {
+            std::snprintf(text, sizeof text, "%d", 1 + number(random) % 5);
+            sqlite3_bind_text(insert, c, text, -1, SQLITE_TRANSIENT);
+        }
+        for (int c = 19; c <= 22; ++c)
+            sqlite3_bind_text(insert, c, number(random) % 2 ? "1" : "0", 1, SQLITE_STATIC);
+        for (int c = 23; c <= 26; ++c)
+            sqlite3_bind_int(insert, c, number(random));
+        for (int c = 27; c <= 30; ++c)
+            sqlite3_bind_double(insert, c, number(random) / 100.0);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    exec(db, "commit");
+    exec(db, "create index 宽表_f01 on 宽表(f01)");
+    describeForMaintenance(db);
+}
+
+// A database file made once by `fill` and kept in the build folder.
+template<class Fill>
+std::string cachedDatabase(const std::string &name, Fill &&fill)
 {
     const std::filesystem::path folder = VELMARITH_BENCH_DATA_DIR;
     std::filesystem::create_directories(folder);
-    const std::filesystem::path path = folder / ("wide-" + std::to_string(rows) + ".sqlite");
+    const std::filesystem::path path = folder / (name + ".sqlite");
     if (std::filesystem::exists(path))
         return path.string();
     const std::filesystem::path partial = path.string() + ".part";
@@ -87,7 +171,7 @@ std::string wideTableDatabase(int rows)
     if (sqlite3_open(partial.c_str(), &db) != SQLITE_OK)
         throw std::runtime_error("cannot create " + partial.string());
     try {
-        fill(db, rows);
+        fill(db);
     } catch (...) {
         sqlite3_close(db);
         throw;
@@ -95,6 +179,18 @@ std::string wideTableDatabase(int rows)
     sqlite3_close(db);
     std::filesystem::rename(partial, path);
     return path.string();
+}
+
+} // namespace
+
+std::string wideTableDatabase(int rows)
+{
+    return cachedDatabase("wide-" + std::to_string(rows), [rows](sqlite3 *db) { fill(db, rows); });
+}
+
+std::string maintenanceDatabase(int rows)
+{
+    return cachedDatabase("manage-" + std::to_string(rows), [rows](sqlite3 *db) { fillMaintenanceTable(db, rows); });
 }
 
 } // namespace velmarith::bench

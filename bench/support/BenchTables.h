@@ -9,6 +9,11 @@ namespace velmarith::bench {
 /// folder, so later runs measure reading only.
 std::string wideTableDatabase(int rows);
 
+/// A SQLite file holding the metadata tables and table 宽表 with `rows` rows of 30 fields
+/// (f01–f30): a unique auto-increment code, 9 texts, 4 fields bound to lookup tables,
+/// 4 enumerations, 4 flags, 4 integers and 4 decimals, described for the maintenance window.
+std::string maintenanceDatabase(int rows);
+
 /// The statement every benchmark reads the table with.
 inline constexpr const char *kWideTableQuery = "select * from big order by c01";
 

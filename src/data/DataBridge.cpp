@@ -96,7 +96,9 @@ public:
     SqliteConnection(const QString &path, bool create)
     {
         sqlite3 *raw = nullptr;
-        const int flags = SQLITE_OPEN_READWRITE | (create ? SQLITE_OPEN_CREATE : 0);
+        // A connection belongs to one DataBridge on one thread, so SQLite need not lock it at
+        // every call; reading a whole table makes several calls per value.
+        const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
         const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
         mDb.reset(raw);
         if (rc != SQLITE_OK)

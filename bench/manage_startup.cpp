@@ -1,0 +1,181 @@
+// The maintenance window's whole start-up (metadata, editors, list, shown) on a 30-field table
+// with 4 bound and 4 enumerated fields, against a plain sqlite3 loop reading the list query's
+// rows as text and against QSqlQueryModel + QTableView showing the same query, in one run.
+#include "support/AllocationCounter.h"
+#include "support/BenchTables.h"
+
+#include "maintenance/frmManage.h"
+
+#include <velmarith/DataBridge.h>
+#include <velmarith/testing.h>
+
+#include <QApplication>
+#include <QSqlDatabase>
+#include <QSqlQueryModel>
+#include <QTableView>
+
+#include <benchmark/benchmark.h>
+#include <sqlite3.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+using velmarith::bench::AllocationCounter;
+
+namespace {
+
+const QString kTable = QStringLiteral("宽表");
+
+void usePath(int rows)
+{
+    velmarith::DataBridge::setDefaultDatabase(QString::fromStdString(velmarith::bench::maintenanceDatabase(rows)));
+}
+
+struct StartupCounts {
+    int statements = 0;
+    int connections = 0;
+    QString listQuery; // as sent to SQLite
+};
+
+std::unique_ptr<velmarith::frmManage> startWindow()
+{
+    auto form = std::make_unique<velmarith::frmManage>();
+    form->ManageTable(kTable);
+    return form;
+}
+
+// One start-up with the statement trace on: how many statements and connections it takes, and
+// the list query as SQLite received it.
+StartupCounts countStartup()
+{
+    StartupCounts counts;
+    auto previous = velmarith::DataBridge::setStatementTrace([&](const velmarith::StatementTrace &trace) {
+        ++counts.statements;
+        // FrmGetWindow, FrmGetList and FrmListSql open one connection each, every field's
+        // editor one more, which starts with the probe.
+        if (trace.statement == u"select 0 from 系统约束关联表")
+            ++counts.connections;
+        if (trace.statement.startsWith(u"select a."))
+            counts.listQuery = trace.sentText;
+    });
+    (void)startWindow();
+    velmarith::DataBridge::setStatementTrace(std::move(previous));
+    counts.connections += 3;
+    return counts;
+}
+
+void reportPeak(benchmark::State &state, size_t before)
+{
+    state.counters["peak_MB"] = double(AllocationCounter::peak() - before) / 1e6;
+}
+
+void showOnce(QWidget &window)
+{
+    window.show();
+    QApplication::processEvents();
+    window.hide();
+}
+
+void BM_ManageStartup(benchmark::State &state)
+{
+    usePath(int(state.range(0)));
+    velmarith::testing::TestDesktop desktop;
+    desktop.setScreenSize(28800, 21600);
+    const StartupCounts counts = countStartup();
+    for (auto _ : state) {
+        const size_t before = AllocationCounter::current();
+        AllocationCounter::resetPeak();
+        desktop.expectModal(QStringLiteral("frmManage"),
+                            [](velmarith::testing::FormDriver &user) { showOnce(*user.widget(QStringLiteral("lvwAny"))->window()); });
+        std::unique_ptr<velmarith::frmManage> form = startWindow();
+        form->ShowModal();
+        reportPeak(state, before);
+        state.PauseTiming();
+        form.reset();
+        state.ResumeTiming();
+    }
+    state.counters["statements"] = counts.statements;
+    state.counters["connections"] = counts.connections;
+}
+
+void BM_PlainSqliteLoop(benchmark::State &state)
+{
+    usePath(int(state.range(0)));
+    velmarith::testing::TestDesktop desktop;
+    desktop.setScreenSize(28800, 21600);
+    const std::string query = countStartup().listQuery.toStdString();
+    sqlite3 *db = nullptr;
+    sqlite3_open(velmarith::bench::maintenanceDatabase(int(state.range(0))).c_str(), &db);
+    for (auto _ : state) {
+        const size_t before = AllocationCounter::current();
+        AllocationCounter::resetPeak();
+        sqlite3_stmt *statement = nullptr;
+        sqlite3_prepare_v2(db, query.c_str(), -1, &statement, nullptr);
+        const int columns = sqlite3_column_count(statement);
+        std::vector<std::vector<std::string>> rows;
+        while (sqlite3_step(statement) == SQLITE_ROW) {
+            std::vector<std::string> row;
+            row.reserve(size_t(columns));
+            for (int c = 0; c < columns; ++c) {
+                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, c));
+                row.emplace_back(text ? text : "", size_t(sqlite3_column_bytes(statement, c)));
+            }
+            rows.push_back(std::move(row));
+        }
+        sqlite3_finalize(statement);
+        reportPeak(state, before);
+        state.PauseTiming();
+        rows = {};
+        state.ResumeTiming();
+    }
+    sqlite3_close(db);
+}
+
+void BM_QtSqlModelAndView(benchmark::State &state)
+{
+    usePath(int(state.range(0)));
+    velmarith::testing::TestDesktop desktop;
+    desktop.setScreenSize(28800, 21600);
+    const QString query = countStartup().listQuery;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("bench"));
+        db.setDatabaseName(QString::fromStdString(velmarith::bench::maintenanceDatabase(int(state.range(0)))));
+        db.open();
+        for (auto _ : state) {
+            const size_t before = AllocationCounter::current();
+            AllocationCounter::resetPeak();
+            auto model = std::make_unique<QSqlQueryModel>();
+            model->setQuery(query, db);
+            while (model->canFetchMore())
+                model->fetchMore();
+            auto view = std::make_unique<QTableView>();
+            view->setModel(model.get());
+            showOnce(*view);
+            reportPeak(state, before);
+            state.counters["rows"] = model->rowCount();
+            state.PauseTiming();
+            view.reset();
+            model.reset();
+            state.ResumeTiming();
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("bench"));
+}
+
+} // namespace
+
+BENCHMARK(BM_ManageStartup)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PlainSqliteLoop)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_QtSqlModelAndView)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
