@@ -6,6 +6,8 @@
 #include <velmarith/Collection.h>
 
 #include <memory>
+#include <optional>
+#include <vector>
 
 namespace velmarith {
 
@@ -46,6 +48,20 @@ public:
     int16_t FrmItemValue(Collection &ItemProperty, const QString &ItemType);
     /// Selects the whole text of the editor the focus has just reached, once per editor.
     int16_t FrmItemSelect(QString &AnyText, QString &AnySelText);
+
+    /// Builds the insert statement of the editors' values into `SqlString`. Non-empty `InsStr`
+    /// and `ValStr` are appended as extra columns and values; empty ones receive the lists.
+    int16_t FrmToInsert(const QString &TableName, const Collection &FieldList, const Collection &TypeList,
+                        QString &SqlString, QString &InsStr, QString &ValStr);
+    /// Builds the update statement of the editors' values, without its where clause.
+    int16_t FrmToUpdata(const QString &TableName, const Collection &FieldList, const Collection &TypeList,
+                        QString &SqlString);
+
+    /// The four commands behind the buttons.
+    void cmdAdd_Click();
+    void cmdEdit_Click();
+    void cmdDelete_Click();
+    void cmdCancel_Click();
 
     /// The work mode: "Edit" offers only 修改 and 取消.
     QString WorkMode;
@@ -93,6 +109,21 @@ private:
     void FrmMakeItems(const Collection &FieldList, const Collection &TypeList, const Collection &SizeList);
     int16_t FrmMakeItem(const QString &FieldName, const QString &FieldType, const QString &FieldSize, QString &LabName,
                         QString &ItemName, int16_t FieldNo);
+
+    // statements and commands
+    [[nodiscard]] QString literalOf(const Editor &editor, int32_t typeCode);
+    [[nodiscard]] std::optional<Editor> editorOfField(const QString &field);
+    /// Checks every editor against its field's constraints; shows the first failure, puts the
+    /// focus on its editor and returns false. `changedOnly` tests unique fields only when they
+    /// differ from the loaded row.
+    bool validate(DataBridge &bridge, bool changedOnly);
+    [[nodiscard]] bool differsFromKey(const QString &field, const QString &text) const;
+    void learnEnumerations();
+    [[nodiscard]] QString whereOfKey(bool trimmed);
+    void FrmDictAppend(const QString &table, const QString &field, const QString &value, const QString &description);
+    void failOn(toolkit::Control &editor, const QString &message);
+    /// After a successful edit or delete: no row is loaded and the editors are cleared.
+    void forgetRow();
 
     // values
     [[nodiscard]] std::vector<Editor> editors();

@@ -56,6 +56,10 @@ frmManage::frmManage() : Form(QStringLiteral("frmManage"))
         (*b.button)->setEnabled(false);
     }
 
+    on(cmdAdd, &CommandButton::Click, this, &frmManage::cmdAdd_Click);
+    on(cmdDelete, &CommandButton::Click, this, &frmManage::cmdDelete_Click);
+    on(cmdEdit, &CommandButton::Click, this, &frmManage::cmdEdit_Click);
+    on(cmdCancel, &CommandButton::Click, this, &frmManage::cmdCancel_Click);
     on(lvwAny, &ListView::ItemClick, this, &frmManage::lvwAny_ItemClick);
     on(lvwAny, &ListView::ColumnClick, this, &frmManage::lvwAny_ColumnClick);
 }

@@ -59,9 +59,9 @@ TEST_F(ListAndValues, listsBoundFieldsAsCodeWithDescriptionThroughAJoin)
 
 TEST_F(ListAndValues, headersComeFromDisplayRowsWithAStarOnTheFirstAndUnknownAlignmentsHidden)
 {
-    db.column(u"员工"_s, 1, u"编号"_s, u"员工编号"_s, u"Right"_s, u"700"_s);
-    db.column(u"员工"_s, 2, u"部门"_s, u"所在部门"_s, u"middle"_s);
-    db.column(u"员工"_s, 3, u"在职"_s, u"在职"_s, u"Center"_s);
+    db.displayColumn(u"员工"_s, 1, u"编号"_s, u"员工编号"_s, u"Right"_s, u"700"_s);
+    db.displayColumn(u"员工"_s, 2, u"部门"_s, u"所在部门"_s, u"middle"_s);
+    db.displayColumn(u"员工"_s, 3, u"在职"_s, u"在职"_s, u"Center"_s);
     auto form = start(u"员工"_s);
     ASSERT_EQ(form->list().columnCount(), 3);
     EXPECT_EQ(form->list().column(1).text, u"员工编号*");

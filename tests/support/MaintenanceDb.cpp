@@ -22,7 +22,7 @@ void MaintenanceDb::window(const QString &table, const QString &width, const QSt
               .arg(literal(table), literal(style), literal(width), literal(listHeight))});
 }
 
-void MaintenanceDb::column(const QString &table, int order, const QString &field, const QString &header,
+void MaintenanceDb::displayColumn(const QString &table, int order, const QString &field, const QString &header,
                            const QString &alignment, const QString &width) const
 {
     exec({QStringLiteral("insert into 系统显示项目表 values('frmManage','lvwAny',%1,'1',%2,%3,%4,%5,%6,%7)")

@@ -16,7 +16,7 @@ public:
     /// A 系统窗体表 row for frmManage.
     void window(const QString &table, const QString &width, const QString &listHeight, const QString &style = QStringLiteral("0")) const;
     /// A 系统显示项目表 row: the column of `field`, shown in `order`.
-    void column(const QString &table, int order, const QString &field, const QString &header,
+    void displayColumn(const QString &table, int order, const QString &field, const QString &header,
                 const QString &alignment = QStringLiteral("Left"), const QString &width = QStringLiteral("1000")) const;
     /// A 系统约束关联表 row.
     void relation(const QString &table, const QString &field, int type, const QString &relatedTable = {},

@@ -1,0 +1,283 @@
+#include "maintenance/frmManage.h"
+
+#include "common/ComModule.h"
+#include "common/Numbers.h"
+#include "common/SqlText.h"
+#include "maintenance/Editors.h"
+#include "maintenance/ItemPair.h"
+#include "toolkit/CheckBox.h"
+#include "toolkit/ComboBox.h"
+#include "toolkit/Desktop.h"
+
+#include <velmarith/DataBridge.h>
+
+namespace velmarith {
+
+using namespace toolkit;
+
+namespace {
+
+const QString kTitle = QStringLiteral("提示");
+const QString kCopyTo = QStringLiteral("等同到[");
+
+void inform(const QString &text)
+{
+    Desktop::current().message(text, kTitle, MessageIcon::Information, MessageButtons::Ok);
+}
+
+QString emptyMessage(const QString &field)
+{
+    return QStringLiteral("[") + field + QStringLiteral("]的内容不能为空！");
+}
+
+// The partner field a copy-to constraint names, or nothing where the tool tip does not say one
+// plainly (a "]" before "等同到[", or none at all).
+std::optional<QString> copyPartner(const QString &toolTip)
+{
+    const qsizetype start = toolTip.indexOf(kCopyTo);
+    const qsizetype end = toolTip.indexOf(u']');
+    if (start < 0 || end < start + kCopyTo.size())
+        return std::nullopt;
+    return toolTip.mid(start + kCopyTo.size(), end - start - kCopyTo.size());
+}
+
+bool inBoundList(const ComboBox &combo)
+{
+    const QString key = ComModule::BracketText(combo.Text(), -1);
+    for (int i = 0; i < combo.ListCount(); ++i) {
+        if (ComModule::BracketText(combo.List(i), -1) == key)
+            return true;
+    }
+    return false;
+}
+
+bool hasEntry(const ComboBox &combo, const QString &text)
+{
+    for (int i = 0; i < combo.ListCount(); ++i) {
+        if (combo.List(i) == text)
+            return true;
+    }
+    return false;
+}
+
+} // namespace
+
+void frmManage::failOn(Control &editor, const QString &message)
+{
+    inform(message);
+    editor.SetFocus();
+    QString text;
+    QString selected;
+    FrmItemSelect(text, selected);
+}
+
+bool frmManage::validate(DataBridge &bridge, bool changedOnly)
+{
+    for (const Editor &editor : editors()) {
+        const QString toolTip = editor.control->ToolTipText();
+        if (editor.kind == EditorKind::ComboBox) {
+            auto &combo = static_cast<ComboBox &>(*editor.control);
+            if (toolTip.contains(u"绑定") && !inBoundList(combo)) {
+                failOn(combo, QStringLiteral("[") + editor.field + QStringLiteral("]的内容[") + combo.Text() +
+                                  QStringLiteral("]不在相关的表中！"));
+                return false;
+            }
+            continue;
+        }
+        if (editor.kind != EditorKind::TextBox)
+            continue;
+        const QString text = editor.control->Text();
+        if (toolTip.contains(u"唯一") && (!changedOnly || differsFromKey(editor.field, text))) {
+            if (text.isEmpty()) {
+                failOn(*editor.control, emptyMessage(editor.field));
+                return false;
+            }
+            QString count;
+            bridge.QueryValue(QStringLiteral("select count(*) as 数量 from ") + mTableName + QStringLiteral(" where ") +
+                                  editor.field + QStringLiteral("=") + sqlString(text),
+                              count);
+            if (numberOfText(count) > 0) {
+                failOn(*editor.control, QStringLiteral("内容为[") + text + QStringLiteral("]的[") + editor.field +
+                                            QStringLiteral("]已经存在了！"));
+                return false;
+            }
+        }
+        if (toolTip.contains(u"非空") && text.isEmpty()) {
+            failOn(*editor.control, emptyMessage(editor.field));
+            return false;
+        }
+        if (const std::optional<QString> partner = copyPartner(toolTip)) {
+            Control *target = control(editorName(EditorKind::TextBox, *partner));
+            if (target && target->Text().isEmpty())
+                target->setText(text);
+        }
+    }
+    return true;
+}
+
+bool frmManage::differsFromKey(const QString &field, const QString &text) const
+{
+    for (int i = 1; i <= mItemKey->Count(); ++i) {
+        const auto pair = mItemKey->Item(i).toObject();
+        if (ItemPair::field(*pair) == field && ItemPair::value(*pair) != text)
+            return true;
+    }
+    return false;
+}
+
+void frmManage::learnEnumerations()
+{
+    for (const Editor &editor : editors()) {
+        if (editor.kind != EditorKind::ComboBox || !editor.control->ToolTipText().contains(u"枚举"))
+            continue;
+        auto &combo = static_cast<ComboBox &>(*editor.control);
+        const QString text = combo.Text();
+        if (hasEntry(combo, text))
+            continue;
+        combo.AddItem(text);
+        FrmDictAppend(mTableName, editor.field, text, QString());
+    }
+}
+
+void frmManage::FrmDictAppend(const QString &table, const QString &field, const QString &value, const QString &description)
+{
+    DataBridge bridge;
+    bridge.Open();
+    bridge.setSilentErrors(true);
+    (void)bridge.Execute(QStringLiteral("insert into 系统数据字典表(表名,项目,内容,说明) values(") + sqlString(table) +
+                         QStringLiteral(",") + sqlString(field) + QStringLiteral(",") + sqlString(value) + QStringLiteral(",") +
+                         sqlString(description) + QStringLiteral(")"));
+    bridge.Close();
+}
+
+QString frmManage::whereOfKey(bool trimmed)
+{
+    QStringList conditions;
+    for (int i = 1; i <= mItemKey->Count(); ++i) {
+        const auto pair = mItemKey->Item(i).toObject();
+        const QString field = ItemPair::field(*pair);
+        QString value = ItemPair::value(*pair);
+        if (trimmed) {
+            while (value.startsWith(u' '))
+                value.remove(0, 1);
+            while (value.endsWith(u' '))
+                value.chop(1);
+        }
+        // Only a combo box shows a description in brackets; a text box's value is compared
+        // whole, so abc(1) finds the row abc(1) and never the row abc.
+        const std::optional<Editor> editor = editorOfField(field);
+        if (editor && editor->kind == EditorKind::ComboBox)
+            value = ComModule::BracketText(value, -1);
+        conditions.append(field + QStringLiteral("=") + sqlString(value));
+    }
+    return conditions.join(QStringLiteral(" and "));
+}
+
+void frmManage::forgetRow()
+{
+    mItemSnap.reset();
+    mItemKey.reset();
+    FrmGetList();
+    FrmItemRest();
+    mItemSnap = snapshot(QStringLiteral("All"));
+}
+
+void frmManage::cmdAdd_Click()
+{
+    DataBridge bridge;
+    bridge.Open();
+    if (!validate(bridge, false))
+        return;
+    mItemSnap = snapshot(QStringLiteral("Only"));
+    QString statement;
+    QString columns;
+    QString values;
+    FrmToInsert(mTableName, mFieldList, mTypeList, statement, columns, values);
+    if (bridge.Execute(statement) == 0) {
+        for (const Editor &editor : editors()) {
+            if (editor.kind == EditorKind::TextBox && editor.control->ToolTipText().contains(u"自增"))
+                editor.control->setText(ComModule::NextCode(editor.control->Text(), 0));
+        }
+        learnEnumerations();
+    }
+    FrmGetList();
+    bridge.Close();
+}
+
+void frmManage::cmdEdit_Click()
+{
+    DataBridge bridge;
+    bridge.Open();
+    if (!mItemKey) {
+        inform(QStringLiteral("请选选择要修改的内容！"));
+        return;
+    }
+    if (!validate(bridge, true))
+        return;
+    QString statement;
+    FrmToUpdata(mTableName, mFieldList, mTypeList, statement);
+    if (bridge.Execute(statement + QStringLiteral(" where ") + whereOfKey(false)) == 0) {
+        learnEnumerations();
+        forgetRow();
+    }
+    bridge.Close();
+}
+
+void frmManage::cmdDelete_Click()
+{
+    DataBridge bridge;
+    bridge.Open();
+    if (!mItemKey) {
+        inform(QStringLiteral("请选选择要删除的内容！"));
+        return;
+    }
+    QString question = QStringLiteral("是否要删除具有以下特征的记录？");
+    for (int i = 1; i <= mItemKey->Count(); ++i) {
+        const auto pair = mItemKey->Item(i).toObject();
+        question += QStringLiteral("\r\n[") + ItemPair::field(*pair) + QStringLiteral("]=\"") + ItemPair::value(*pair) +
+                    QStringLiteral("\"");
+    }
+    if (Desktop::current().message(question, kTitle, MessageIcon::Information, MessageButtons::YesNo) == MessageAnswer::Yes) {
+        const QString where = whereOfKey(true);
+        if (where.isEmpty())
+            inform(QStringLiteral("特征条件不明显不能删除"));
+        else if (bridge.Execute(QStringLiteral("delete from ") + mTableName + QStringLiteral(" where ") + where) == 0)
+            forgetRow();
+    }
+    bridge.Close();
+}
+
+void frmManage::cmdCancel_Click()
+{
+    QString review = QStringLiteral("以下内容发生了变化");
+    bool changed = false;
+    for (const Editor &editor : editors()) {
+        const bool isCheck = editor.kind == EditorKind::CheckBox;
+        const QString now = isCheck ? QString::number(static_cast<CheckBox &>(*editor.control).Value()) : editor.control->Text();
+        for (int i = 1; mItemSnap && i <= mItemSnap->Count(); ++i) {
+            const auto pair = mItemSnap->Item(i).toObject();
+            const QString before = ItemPair::value(*pair);
+            const bool differs = isCheck ? numberOfText(before) != numberOfText(now) : before != now;
+            if (ItemPair::field(*pair) != editor.field || !differs)
+                continue;
+            changed = true;
+            review += QStringLiteral("\r\n[") + editor.field + QStringLiteral("]=\"") + before + QStringLiteral("\" -> \"") +
+                      now + QStringLiteral("\"");
+            break;
+        }
+    }
+    if (changed) {
+        review += mItemKey ? QStringLiteral("\r\n是否用变化的内容修改数据库中原有的内容？")
+                           : QStringLiteral("\r\n是否把变化的内容增加到数据库？");
+        if (Desktop::current().message(review, kTitle, MessageIcon::Information, MessageButtons::YesNo) == MessageAnswer::Yes) {
+            if (mItemKey)
+                cmdEdit_Click();
+            else
+                cmdAdd_Click();
+            return;
+        }
+    }
+    Unload();
+}
+
+} // namespace velmarith

@@ -1,0 +1,341 @@
+#include "MaintenanceFixture.h"
+
+#include "toolkit/ListView.h"
+
+#include "support/QtPrinting.h"
+
+using namespace velmarith;
+using namespace velmarith::toolkit;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Staff with a unique auto-increment code, a required name copied into a short name, a bound
+// department, an enumerated sex and an enumerated post.
+class RecordOperations : public test::MaintenanceTest
+{
+protected:
+    void SetUp() override
+    {
+        db.exec({u"create table 部门表(部门编号 varchar(10), 部门名称 varchar(20))"_s,
+                 u"insert into 部门表 values('D01','销售部')"_s, u"insert into 部门表 values('D02','财务部')"_s,
+                 u"create table T(编号 varchar(4), 名称 varchar(20), 简称 varchar(20), 部门 varchar(10), "
+                 u"性别 varchar(4), 职务 varchar(10))"_s,
+                 u"insert into T values('0012','abc','abc','D01','1','经理')"_s,
+                 u"insert into T values('0013','def','def','D02','2','职员')"_s});
+        db.relation(u"T"_s, u"编号"_s, 2);
+        db.relation(u"T"_s, u"编号"_s, 7);
+        db.relation(u"T"_s, u"名称"_s, 5, {}, u"简称"_s);
+        db.relation(u"T"_s, u"名称"_s, 8);
+        db.relation(u"T"_s, u"简称"_s, 8);
+        db.relation(u"T"_s, u"部门"_s, 4, u"部门表"_s, u"部门编号"_s, u"部门名称"_s);
+        db.relation(u"T"_s, u"性别"_s, 3);
+        db.entry(u"T"_s, u"性别"_s, u"1"_s, u"男"_s);
+        db.entry(u"T"_s, u"性别"_s, u"2"_s, u"女"_s);
+        db.relation(u"T"_s, u"职务"_s, 3);
+        db.entry(u"T"_s, u"职务"_s, u"经理"_s);
+        db.entry(u"T"_s, u"职务"_s, u"职员"_s);
+    }
+
+    void fill(frmManage &form, const QString &code, const QString &name, const QString &department = u"D01(销售部)"_s)
+    {
+        form.control(u"txt编号"_s)->setText(code);
+        form.control(u"txt名称"_s)->setText(name);
+        form.control(u"txt简称"_s)->setText(QString());
+        form.control(u"cbo部门"_s)->setText(department);
+        form.control(u"cbo性别"_s)->setText(u"1(男)"_s);
+        form.control(u"cbo职务"_s)->setText(u"经理"_s);
+    }
+
+    QStringList codes() const { return db.column(u"select 编号 from T order by 编号"_s); }
+    QString lastMessage() const { return desktop.messages().empty() ? QString() : desktop.messages().back().text; }
+};
+
+} // namespace
+
+TEST_F(RecordOperations, addInsertsTheRowAdvancesTheCodeAndReloadsTheList)
+{
+    auto form = start(u"T"_s);
+    fill(*form, u"0099"_s, u"O'Brien"_s);
+    test::StatementLog log;
+    form->cmdAdd_Click();
+    EXPECT_TRUE(log.statements().contains(
+        u"insert into T(编号,名称,简称,部门,性别,职务) values('0099','O''Brien','O''Brien','D01','1','经理')"_s));
+    EXPECT_EQ(db.column(u"select 名称 from T where 编号='0099'"_s), QStringList{u"O'Brien"_s});
+    EXPECT_EQ(form->control(u"txt编号"_s)->Text(), u"0100");
+    EXPECT_EQ(form->control(u"txt名称"_s)->Text(), u"O'Brien") << "the editors keep their values";
+    EXPECT_EQ(form->list().itemCount(), 3);
+    ASSERT_TRUE(form->list().SelectedItem());
+    EXPECT_EQ(form->list().SelectedItem()->Text(), u"0099") << "the new row is selected after the reload";
+    EXPECT_EQ(form->mItemSnap->Count(), 1) << "the snapshot holds the unique fields of the new row";
+    EXPECT_EQ(form->mItemKey, nullptr);
+}
+
+TEST_F(RecordOperations, addRefusesAnEmptyOrTakenUniqueValueAndWritesNothing)
+{
+    auto form = start(u"T"_s);
+    const auto snapshot = form->mItemSnap;
+    fill(*form, QString(), u"x"_s);
+    test::StatementLog log;
+    desktop.answer(MessageAnswer::Ok);
+    form->cmdAdd_Click();
+    EXPECT_EQ(lastMessage(), u"[编号]的内容不能为空！");
+    EXPECT_TRUE(log.statements().isEmpty()) << "no count query for an empty value";
+    EXPECT_EQ(form->ActiveControl()->Name(), u"txt编号");
+
+    form->control(u"txt编号"_s)->setText(u"0012"_s);
+    desktop.answer(MessageAnswer::Ok);
+    form->cmdAdd_Click();
+    EXPECT_EQ(lastMessage(), u"内容为[0012]的[编号]已经存在了！");
+    EXPECT_EQ(log.statements(), QStringList{u"select count(*) as 数量 from T where 编号='0012'"_s});
+    EXPECT_EQ(codes(), (QStringList{u"0012"_s, u"0013"_s}));
+    EXPECT_EQ(form->mItemSnap, snapshot);
+    EXPECT_EQ(desktop.messages().back().title, u"提示");
+}
+
+TEST_F(RecordOperations, copyToFillsAnEmptyPartnerOnlyWhenItComesFirst)
+{
+    auto form = start(u"T"_s);
+    fill(*form, u"0020"_s, u"甲"_s);
+    form->cmdAdd_Click();
+    EXPECT_EQ(db.column(u"select 简称 from T where 编号='0020'"_s), QStringList{u"甲"_s});
+
+    db.exec({u"create table R(简称 varchar(5), 名称 varchar(5))"_s});
+    db.relation(u"R"_s, u"名称"_s, 5, {}, u"简称"_s);
+    db.relation(u"R"_s, u"简称"_s, 8);
+    auto reversed = start(u"R"_s);
+    reversed->control(u"txt名称"_s)->setText(u"乙"_s);
+    desktop.answer(MessageAnswer::Ok);
+    reversed->cmdAdd_Click();
+    EXPECT_EQ(lastMessage(), u"[简称]的内容不能为空！");
+    EXPECT_TRUE(db.column(u"select * from R"_s).isEmpty());
+}
+
+TEST_F(RecordOperations, aCopyToThatNamesNoPartnerPlainlyIsPassedOver)
+{
+    db.exec({u"create table S(a varchar(5), b varchar(5))"_s});
+    db.relation(u"S"_s, u"a"_s, 5, {}, u"]b"_s); // "等同到[]b]" names nothing
+    db.relation(u"S"_s, u"b"_s, 5, {}, u"nope"_s);
+    auto form = start(u"S"_s);
+    form->control(u"txta"_s)->setText(u"x"_s);
+    form->control(u"txtb"_s)->setText(u"y"_s);
+    form->cmdAdd_Click();
+    EXPECT_EQ(db.column(u"select a||b from S"_s), QStringList{u"xy"_s});
+}
+
+TEST_F(RecordOperations, aBoundValueMustHaveItsKeyInTheList)
+{
+    auto form = start(u"T"_s);
+    fill(*form, u"0030"_s, u"甲"_s, u"D09(无)"_s);
+    desktop.answer(MessageAnswer::Ok);
+    form->cmdAdd_Click();
+    EXPECT_EQ(lastMessage(), u"[部门]的内容[D09(无)]不在相关的表中！");
+    EXPECT_EQ(form->ActiveControl()->Name(), u"cbo部门");
+
+    fill(*form, u"0030"_s, u"甲"_s, u"D02(随便)"_s);
+    form->cmdAdd_Click();
+    EXPECT_EQ(db.column(u"select 部门 from T where 编号='0030'"_s), QStringList{u"D02"_s});
+}
+
+TEST_F(RecordOperations, theLargestCodeOfItsWidthBeepsAndStays)
+{
+    auto form = start(u"T"_s);
+    fill(*form, u"9999"_s, u"甲"_s);
+    form->cmdAdd_Click();
+    EXPECT_EQ(form->control(u"txt编号"_s)->Text(), u"9999");
+    EXPECT_EQ(desktop.beeps(), 1);
+}
+
+TEST_F(RecordOperations, aNewEnumerationValueJoinsTheListAndTheDictionary)
+{
+    auto form = start(u"T"_s);
+    fill(*form, u"0040"_s, u"甲"_s);
+    form->control(u"cbo职务"_s)->setText(u"主管"_s);
+    form->control(u"cbo性别"_s)->setText(u"1(男性)"_s);
+    test::StatementLog log;
+    form->cmdAdd_Click();
+    EXPECT_TRUE(log.statements().contains(u"insert into 系统数据字典表(表名,项目,内容,说明) values('T','职务','主管','')"_s));
+    EXPECT_EQ(db.column(u"select 内容 from 系统数据字典表 where 项目='性别' order by 内容"_s),
+              (QStringList{u"1"_s, u"1(男性)"_s, u"2"_s})) << "the whole text differs from 1(男)";
+    EXPECT_EQ(editor<ComboBox>(*form, u"cbo职务"_s)->List(2), u"主管");
+}
+
+TEST_F(RecordOperations, anInjectionAttemptIsStoredAsTextAndTheTableStaysWhole)
+{
+    auto form = start(u"T"_s);
+    fill(*form, u"0050"_s, u"x'); delete from T; --"_s);
+    form->cmdAdd_Click();
+    EXPECT_EQ(codes(), (QStringList{u"0012"_s, u"0013"_s, u"0050"_s}));
+    EXPECT_EQ(db.column(u"select 名称 from T where 编号='0050'"_s), QStringList{u"x'); delete from T; --"_s});
+}
+
+TEST_F(RecordOperations, aRefusedInsertShowsTheDatabaseMessageAndStillReloads)
+{
+    db.exec({u"create table Q(a varchar(5) not null, b varchar(5))"_s});
+    auto form = start(u"Q"_s);
+    form->control(u"txtb"_s)->setText(u"y"_s);
+    db.exec({u"drop table Q"_s, u"create table Q(a varchar(5) not null check(a <> ''), b varchar(5))"_s});
+    desktop.answer(MessageAnswer::Ok);
+    form->cmdAdd_Click();
+    EXPECT_TRUE(lastMessage().contains(u"CHECK constraint failed")) << lastMessage().toStdString();
+}
+
+TEST_F(RecordOperations, editWritesTheLoadedRowByItsKeyAndClearsTheEditors)
+{
+    auto form = start(u"T"_s);
+    desktop.answer(MessageAnswer::Ok);
+    form->cmdEdit_Click();
+    EXPECT_EQ(lastMessage(), u"请选选择要修改的内容！");
+
+    form->list().clickItem(1);
+    form->control(u"txt名称"_s)->setText(u"abc2"_s);
+    test::StatementLog log;
+    form->cmdEdit_Click();
+    EXPECT_EQ(log.statements().first(),
+              u"update T set 编号='0012',名称='abc2',简称='abc',部门='D01',性别='1',职务='经理' where 编号='0012'")
+        << "an unchanged unique field runs no count query";
+    EXPECT_EQ(db.column(u"select 名称 from T where 编号='0012'"_s), QStringList{u"abc2"_s});
+    EXPECT_EQ(form->mItemKey, nullptr);
+    EXPECT_EQ(form->control(u"txt名称"_s)->Text(), u"");
+    EXPECT_EQ(form->mItemSnap->Count(), 6);
+
+    desktop.answer(MessageAnswer::Ok);
+    form->cmdEdit_Click();
+    EXPECT_EQ(lastMessage(), u"请选选择要修改的内容！");
+}
+
+TEST_F(RecordOperations, editRefusesAUniqueValueTakenByAnotherRow)
+{
+    auto form = start(u"T"_s);
+    form->list().clickItem(1);
+    form->control(u"txt编号"_s)->setText(u"0013"_s);
+    desktop.answer(MessageAnswer::Ok);
+    form->cmdEdit_Click();
+    EXPECT_EQ(lastMessage(), u"内容为[0013]的[编号]已经存在了！");
+    EXPECT_EQ(codes(), (QStringList{u"0012"_s, u"0013"_s}));
+    EXPECT_NE(form->mItemKey, nullptr);
+}
+
+TEST_F(RecordOperations, keysCutOnlyComboValuesAtTheirDescription)
+{
+    db.exec({u"create table K(名称 varchar(10), 性别 varchar(4), 备用 varchar(5))"_s,
+             u"insert into K values('abc(1)','1','x')"_s, u"insert into K values('abc','1','y')"_s});
+    db.relation(u"K"_s, u"性别"_s, 3);
+    db.entry(u"K"_s, u"性别"_s, u"1"_s, u"男"_s);
+    auto form = start(u"K"_s);
+    form->list().clickItem(2);
+    EXPECT_EQ(form->control(u"txt名称"_s)->Text(), u"abc(1)");
+    form->control(u"txt备用"_s)->setText(u"z"_s);
+    test::StatementLog log;
+    form->cmdEdit_Click();
+    EXPECT_TRUE(log.statements().first().endsWith(u" where 名称='abc(1)' and 性别='1' and 备用='x'"));
+    EXPECT_EQ(db.column(u"select 备用 from K order by 备用"_s), (QStringList{u"y"_s, u"z"_s}));
+}
+
+TEST_F(RecordOperations, deleteAsksWithTheKeyAndRemovesTheMatchingRow)
+{
+    db.exec({u"insert into T values('0014 ','ghi','ghi','D01','1','经理')"_s});
+    auto form = start(u"T"_s);
+    desktop.answer(MessageAnswer::Ok);
+    form->cmdDelete_Click();
+    EXPECT_EQ(lastMessage(), u"请选选择要删除的内容！");
+
+    form->list().clickItem(3);
+    desktop.answer(MessageAnswer::No);
+    form->cmdDelete_Click();
+    EXPECT_EQ(lastMessage(), u"是否要删除具有以下特征的记录？\r\n[编号]=\"0014 \"");
+    EXPECT_EQ(desktop.messages().back().buttons, MessageButtons::YesNo);
+    EXPECT_EQ(codes().size(), 3) << "No keeps everything";
+    EXPECT_NE(form->mItemKey, nullptr);
+
+    test::StatementLog log;
+    desktop.answer(MessageAnswer::Yes);
+    form->cmdDelete_Click();
+    EXPECT_EQ(log.statements().first(), u"delete from T where 编号='0014'") << "the key is trimmed";
+    EXPECT_EQ(codes(), (QStringList{u"0012"_s, u"0013"_s, u"0014 "_s})) << "so a padded key finds no row";
+    EXPECT_EQ(form->mItemKey, nullptr);
+    EXPECT_EQ(form->control(u"txt编号"_s)->Text(), u"");
+}
+
+TEST_F(RecordOperations, withoutUniqueFieldsDeleteComparesEveryFieldAndCutsComboDescriptions)
+{
+    db.exec({u"create table D(编号 varchar(4), 名称 varchar(10), 性别 varchar(4))"_s,
+             u"insert into D values('0012','abc','1')"_s, u"insert into D values('0013','abc','1')"_s});
+    db.relation(u"D"_s, u"性别"_s, 3);
+    db.entry(u"D"_s, u"性别"_s, u"1"_s, u"男"_s);
+    auto form = start(u"D"_s);
+    form->list().clickItem(1);
+    test::StatementLog log;
+    desktop.answer(MessageAnswer::Yes);
+    form->cmdDelete_Click();
+    EXPECT_EQ(desktop.messages().back().text, u"是否要删除具有以下特征的记录？\r\n[编号]=\"0012\"\r\n[名称]=\"abc\"\r\n[性别]=\"1(男)\"");
+    EXPECT_EQ(log.statements().first(), u"delete from D where 编号='0012' and 名称='abc' and 性别='1'");
+    EXPECT_EQ(db.column(u"select 编号 from D"_s), QStringList{u"0013"_s});
+}
+
+TEST_F(RecordOperations, aRowWithoutEditorsCannotBeDeleted)
+{
+    db.exec({u"create table H(隐藏 varchar(4))"_s, u"insert into H values('x')"_s});
+    db.relation(u"H"_s, u"隐藏"_s, 0);
+    auto form = start(u"H"_s);
+    form->list().clickItem(1);
+    desktop.answer(MessageAnswer::Yes);
+    desktop.answer(MessageAnswer::Ok);
+    form->cmdDelete_Click();
+    EXPECT_EQ(lastMessage(), u"特征条件不明显不能删除");
+    EXPECT_EQ(db.column(u"select * from H"_s), QStringList{u"x"_s});
+}
+
+TEST_F(RecordOperations, cancelWithoutChangesClosesAtOnce)
+{
+    auto form = start(u"T"_s);
+    desktop.expectModal(u"frmManage"_s, [](velmarith::testing::FormDriver &user) {
+        user.click(u"cmdCancel"_s);
+        EXPECT_FALSE(user.exists(u"nothing"_s));
+    });
+    form->ShowModal();
+    EXPECT_FALSE(form->isShowing());
+    EXPECT_TRUE(desktop.messages().empty());
+}
+
+TEST_F(RecordOperations, cancelReviewsTheChangesAndYesEditsTheLoadedRow)
+{
+    auto form = start(u"T"_s);
+    form->list().clickItem(1);
+    form->control(u"txt名称"_s)->setText(u"ABC"_s);
+    desktop.expectModal(u"frmManage"_s, [&](velmarith::testing::FormDriver &user) {
+        desktop.answer(MessageAnswer::Yes);
+        user.click(u"cmdCancel"_s);
+        EXPECT_EQ(lastMessage(), u"以下内容发生了变化\r\n[名称]=\"abc\" -> \"ABC\"\r\n是否用变化的内容修改数据库中原有的内容？");
+        EXPECT_TRUE(form->isShowing()) << "Yes runs the edit and keeps the window open";
+        form->list().clickItem(1);
+        form->control(u"txt名称"_s)->setText(u"abc"_s);
+        desktop.answer(MessageAnswer::No);
+        user.click(u"cmdCancel"_s);
+        EXPECT_FALSE(form->isShowing()) << "No closes";
+    });
+    form->ShowModal();
+    EXPECT_EQ(db.column(u"select 名称 from T where 编号='0012'"_s), QStringList{u"ABC"_s});
+}
+
+TEST_F(RecordOperations, cancelWithoutALoadedRowOffersToAddEvenInEditMode)
+{
+    auto form = start(u"T"_s, u"Edit"_s);
+    fill(*form, u"0060"_s, u"新"_s);
+    desktop.answer(MessageAnswer::Yes);
+    form->cmdCancel_Click();
+    EXPECT_TRUE(lastMessage().endsWith(u"\r\n是否把变化的内容增加到数据库？"));
+    EXPECT_TRUE(lastMessage().contains(u"\r\n[编号]=\"\" -> \"0060\""));
+    EXPECT_EQ(db.column(u"select 名称 from T where 编号='0060'"_s), QStringList{u"新"_s});
+}
+
+TEST_F(RecordOperations, cancelComparesCheckBoxesAsNumbers)
+{
+    db.exec({u"create table F(编号 varchar(4), 在职 char(1))"_s, u"insert into F values('1','1')"_s});
+    auto form = start(u"F"_s);
+    form->list().clickItem(1);
+    editor<CheckBox>(*form, u"chk在职"_s)->setValue(0);
+    desktop.answer(MessageAnswer::No);
+    form->cmdCancel_Click();
+    EXPECT_EQ(lastMessage(), u"以下内容发生了变化\r\n[在职]=\"1\" -> \"0\"\r\n是否用变化的内容修改数据库中原有的内容？");
+}
