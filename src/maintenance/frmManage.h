@@ -122,6 +122,8 @@ private:
     [[nodiscard]] QString whereOfKey(bool trimmed);
     void FrmDictAppend(const QString &table, const QString &field, const QString &value, const QString &description);
     void failOn(toolkit::Control &editor, const QString &message);
+    /// Whether a row is loaded; shows `missingMessage` when none is.
+    bool rowLoaded(const QString &missingMessage);
     /// After a successful edit or delete: no row is loaded and the editors are cleared.
     void forgetRow();
 

@@ -204,14 +204,19 @@ void frmManage::cmdAdd_Click()
     bridge.Close();
 }
 
+bool frmManage::rowLoaded(const QString &missingMessage)
+{
+    if (!mItemKey)
+        inform(missingMessage);
+    return mItemKey != nullptr;
+}
+
 void frmManage::cmdEdit_Click()
 {
     DataBridge bridge;
     bridge.Open();
-    if (!mItemKey) {
-        inform(QStringLiteral("请选选择要修改的内容！"));
+    if (!rowLoaded(QStringLiteral("请选选择要修改的内容！")))
         return;
-    }
     if (!validate(bridge, true))
         return;
     QString statement;
@@ -227,10 +232,8 @@ void frmManage::cmdDelete_Click()
 {
     DataBridge bridge;
     bridge.Open();
-    if (!mItemKey) {
-        inform(QStringLiteral("请选选择要删除的内容！"));
+    if (!rowLoaded(QStringLiteral("请选选择要删除的内容！")))
         return;
-    }
     QString question = QStringLiteral("是否要删除具有以下特征的记录？");
     for (int i = 1; i <= mItemKey->Count(); ++i) {
         const auto pair = mItemKey->Item(i).toObject();
