@@ -2,6 +2,7 @@
 // reads every column as text into std::vector<std::string> rows; and the time to free each.
 #include "support/AllocationCounter.h"
 #include "support/BenchTables.h"
+#include "support/PlainLoop.h"
 
 #include <velmarith/DataBridge.h>
 
@@ -18,25 +19,11 @@ namespace {
 constexpr int kRows = 100000;
 constexpr int kIterations = 5;
 
-using PlainRows = std::vector<std::vector<std::string>>;
+using velmarith::bench::PlainRows;
 
 PlainRows readPlain(sqlite3 *db)
 {
-    sqlite3_stmt *statement = nullptr;
-    sqlite3_prepare_v2(db, velmarith::bench::kWideTableQuery, -1, &statement, nullptr);
-    const int columns = sqlite3_column_count(statement);
-    PlainRows rows;
-    while (sqlite3_step(statement) == SQLITE_ROW) {
-        std::vector<std::string> row;
-        row.reserve(size_t(columns));
-        for (int c = 0; c < columns; ++c) {
-            const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, c));
-            row.emplace_back(text ? text : "", size_t(sqlite3_column_bytes(statement, c)));
-        }
-        rows.push_back(std::move(row));
-    }
-    sqlite3_finalize(statement);
-    return rows;
+    return velmarith::bench::readPlain(db, velmarith::bench::kWideTableQuery);
 }
 
 velmarith::ResultRows readWithBridge(velmarith::DataBridge &bridge)

@@ -101,14 +101,3 @@ void BM_RefillRowsShown(benchmark::State &state)
 BENCHMARK(BM_QueryRows)->Unit(benchmark::kMillisecond)->Iterations(kIterations);
 BENCHMARK(BM_FillRowsShown)->Unit(benchmark::kMillisecond)->Iterations(kIterations);
 BENCHMARK(BM_RefillRowsShown)->Unit(benchmark::kMillisecond)->Iterations(kIterations);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

@@ -3,6 +3,7 @@
 // rows as text and against QSqlQueryModel + QTableView showing the same query, in one run.
 #include "support/AllocationCounter.h"
 #include "support/BenchTables.h"
+#include "support/PlainLoop.h"
 
 #include "maintenance/frmManage.h"
 
@@ -110,20 +111,7 @@ void BM_PlainSqliteLoop(benchmark::State &state)
     for (auto _ : state) {
         const size_t before = AllocationCounter::current();
         AllocationCounter::resetPeak();
-        sqlite3_stmt *statement = nullptr;
-        sqlite3_prepare_v2(db, query.c_str(), -1, &statement, nullptr);
-        const int columns = sqlite3_column_count(statement);
-        std::vector<std::vector<std::string>> rows;
-        while (sqlite3_step(statement) == SQLITE_ROW) {
-            std::vector<std::string> row;
-            row.reserve(size_t(columns));
-            for (int c = 0; c < columns; ++c) {
-                const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, c));
-                row.emplace_back(text ? text : "", size_t(sqlite3_column_bytes(statement, c)));
-            }
-            rows.push_back(std::move(row));
-        }
-        sqlite3_finalize(statement);
+        velmarith::bench::PlainRows rows = velmarith::bench::readPlain(db, query);
         reportPeak(state, before);
         state.PauseTiming();
         rows = {};
@@ -168,14 +156,3 @@ void BM_QtSqlModelAndView(benchmark::State &state)
 BENCHMARK(BM_ManageStartup)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_PlainSqliteLoop)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
 BENCHMARK(BM_QtSqlModelAndView)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
