@@ -39,15 +39,23 @@ std::string columnsDeclaration()
     return columns;
 }
 
+// An insert of one row of 30 values into `table`, to bind and step for each generated row.
+sqlite3_stmt *prepareInsert(sqlite3 *db, const std::string &table)
+{
+    std::string placeholders = "?";
+    for (int c = 2; c <= 30; ++c)
+        placeholders += ",?";
+    sqlite3_stmt *insert = nullptr;
+    if (sqlite3_prepare_v2(db, ("insert into " + table + " values(" + placeholders + ")").c_str(), -1, &insert, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    return insert;
+}
+
 void fill(sqlite3 *db, int rows)
 {
     exec(db, "create table big(" + columnsDeclaration() + ")");
     exec(db, "begin");
-    sqlite3_stmt *insert = nullptr;
-    std::string placeholders = "?";
-    for (int c = 2; c <= 30; ++c)
-        placeholders += ",?";
-    sqlite3_prepare_v2(db, ("insert into big values(" + placeholders + ")").c_str(), -1, &insert, nullptr);
+    sqlite3_stmt *insert = prepareInsert(db, "big");
     std::mt19937 random(20261208);
     std::uniform_int_distribution<int> number(0, 999999);
     for (int r = 0; r < rows; ++r) {
@@ -118,11 +126,7 @@ void fillMaintenanceTable(sqlite3 *db, int rows)
     }
     exec(db, "create table 宽表(" + columns + ")");
     exec(db, "begin");
-    sqlite3_stmt *insert = nullptr;
-    std::string placeholders = "?";
-    for (int c = 2; c <= 30; ++c)
-        placeholders += ",?";
-    sqlite3_prepare_v2(db, ("insert into 宽表 values(" + placeholders + ")").c_str(), -1, &insert, nullptr);
+    sqlite3_stmt *insert = prepareInsert(db, "宽表");
     std::mt19937 random(20261208);
     std::uniform_int_distribution<int> number(0, 999999);
     for (int r = 0; r < rows; ++r) {
