@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QKeyEvent>
 #include <QPointer>
+#include <QScopeGuard>
 
 #include <algorithm>
 
@@ -286,9 +287,12 @@ void Form::ShowModal(Form *owner)
     mShowing = true;
     dispatch([this] { Form_Resize(); });
     QPointer<Form> alive(this);
+    // The window is off the screen when the modal run ends, however it ends.
+    const auto hidden = qScopeGuard([&] {
+        if (alive)
+            mShowing = false;
+    });
     Desktop::current().runModal(*this, owner);
-    if (alive)
-        mShowing = false;
 }
 
 void Form::Unload()

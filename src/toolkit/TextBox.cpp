@@ -2,6 +2,7 @@
 
 #include "toolkit/LineSelection.h"
 
+#include <QKeyEvent>
 #include <QLineEdit>
 
 namespace velmarith::toolkit {
@@ -10,6 +11,20 @@ TextBox::TextBox(const ControlSite &site)
     : Control(site, new QLineEdit(site.parentWidget)), mEdit(static_cast<QLineEdit *>(widget()))
 {
     connect(mEdit, &QLineEdit::textChanged, this, &TextBox::Change);
+    mEdit->installEventFilter(this);
+}
+
+bool TextBox::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched != mEdit || event->type() != QEvent::KeyPress)
+        return false;
+    const auto *key = static_cast<QKeyEvent *>(event);
+    const bool enter = key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter;
+    if (!enter && key->text().isEmpty())
+        return false;
+    int16_t keyAscii = enter ? int16_t(13) : int16_t(key->text().at(0).unicode());
+    emit KeyPress(keyAscii);
+    return keyAscii == 0;
 }
 
 QString TextBox::Text() const

@@ -3,6 +3,7 @@
 #include "toolkit/Control.h"
 
 class QLineEdit;
+class QEvent;
 
 namespace velmarith::toolkit {
 
@@ -30,6 +31,12 @@ public:
 signals:
     /// The text changed, by typing or by the program.
     void Change();
+    /// A character key reached the box (after the form's key preview); a handler that sets
+    /// the character to 0 keeps it out of the box.
+    void KeyPress(int16_t &keyAscii);
+
+protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
     QLineEdit *mEdit;

@@ -223,6 +223,26 @@ TEST(Form, previewsKeysInClassicCodesAndSwallowsAKeyPressSetToZero)
     EXPECT_FALSE(static_cast<QObject *>(form.window())->eventFilter(form.first->keyTarget(), &letter));
 }
 
+TEST(Form, aTextBoxSeesItsCharactersAfterThePreviewAndCanKeepThemOut)
+{
+    SampleForm form;
+    form.setKeyPreview(true);
+    std::vector<int16_t> seen;
+    QObject::connect(form.first, &TextBox::KeyPress, [&](int16_t &keyAscii) {
+        seen.push_back(keyAscii);
+        if (keyAscii == 'x')
+            keyAscii = 0;
+    });
+    form.first->SetFocus();
+    QKeyEvent x(QEvent::KeyPress, Qt::Key_X, Qt::NoModifier, QStringLiteral("x"));
+    QApplication::sendEvent(form.first->keyTarget(), &x);
+    QKeyEvent y(QEvent::KeyPress, Qt::Key_Y, Qt::NoModifier, QStringLiteral("y"));
+    QApplication::sendEvent(form.first->keyTarget(), &y);
+    EXPECT_EQ(seen, (std::vector<int16_t>{'x', 'y'}));
+    EXPECT_EQ(form.keysPressed, (std::vector<int16_t>{'x', 'y'})) << "the form saw them first";
+    EXPECT_EQ(form.first->Text(), u"y");
+}
+
 TEST(Form, anErrorInAnEventHandlerIsShownAndTheWindowStaysOpen)
 {
     test::ScriptedDesktop desktop;
