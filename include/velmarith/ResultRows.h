@@ -73,8 +73,6 @@ public:
     [[nodiscard]] QString text(int row, int column) const;
     /// The same value as UTF-8 bytes inside the storage, without building a QString.
     [[nodiscard]] std::string_view utf8(int row, int column) const;
-    /// Bytes held by the storage (pages and cell index), for memory accounting.
-    [[nodiscard]] size_t storageBytes() const;
 
     /// Builds a ResultRows cell by cell, row after row.
     class Builder

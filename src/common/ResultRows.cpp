@@ -103,14 +103,6 @@ std::string_view ResultRows::utf8(int row, int column) const
     return d->cell(size_t(row) * size_t(columnCount()) + size_t(column));
 }
 
-size_t ResultRows::storageBytes() const
-{
-    size_t bytes = d->cellEnds.capacity() * sizeof(uint32_t) + d->pages.capacity() * sizeof(detail::ResultData::Page);
-    for (const detail::ResultData::Page &page : d->pages)
-        bytes += page.capacity;
-    return bytes;
-}
-
 ResultRows::Builder::Builder(QStringList columns) : d(std::make_shared<detail::ResultData>())
 {
     d->columns = std::move(columns);

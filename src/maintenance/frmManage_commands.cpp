@@ -20,11 +20,6 @@ namespace {
 const QString kTitle = QStringLiteral("提示");
 const QString kCopyTo = QStringLiteral("等同到[");
 
-void inform(const QString &text)
-{
-    Desktop::current().message(text, kTitle, MessageIcon::Information, MessageButtons::Ok);
-}
-
 QString emptyMessage(const QString &field)
 {
     return QStringLiteral("[") + field + QStringLiteral("]的内容不能为空！");
@@ -64,7 +59,7 @@ bool hasEntry(const ComboBox &combo, const QString &text)
 
 void frmManage::failOn(Control &editor, const QString &message)
 {
-    inform(message);
+    Desktop::current().inform(message);
     editor.SetFocus();
     QString text;
     QString selected;
@@ -207,7 +202,7 @@ void frmManage::cmdAdd_Click()
 bool frmManage::rowLoaded(const QString &missingMessage)
 {
     if (!mItemKey)
-        inform(missingMessage);
+        Desktop::current().inform(missingMessage);
     return mItemKey != nullptr;
 }
 
@@ -243,7 +238,7 @@ void frmManage::cmdDelete_Click()
     if (Desktop::current().message(question, kTitle, MessageIcon::Information, MessageButtons::YesNo) == MessageAnswer::Yes) {
         const QString where = whereOfKey(true);
         if (where.isEmpty())
-            inform(QStringLiteral("特征条件不明显不能删除"));
+            Desktop::current().inform(QStringLiteral("特征条件不明显不能删除"));
         else if (bridge.Execute(QStringLiteral("delete from ") + mTableName + QStringLiteral(" where ") + where) == 0)
             forgetRow();
     }

@@ -17,18 +17,10 @@ void Label::setCaption(const QString &caption)
     applyGeometry();
 }
 
-void Label::setAutoSize(bool autoSize)
-{
-    mAutoSize = autoSize;
-    applyGeometry();
-}
-
 void Label::applyGeometry()
 {
-    if (mAutoSize) {
-        const QSize hint = mLabel->sizeHint();
-        setRectSize(toTwips(hint.width()), toTwips(hint.height()));
-    }
+    const QSize hint = mLabel->sizeHint();
+    setRectSize(toTwips(hint.width()), toTwips(hint.height()));
     Control::applyGeometry();
 }
 

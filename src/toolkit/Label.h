@@ -6,7 +6,7 @@ class QLabel;
 
 namespace velmarith::toolkit {
 
-/// A caption that sizes itself to its text unless AutoSize is turned off.
+/// A caption that sizes itself to its text.
 class Label final : public Control
 {
     Q_OBJECT
@@ -17,8 +17,6 @@ public:
 
     [[nodiscard]] QString Caption() const;
     void setCaption(const QString &caption);
-    [[nodiscard]] bool AutoSize() const { return mAutoSize; }
-    void setAutoSize(bool autoSize);
     /// A label's text is its caption.
     [[nodiscard]] QString Text() const override { return Caption(); }
     void setText(const QString &text) override { setCaption(text); }
@@ -28,7 +26,6 @@ protected:
 
 private:
     QLabel *mLabel;
-    bool mAutoSize = true;
 };
 
 } // namespace velmarith::toolkit

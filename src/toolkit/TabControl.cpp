@@ -32,11 +32,6 @@ int TabControl::Tabs() const
     return mBar->count();
 }
 
-QString TabControl::TabCaption(int tab) const
-{
-    return mBar->tabText(tab);
-}
-
 int TabControl::Tab() const
 {
     return mBar->currentIndex();
@@ -50,16 +45,10 @@ void TabControl::setTab(int tab)
     showControlsOfTab();
 }
 
-void TabControl::setTabHeight(int twips)
-{
-    mTabHeight = twips;
-    applyGeometry();
-}
-
 void TabControl::applyGeometry()
 {
     Control::applyGeometry();
-    const int barHeight = toPixels(mTabHeight);
+    const int barHeight = toPixels(kTabHeight);
     mBar->setGeometry(0, 0, widget()->width(), barHeight);
     mPage->setGeometry(0, barHeight - 1, widget()->width(), std::max(0, widget()->height() - barHeight + 1));
 }

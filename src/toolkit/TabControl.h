@@ -22,13 +22,10 @@ public:
 
     void setTabs(const QStringList &captions);
     [[nodiscard]] int Tabs() const;
-    [[nodiscard]] QString TabCaption(int tab) const;
     /// The shown tab, from 0.
     [[nodiscard]] int Tab() const;
     /// Shows a tab; error 380 outside 0..Tabs−1.
     void setTab(int tab);
-    /// Height of the tab headers in twips.
-    void setTabHeight(int twips);
 
 protected:
     void applyGeometry() override;
@@ -38,7 +35,7 @@ private:
 
     QTabBar *mBar;
     QFrame *mPage;
-    int mTabHeight = 300;
+    static constexpr int kTabHeight = 300; // twips
 };
 
 } // namespace velmarith::toolkit

@@ -67,14 +67,4 @@ void TextBox::setSelText(const QString &text)
     mEdit->insert(text);
 }
 
-bool TextBox::Locked() const
-{
-    return mEdit->isReadOnly();
-}
-
-void TextBox::setLocked(bool locked)
-{
-    mEdit->setReadOnly(locked);
-}
-
 } // namespace velmarith::toolkit

@@ -25,8 +25,6 @@ public:
     void setSelLength(int length);
     [[nodiscard]] QString SelText() const;
     void setSelText(const QString &text);
-    [[nodiscard]] bool Locked() const;
-    void setLocked(bool locked);
 
 signals:
     /// The text changed, by typing or by the program.

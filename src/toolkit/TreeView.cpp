@@ -1,7 +1,5 @@
 #include "toolkit/TreeView.h"
 
-#include "toolkit/ImageList.h"
-
 #include <velmarith/Error.h>
 
 #include <QTreeWidget>
@@ -29,8 +27,6 @@ void TreeView::addNode(const QString &parentKey, const QString &key, const QStri
     item->setText(0, text);
     item->setData(0, kKeyRole, key);
     item->setData(0, kImageRole, image);
-    if (mImages && !image.isEmpty())
-        item->setIcon(0, QIcon(mImages->image(image)));
     mNodes.insert(key, item);
 }
 

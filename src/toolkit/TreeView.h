@@ -11,8 +11,6 @@ class QTreeWidgetItem;
 
 namespace velmarith::toolkit {
 
-class ImageList;
-
 /// What a tree view tells of one of its nodes.
 struct TreeNode {
     QString key;
@@ -42,8 +40,6 @@ public:
     /// Keys of the children of a node (of the top level for an empty key), in order.
     [[nodiscard]] QStringList childKeys(const QString &parentKey) const;
     void setExpanded(const QString &key, bool expanded);
-    /// Shows node images from this list (not owned).
-    void setImageList(ImageList *images) { mImages = images; }
 
     [[nodiscard]] std::optional<TreeNode> SelectedItem() const;
     void select(const QString &key);
@@ -59,7 +55,6 @@ private:
 
     QTreeWidget *mTree;
     QHash<QString, QTreeWidgetItem *> mNodes;
-    ImageList *mImages = nullptr;
 };
 
 } // namespace velmarith::toolkit
