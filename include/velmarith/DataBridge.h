@@ -33,7 +33,10 @@ public:
     DataBridge(const DataBridge &) = delete;
     DataBridge &operator=(const DataBridge &) = delete;
 
-    /// The database used when Open is given no path: a SQLite file path.
+    /// How long a statement waits for another program's lock before it fails (5000 ms).
+    static void setBusyTimeout(int milliseconds);
+
+    /// The database used when Open is given no path: a SQLite file path or file: URI.
     static void setDefaultDatabase(const QString &database);
     /// The configured database: setDefaultDatabase's value, else $DATABRIDGE_DATABASE.
     [[nodiscard]] static QString defaultDatabase();
@@ -68,8 +71,9 @@ public:
                const QString &options = QStringLiteral(" "));
 
     /// Runs a statement; returns 0 on success, otherwise a nonzero status. Unless silent, a
-    /// failure also shows the database's message to the user.
-    int16_t Execute(const QString &statement);
+    /// failure also shows the database's message to the user. `recordsAffected`, when given,
+    /// receives the number of rows an insert, update or delete changed (0 for other statements).
+    int16_t Execute(const QString &statement, int64_t *recordsAffected = nullptr);
 
     /// Releases the connection; harmless when already closed.
     void Close();

@@ -2,10 +2,12 @@
 
 #include <velmarith/Error.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
+#include <string_view>
 
 namespace velmarith {
 namespace {
@@ -90,11 +92,34 @@ private:
         double value = 0.0;
         const char *begin = mDigits.data();
         const auto [end, error] = std::from_chars(begin, begin + mDigits.size(), value);
-        if (error == std::errc::result_out_of_range)
-            return mDigits.find("e-") != std::string::npos ? 0.0
-                   : mDigits.front() == '-'                ? -std::numeric_limits<double>::infinity()
-                                                           : std::numeric_limits<double>::infinity();
-        return value;
+        if (error != std::errc::result_out_of_range)
+            return value;
+        const bool negative = mDigits.front() == '-';
+        if (magnitude() > 0)
+            return negative ? -std::numeric_limits<double>::infinity() : std::numeric_limits<double>::infinity();
+        return negative ? -0.0 : 0.0;
+    }
+    // The power of ten of the first significant digit, exponent included: 2 for 123, −3 for
+    // 0.00123, 309 for 1000e306. Only its sign matters, to tell an overflow from an underflow.
+    long long magnitude() const
+    {
+        const size_t exponentAt = std::min(mDigits.find('e'), mDigits.size());
+        const std::string_view mantissa = std::string_view(mDigits).substr(0, exponentAt);
+        const size_t point = std::min(mantissa.find('.'), mantissa.size());
+        const size_t firstSignificant = mantissa.find_first_of("123456789");
+        if (firstSignificant == std::string_view::npos)
+            return 0;
+        const long long power = firstSignificant < point ? (long long)(point - firstSignificant) - 1
+                                                   : -(long long)(firstSignificant - point);
+        long long exponent = 0;
+        constexpr long long kFarBeyondRange = 1'000'000'000;
+        for (size_t i = exponentAt + 1; i < mDigits.size(); ++i) {
+            if (mDigits[i] >= '0' && mDigits[i] <= '9')
+                exponent = std::min(kFarBeyondRange, exponent * 10 + (mDigits[i] - '0'));
+        }
+        if (exponentAt + 1 < mDigits.size() && mDigits[exponentAt + 1] == '-')
+            exponent = -exponent;
+        return power + exponent;
     }
 
     QStringView mText;

@@ -2,6 +2,8 @@
 
 #include <velmarith/Error.h>
 
+#include "common/Utf8.h"
+
 #include <limits>
 
 namespace velmarith {
@@ -26,8 +28,7 @@ uint64_t nextPageStart(uint64_t offset)
 
 QString cellText(const detail::ResultData &data, size_t cell)
 {
-    const std::string_view bytes = data.cell(cell);
-    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    return textOfUtf8(data.cell(cell));
 }
 
 [[noreturn]] void throwTooLarge()

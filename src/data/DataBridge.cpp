@@ -4,10 +4,13 @@
 
 #include "common/Feedback.h"
 #include "common/Numbers.h"
+#include "common/Utf8.h"
 #include "data/SqlDialect.h"
 #include "data/TypeCodes.h"
 
+#include <QElapsedTimer>
 #include <QFileInfo>
+#include <QScopeGuard>
 
 #include <sqlite3.h>
 
@@ -16,8 +19,7 @@
 namespace velmarith {
 namespace {
 
-constexpr int kBusyTimeoutMs = 5000;
-
+int gBusyTimeoutMs = 5000;
 QString gDefaultDatabase;
 DataBridge::TraceHandler gTrace;
 
@@ -29,8 +31,28 @@ struct StatementFinalizer {
 };
 using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
+// What a person is told of a refusal: in Chinese where the cause is one they can act on, always
+// with the database's own words.
+QString messageFor(int code, const QString &databaseText)
+{
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("数据库正被其他程序使用，这项修改没有完成：") + databaseText;
+    case SQLITE_READONLY:
+        return QStringLiteral("数据库不能写入：") + databaseText;
+    default:
+        return databaseText;
+    }
+}
+
 // A statement the database refused; becomes an Error or a silent failure at the operation.
 struct StatementFailure {
+    StatementFailure(QString text, int failureCode)
+        : databaseText(std::move(text)), message(messageFor(failureCode, databaseText)), code(failureCode)
+    {
+    }
+    QString databaseText;
     QString message;
     int code;
 };
@@ -75,7 +97,7 @@ QString cellText(sqlite3_stmt *statement, int column)
 {
     NumberBuffer buffer;
     const std::string_view bytes = cellUtf8(statement, column, buffer);
-    return QString::fromUtf8(bytes.data(), qsizetype(bytes.size()));
+    return textOfUtf8(bytes);
 }
 
 ColumnType resultColumnType(sqlite3_stmt *statement, int column, int firstRowStorage)
@@ -98,19 +120,28 @@ public:
         sqlite3 *raw = nullptr;
         // A connection belongs to one DataBridge on one thread, so SQLite need not lock it at
         // every call; reading a whole table makes several calls per value.
-        const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | (create ? SQLITE_OPEN_CREATE : 0);
+        const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI | (create ? SQLITE_OPEN_CREATE : 0);
         const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
         mDb.reset(raw);
         if (rc != SQLITE_OK)
-            throw openError(path, mDb ? QString::fromUtf8(sqlite3_errmsg(mDb.get())) : QString::fromUtf8(sqlite3_errstr(rc)));
-        sqlite3_busy_timeout(mDb.get(), kBusyTimeoutMs);
+            throw openError(path, rc, mDb ? QString::fromUtf8(sqlite3_errmsg(mDb.get())) : QString::fromUtf8(sqlite3_errstr(rc)));
+        sqlite3_busy_handler(mDb.get(), &SqliteConnection::waitForLock, this);
         // SQLite opens lazily; reading the schema now tells a non-database file at Open.
         char *message = nullptr;
-        if (sqlite3_exec(mDb.get(), "select count(*) from sqlite_schema", nullptr, nullptr, &message) != SQLITE_OK) {
+        const int schemaRc = sqlite3_exec(mDb.get(), "select count(*) from sqlite_schema", nullptr, nullptr, &message);
+        endWait();
+        if (schemaRc != SQLITE_OK) {
             const QString reason = QString::fromUtf8(message ? message : sqlite3_errmsg(mDb.get()));
             sqlite3_free(message);
-            throw openError(path, reason);
+            throw openError(path, schemaRc, reason);
         }
+    }
+
+    // Ends the sign of a wait for another program's lock, once the statement that met it is done.
+    void endWait()
+    {
+        if (std::exchange(mWaiting, false))
+            Feedback::current().waiting(false);
     }
 
     // Prepares exactly one statement; a second one in the same text is refused, not run.
@@ -118,6 +149,8 @@ public:
     {
         const QString sent = rewriteConcatenation(statement);
         trace.sent(sent);
+        if (!isSingleStatement(sent))
+            throw oneStatementOnly(statement);
         const QByteArray utf8 = sent.toUtf8();
         sqlite3_stmt *raw = nullptr;
         const char *tail = nullptr;
@@ -131,7 +164,7 @@ public:
         rc = sqlite3_prepare_v2(mDb.get(), tail, int(utf8.constData() + utf8.size() - tail), &rest, nullptr);
         StatementHandle second(rest);
         if (rc != SQLITE_OK || second)
-            throw StatementFailure{QStringLiteral("一次只能执行一条语句：%1").arg(statement), SQLITE_MISUSE};
+            throw oneStatementOnly(statement);
         return prepared;
     }
 
@@ -146,17 +179,46 @@ public:
         throw failure(rc);
     }
 
+    [[nodiscard]] int64_t changes() const { return sqlite3_changes64(mDb.get()); }
+    [[nodiscard]] int64_t totalChanges() const { return sqlite3_total_changes64(mDb.get()); }
+
 private:
     StatementFailure failure(int rc) const
     {
         return StatementFailure{QString::fromUtf8(sqlite3_errmsg(mDb.get())), rc};
     }
-    static Error openError(const QString &path, const QString &reason)
+    static StatementFailure oneStatementOnly(const QString &statement)
     {
+        return StatementFailure{QStringLiteral("一次只能执行一条语句：%1").arg(statement), SQLITE_MISUSE};
+    }
+    static Error openError(const QString &path, int rc, const QString &reason)
+    {
+        const int primary = rc & 0xff;
+        if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+            return Error(ErrorNumber::Database, messageFor(rc, reason));
         return Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：%2").arg(path, reason));
     }
 
+    // SQLite's busy handler: while another program holds the lock, wait in short steps, showing
+    // the person that the window waits, until the busy timeout has passed.
+    static int waitForLock(void *self, int attempt)
+    {
+        auto &connection = *static_cast<SqliteConnection *>(self);
+        if (attempt == 0) {
+            connection.mWaitStarted.start();
+            if (!std::exchange(connection.mWaiting, true))
+                Feedback::current().waiting(true);
+        }
+        const qint64 left = gBusyTimeoutMs - connection.mWaitStarted.elapsed();
+        if (left <= 0)
+            return 0;
+        sqlite3_sleep(int(std::min<qint64>(left, attempt < 5 ? 5 : 25)));
+        return 1;
+    }
+
     std::unique_ptr<sqlite3, SqliteCloser> mDb;
+    QElapsedTimer mWaitStarted;
+    bool mWaiting = false;
 };
 
 } // namespace detail
@@ -176,6 +238,11 @@ QString DataBridge::defaultDatabase()
     return qEnvironmentVariable("DATABRIDGE_DATABASE");
 }
 
+void DataBridge::setBusyTimeout(int milliseconds)
+{
+    gBusyTimeoutMs = std::max(0, milliseconds);
+}
+
 DataBridge::TraceHandler DataBridge::setStatementTrace(TraceHandler handler)
 {
     return std::exchange(gTrace, std::move(handler));
@@ -190,7 +257,8 @@ void DataBridge::Open(const QString &database, const QString &options, const QSt
         throw Error(ErrorNumber::Database,
                     QStringLiteral("没有配置数据库：请调用 DataBridge::setDefaultDatabase() 或设置环境变量 DATABRIDGE_DATABASE"));
     const bool create = options.compare(QLatin1String("Create"), Qt::CaseInsensitive) == 0;
-    if (!create && !QFileInfo::exists(path))
+    // A file: URI (file:app.sqlite?mode=ro) is SQLite's to read; a plain path must exist.
+    if (!create && !path.startsWith(QLatin1String("file:")) && !QFileInfo::exists(path))
         throw Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：文件不存在").arg(path));
     mConnection = std::make_unique<detail::SqliteConnection>(path, create);
 }
@@ -228,7 +296,7 @@ QueryResult readResult(detail::SqliteConnection &db, sqlite3_stmt *statement, bo
     QStringList names;
     names.reserve(columnCount);
     for (int c = 0; c < columnCount; ++c)
-        names.append(QString::fromUtf8(sqlite3_column_name(statement, c)));
+        names.append(textOfUtf8(sqlite3_column_name(statement, c)));
 
     ResultRows::Builder builder(names);
     std::vector<int> firstRowStorage(size_t(columnCount), 0);
@@ -277,12 +345,13 @@ void DataBridge::QueryValue(const QString &statement, QString &target, int16_t)
     TraceScope trace(statement);
     try {
         detail::SqliteConnection &db = connection();
+        const auto waited = qScopeGuard([&] { db.endWait(); });
         StatementHandle prepared = db.prepare(statement, trace);
         if (db.step(prepared.get()) && sqlite3_column_count(prepared.get()) > 0)
             target = cellText(prepared.get(), 0);
         trace.succeeded();
     } catch (const StatementFailure &failure) {
-        trace.failed(failure.message);
+        trace.failed(failure.databaseText);
         if (!mSilentErrors)
             throw Error(ErrorNumber::Database, failure.message);
     }
@@ -300,28 +369,37 @@ void DataBridge::Query(const QString &statement, ResultRows *rows, Collection *f
     }
     try {
         detail::SqliteConnection &db = connection();
+        const auto waited = qScopeGuard([&] { db.endWait(); });
         StatementHandle prepared = db.prepare(statement, trace);
         deliver(readResult(db, prepared.get(), rows != nullptr), rows, fieldNames, typeCodes, sizes);
         trace.succeeded();
     } catch (const StatementFailure &failure) {
-        trace.failed(failure.message);
+        trace.failed(failure.databaseText);
         if (!mSilentErrors)
             throw Error(ErrorNumber::Database, failure.message);
     }
 }
 
-int16_t DataBridge::Execute(const QString &statement)
+int16_t DataBridge::Execute(const QString &statement, int64_t *recordsAffected)
 {
     TraceScope trace(statement);
+    if (recordsAffected)
+        *recordsAffected = 0;
     try {
         detail::SqliteConnection &db = connection();
+        const auto waited = qScopeGuard([&] { db.endWait(); });
         StatementHandle prepared = db.prepare(statement, trace);
+        const int64_t changedBefore = db.totalChanges();
         while (db.step(prepared.get())) {
         }
+        // changes() keeps the count of the last insert, update or delete; a statement of
+        // another kind changes no row, which the total shows.
+        if (recordsAffected && db.totalChanges() != changedBefore)
+            *recordsAffected = db.changes();
         trace.succeeded();
         return 0;
     } catch (const StatementFailure &failure) {
-        trace.failed(failure.message);
+        trace.failed(failure.databaseText);
         if (!mSilentErrors)
             Feedback::current().inform(failure.message, QStringLiteral("提示"));
         const int primaryCode = failure.code & 0xff;

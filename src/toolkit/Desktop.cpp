@@ -84,6 +84,18 @@ public:
     {
         Desktop::current().message(text, title, MessageIcon::Information, MessageButtons::Ok);
     }
+    void waiting(bool begins) override
+    {
+        if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+            return;
+        if (begins) {
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            // The cursor changes only once the windows hear of it; the person's input waits.
+            QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        } else {
+            QApplication::restoreOverrideCursor();
+        }
+    }
 };
 
 QtDesktop gQtDesktop;

@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <limits>
 
 using namespace velmarith;
 using velmarith::test::errorNumberOf;
@@ -40,6 +41,19 @@ TEST(Numbers, numberOfTextIgnoresInnerBlanksAndReadsExponents)
     EXPECT_DOUBLE_EQ(numberOfText(u".5"), 0.5);
     EXPECT_DOUBLE_EQ(numberOfText(u""), 0);
     EXPECT_DOUBLE_EQ(numberOfText(u"张三"), 0);
+}
+
+TEST(Numbers, numbersBeyondADoubleAreInfiniteOrZeroByTheirValue)
+{
+    EXPECT_EQ(numberOfText(u"1e999"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(numberOfText(u"-1e999"), -std::numeric_limits<double>::infinity());
+    EXPECT_EQ(numberOfText(u"1e-999"), 0.0);
+    // A tiny number spelled without an exponent, and a huge one whose exponent is "e-0".
+    EXPECT_EQ(numberOfText(QStringLiteral("0.") + QString(323, u'0') + QStringLiteral("1")), 0.0);
+    EXPECT_EQ(numberOfText(QStringLiteral("1") + QString(309, u'0') + QStringLiteral("e-0")), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(numberOfText(u"0.001e312"), std::numeric_limits<double>::infinity());
+    EXPECT_EQ(numberOfText(u"1000e-330"), 0.0);
+    EXPECT_EQ(numberOfText(u"1e99999999999999999999"), std::numeric_limits<double>::infinity());
 }
 
 TEST(Numbers, numberTextWritesFifteenDigitsAndSwitchesToExponentAtTheLimits)

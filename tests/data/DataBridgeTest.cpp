@@ -253,3 +253,94 @@ TEST_F(DataBridgeTest, closingTwiceIsHarmlessAndAClosedBridgeRefusesStatements)
     ResultRows rows;
     EXPECT_THROW(bridge.Query(QStringLiteral("select 1"), &rows), Error) << "a closed bridge is a programming error";
 }
+
+TEST_F(DataBridgeTest, everyValueReadsBackExactlyAsStoredEvenWithALeadingByteOrderMark)
+{
+    const QString marked = QChar(0xFEFF) + u"0001"_s;
+    db.exec({u"insert into 员工(编号,姓名) values(%1,%2)"_s.arg(sqlString(marked), sqlString(QChar(0xFEFF) + QString()))});
+    DataBridge bridge;
+    bridge.Open();
+    ResultRows rows;
+    bridge.Query(u"select 编号, 姓名 from 员工 where 编号 like '%0001' order by 编号"_s, &rows);
+    ASSERT_EQ(rows.Count(), 2);
+    EXPECT_EQ(rows.text(0, 0), u"0001");
+    EXPECT_EQ(rows.text(1, 0), marked);
+    EXPECT_EQ(rows.Item(2).Item(2), QString(QChar(0xFEFF)));
+    QString value;
+    bridge.QueryValue(u"select 编号 from 员工 where 编号=%1"_s.arg(sqlString(marked)), value);
+    EXPECT_EQ(value, marked);
+}
+
+TEST_F(DataBridgeTest, executeCountsTheRowsEachStatementChanged)
+{
+    DataBridge bridge;
+    bridge.Open();
+    int64_t changed = -1;
+    EXPECT_EQ(bridge.Execute(u"update 员工 set 部门='D09'"_s, &changed), 0);
+    EXPECT_EQ(changed, 2);
+    EXPECT_EQ(bridge.Execute(u"delete from 员工 where 编号='none'"_s, &changed), 0);
+    EXPECT_EQ(changed, 0);
+    EXPECT_EQ(bridge.Execute(u"create table 空表(x text)"_s, &changed), 0);
+    EXPECT_EQ(changed, 0) << "not the count of the update before it";
+    bridge.setSilentErrors(true);
+    EXPECT_NE(bridge.Execute(u"update 没有 set x=1"_s, &changed), 0);
+    EXPECT_EQ(changed, 0);
+}
+
+// Another program holds the database while this one waits, briefly, for its lock.
+class LockedDatabase : public DataBridgeTest
+{
+protected:
+    void SetUp() override
+    {
+        DataBridgeTest::SetUp();
+        DataBridge::setBusyTimeout(150);
+        holder.Open();
+    }
+    void TearDown() override { DataBridge::setBusyTimeout(5000); }
+
+    DataBridge holder;
+    test::RecordingFeedback feedback;
+};
+
+TEST_F(LockedDatabase, aWriteWaitsWithABusySignThenSaysInChineseThatNothingWasWritten)
+{
+    ASSERT_EQ(holder.Execute(u"begin immediate"_s), 0);
+    const QString before = db.dump();
+    DataBridge bridge;
+    bridge.Open();
+    EXPECT_NE(bridge.Execute(u"insert into 员工(编号) values('0003')"_s), 0);
+    ASSERT_EQ(feedback.messages.size(), 1u);
+    EXPECT_EQ(feedback.messages[0].first, u"数据库正被其他程序使用，这项修改没有完成：database is locked");
+    EXPECT_EQ(feedback.waitsBegun, 1);
+    EXPECT_EQ(feedback.waitsEnded, 1);
+    ASSERT_EQ(holder.Execute(u"rollback"_s), 0);
+    EXPECT_EQ(db.dump(), before);
+}
+
+TEST_F(LockedDatabase, anExclusiveLockMetWhileOpeningGivesTheSameMessage)
+{
+    ASSERT_EQ(holder.Execute(u"begin exclusive"_s), 0);
+    ASSERT_EQ(holder.Execute(u"update 员工 set 部门='D09'"_s), 0);
+    DataBridge bridge;
+    const std::optional<Error> error = test::errorOf([&] { bridge.Open(); });
+    ASSERT_TRUE(error);
+    EXPECT_EQ(error->number(), ErrorNumber::Database);
+    EXPECT_EQ(error->message(), u"数据库正被其他程序使用，这项修改没有完成：database is locked");
+    EXPECT_EQ(feedback.waitsBegun, feedback.waitsEnded);
+}
+
+TEST_F(DataBridgeTest, aReadOnlyDatabaseSaysItCannotBeWritten)
+{
+    const QString before = db.dump();
+    test::RecordingFeedback feedback;
+    DataBridge bridge;
+    bridge.Open(u"file:%1?mode=ro"_s.arg(db.path()));
+    QString count;
+    bridge.QueryValue(u"select count(*) from 员工"_s, count);
+    EXPECT_EQ(count, u"2");
+    EXPECT_NE(bridge.Execute(u"delete from 员工"_s), 0);
+    ASSERT_EQ(feedback.messages.size(), 1u);
+    EXPECT_EQ(feedback.messages[0].first, u"数据库不能写入：attempt to write a readonly database");
+    EXPECT_EQ(db.dump(), before);
+}

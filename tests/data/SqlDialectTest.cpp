@@ -34,3 +34,27 @@ TEST(SqlDialect, seesTheLiteralAfterADoubledQuote)
 {
     EXPECT_EQ(rewriteConcatenation(QStringLiteral("select 'O''Brien'+x")), u"select 'O''Brien'||x");
 }
+
+TEST(SqlDialect, rewritesOnlyAPlusBetweenTwoOperands)
+{
+    EXPECT_EQ(rewriteConcatenation(QStringLiteral("select +'5'")), u"select +'5'") << "a unary plus stays";
+    EXPECT_EQ(rewriteConcatenation(QStringLiteral("select x from t where y = +'5' or + '6'")),
+              u"select x from t where y = +'5' or + '6'");
+    EXPECT_EQ(rewriteConcatenation(QStringLiteral("select (a)+'b'")), u"select (a)||'b'");
+    EXPECT_EQ(rewriteConcatenation(QStringLiteral("select case when x then 'a' end + 'b'")),
+              u"select case when x then 'a' end || 'b'");
+    EXPECT_EQ(rewriteConcatenation(QStringLiteral("select 'a' + + 'b'")), u"select 'a' + + 'b'");
+    EXPECT_EQ(rewriteConcatenation(QStringLiteral("select a.\"my name\"+'('")), u"select a.\"my name\"||'('");
+    const QString once = rewriteConcatenation(QStringLiteral("select a+'('+b+')', +'x' from t"));
+    EXPECT_EQ(once, u"select a||'('||b||')', +'x' from t");
+    EXPECT_EQ(rewriteConcatenation(once), once) << "rewriting is idempotent";
+}
+
+TEST(SqlDialect, findsASecondStatementOnlyOutsideLiteralsNamesAndComments)
+{
+    EXPECT_TRUE(isSingleStatement(QStringLiteral("select 1")));
+    EXPECT_TRUE(isSingleStatement(QStringLiteral("select 1; ; -- done\n")));
+    EXPECT_TRUE(isSingleStatement(QStringLiteral("select ';drop table t' from \"a;b\" /* ; x */")));
+    EXPECT_FALSE(isSingleStatement(QStringLiteral("select 1; drop table t")));
+    EXPECT_FALSE(isSingleStatement(QStringLiteral("select 'x';/**/delete from t")));
+}

@@ -1,5 +1,7 @@
 #include "TempDatabase.h"
 
+#include "common/SqlText.h"
+
 #include <gtest/gtest.h>
 
 namespace velmarith::test {
@@ -35,6 +37,32 @@ QStringList TempDatabase::column(const QString &query) const
     for (int r = 1; r <= rows.Count(); ++r)
         values.append(rows.Item(r).Item(1));
     return values;
+}
+
+QString TempDatabase::dump() const
+{
+    DataBridge bridge;
+    bridge.Open(mPath);
+    ResultRows tables;
+    bridge.Query(QStringLiteral("select name, sql from sqlite_schema order by name"), &tables);
+    QString text;
+    for (int t = 0; t < tables.Count(); ++t) {
+        text += tables.text(t, 0) + u'\n' + tables.text(t, 1) + u'\n';
+        if (!tables.text(t, 1).startsWith(u"CREATE TABLE", Qt::CaseInsensitive))
+            continue;
+        ResultRows rows;
+        bridge.Query(QStringLiteral("select * from %1").arg(sqlName(tables.text(t, 0))), &rows);
+        QStringList lines;
+        for (int r = 0; r < rows.Count(); ++r) {
+            QStringList values;
+            for (int c = 0; c < rows.columnCount(); ++c)
+                values.append(rows.text(r, c));
+            lines.append(values.join(u'|'));
+        }
+        lines.sort();
+        text += lines.join(u'\n') + u'\n';
+    }
+    return text;
 }
 
 StatementLog::StatementLog()

@@ -29,6 +29,8 @@ public:
     void exec(const QStringList &statements) const;
     /// The first column of every row of a query, for checking what the database holds.
     [[nodiscard]] QStringList column(const QString &query) const;
+    /// Every table with every row, in a stable order, to compare a database whole.
+    [[nodiscard]] QString dump() const;
 
 private:
     QTemporaryDir mDir;
@@ -46,8 +48,11 @@ public:
 
     void beep() override { ++beeps; }
     void inform(const QString &text, const QString &title) override { messages.emplace_back(text, title); }
+    void waiting(bool begins) override { ++(begins ? waitsBegun : waitsEnded); }
 
     int beeps = 0;
+    int waitsBegun = 0;
+    int waitsEnded = 0;
     std::vector<std::pair<QString, QString>> messages; // text, title
 
 private:
