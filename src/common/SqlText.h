@@ -13,4 +13,10 @@ namespace velmarith {
     return u'\'' + literal + u'\'';
 }
 
+/// A table or field name as it goes into a statement. A plain identifier (letters, digits and
+/// underscores, not starting with a digit, not a keyword) and a name already quoted as a whole
+/// ("…", […] or `…`) stay as they are; any other name is put between double quotes with its
+/// double quotes doubled, so `W as a --` names a table and cannot end the statement early.
+[[nodiscard]] QString sqlName(const QString &name);
+
 } // namespace velmarith

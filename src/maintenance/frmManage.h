@@ -112,6 +112,8 @@ private:
 
     // statements and commands
     [[nodiscard]] QString literalOf(const Editor &editor, int32_t typeCode);
+    /// False when a numeric column's editor holds a number too large for any column.
+    [[nodiscard]] bool numberFitsColumn(const Editor &editor) const;
     [[nodiscard]] std::optional<Editor> editorOfField(const QString &field);
     /// Checks every editor against its field's constraints; shows the first failure, puts the
     /// focus on its editor and returns false. `changedOnly` tests unique fields only when they
@@ -126,6 +128,9 @@ private:
     bool rowLoaded(const QString &missingMessage);
     /// After a successful edit or delete: no row is loaded and the editors are cleared.
     void forgetRow();
+    /// After an edit or delete that matched no row (another person deleted it, say): the loaded
+    /// row and the editors stay, and the list shows what the table now holds.
+    void keepRowAfterMiss(const QString &message);
 
     // values
     [[nodiscard]] std::vector<Editor> editors();

@@ -70,6 +70,11 @@ bool frmManage::validate(DataBridge &bridge, bool changedOnly)
 {
     for (const Editor &editor : editors()) {
         const QString toolTip = editor.control->ToolTipText();
+        if (!numberFitsColumn(editor)) {
+            failOn(*editor.control, QStringLiteral("[") + editor.field + QStringLiteral("]的内容[") + editor.control->Text() +
+                                        QStringLiteral("]超出了数值的范围！"));
+            return false;
+        }
         if (editor.kind == EditorKind::ComboBox) {
             auto &combo = static_cast<ComboBox &>(*editor.control);
             if (toolTip.contains(u"绑定") && !inBoundList(combo)) {
@@ -88,8 +93,8 @@ bool frmManage::validate(DataBridge &bridge, bool changedOnly)
                 return false;
             }
             QString count;
-            bridge.QueryValue(QStringLiteral("select count(*) as 数量 from ") + mTableName + QStringLiteral(" where ") +
-                                  editor.field + QStringLiteral("=") + sqlString(text),
+            bridge.QueryValue(QStringLiteral("select count(*) as 数量 from ") + sqlName(mTableName) +
+                                  QStringLiteral(" where ") + sqlName(editor.field) + QStringLiteral("=") + sqlString(text),
                               count);
             if (numberOfText(count) > 0) {
                 failOn(*editor.control, QStringLiteral("内容为[") + text + QStringLiteral("]的[") + editor.field +
@@ -163,7 +168,7 @@ QString frmManage::whereOfKey(bool trimmed)
         const std::optional<Editor> editor = editorOfField(field);
         if (editor && editor->kind == EditorKind::ComboBox)
             value = ComModule::BracketText(value, -1);
-        conditions.append(field + QStringLiteral("=") + sqlString(value));
+        conditions.append(sqlName(field) + QStringLiteral("=") + sqlString(value));
     }
     return conditions.join(QStringLiteral(" and "));
 }
@@ -175,6 +180,12 @@ void frmManage::forgetRow()
     FrmGetList();
     FrmItemRest();
     mItemSnap = snapshot(QStringLiteral("All"));
+}
+
+void frmManage::keepRowAfterMiss(const QString &message)
+{
+    Desktop::current().inform(message);
+    FrmGetList();
 }
 
 void frmManage::cmdAdd_Click()
@@ -216,9 +227,13 @@ void frmManage::cmdEdit_Click()
         return;
     QString statement;
     FrmToUpdata(mTableName, mFieldList, mTypeList, statement);
-    if (bridge.Execute(statement + QStringLiteral(" where ") + whereOfKey(false)) == 0) {
+    int64_t changed = 0;
+    if (bridge.Execute(statement + QStringLiteral(" where ") + whereOfKey(false), &changed) == 0) {
         learnEnumerations();
-        forgetRow();
+        if (changed > 0)
+            forgetRow();
+        else
+            keepRowAfterMiss(QStringLiteral("没有找到要修改的记录！"));
     }
     bridge.Close();
 }
@@ -237,10 +252,16 @@ void frmManage::cmdDelete_Click()
     }
     if (Desktop::current().message(question, kTitle, MessageIcon::Information, MessageButtons::YesNo) == MessageAnswer::Yes) {
         const QString where = whereOfKey(true);
-        if (where.isEmpty())
+        int64_t deleted = 0;
+        if (where.isEmpty()) {
             Desktop::current().inform(QStringLiteral("特征条件不明显不能删除"));
-        else if (bridge.Execute(QStringLiteral("delete from ") + mTableName + QStringLiteral(" where ") + where) == 0)
-            forgetRow();
+        } else if (bridge.Execute(QStringLiteral("delete from ") + sqlName(mTableName) + QStringLiteral(" where ") + where,
+                                  &deleted) == 0) {
+            if (deleted > 0)
+                forgetRow();
+            else
+                keepRowAfterMiss(QStringLiteral("没有找到要删除的记录！"));
+        }
     }
     bridge.Close();
 }

@@ -111,8 +111,9 @@ Relations readRelations(const QString &table, const QString &field)
         }
         case 4: {
             ResultRows list;
-            bridge.Query(QStringLiteral("select ") + related + QStringLiteral(",") + row.Item(QStringLiteral("关联说明")) +
-                             QStringLiteral(" from ") + row.Item(QStringLiteral("关联表名")),
+            bridge.Query(QStringLiteral("select ") + sqlName(related) + QStringLiteral(",") +
+                             sqlName(row.Item(QStringLiteral("关联说明"))) + QStringLiteral(" from ") +
+                             sqlName(row.Item(QStringLiteral("关联表名"))),
                          &list);
             relations.entries = comboEntries(list);
             relations.add(type, QString::fromUtf16(words[size_t(type)]));

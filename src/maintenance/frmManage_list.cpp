@@ -123,7 +123,7 @@ void frmManage::FrmGetList()
         }
     }
     if (mFieldList.Count() == 0)
-        bridge.Query(QStringLiteral("select * from ") + mTableName, nullptr, &mFieldList);
+        bridge.Query(QStringLiteral("select * from ") + sqlName(mTableName), nullptr, &mFieldList);
 
     const QString listSql = FrmListSql(mTableName, mFieldList);
     mTypeList = Collection();
@@ -144,27 +144,29 @@ QString frmManage::FrmListSql(const QString &TableName, const Collection &FieldL
     DataBridge bridge;
     bridge.Open();
     QStringList selectItems;
-    QString fromPart = TableName + QStringLiteral(" a");
+    QString fromPart = sqlName(TableName) + QStringLiteral(" a");
     QStringList conditions;
     QString orderPart;
     char16_t alias = u'b';
     for (int i = 1; i <= FieldList.Count(); ++i) {
         const QString field = FieldList.Item(i).toString();
+        const QString name = sqlName(field);
         if (i == 1)
-            orderPart = QStringLiteral(" order by ") + field;
+            orderPart = QStringLiteral(" order by ") + name;
         ResultRows bound;
         bridge.Query(QStringLiteral("select * from 系统约束关联表 where 表名=") + sqlString(TableName) +
                          QStringLiteral(" and 项目=") + sqlString(field) + QStringLiteral(" and 关联类型='4'"),
                      &bound);
         if (bound.Count() == 0) {
-            selectItems.append(QStringLiteral("a.") + field);
+            selectItems.append(QStringLiteral("a.") + name);
             continue;
         }
         const ResultRow relation = bound.Item(1);
         const QString x(QChar{alias});
-        selectItems.append(QStringLiteral("a.%1+'('+%2.%3+')' as %1").arg(field, x, relation.Item(QStringLiteral("关联说明"))));
-        fromPart += QStringLiteral(",") + relation.Item(QStringLiteral("关联表名")) + QStringLiteral(" ") + x;
-        conditions.append(QStringLiteral("a.%1=%2.%3").arg(field, x, relation.Item(QStringLiteral("关联项目"))));
+        selectItems.append(
+            QStringLiteral("a.%1+'('+%2.%3+')' as %1").arg(name, x, sqlName(relation.Item(QStringLiteral("关联说明")))));
+        fromPart += QStringLiteral(",") + sqlName(relation.Item(QStringLiteral("关联表名"))) + QStringLiteral(" ") + x;
+        conditions.append(QStringLiteral("a.%1=%2.%3").arg(name, x, sqlName(relation.Item(QStringLiteral("关联项目")))));
         ++alias;
     }
     bridge.Close();

@@ -6,7 +6,11 @@
 #include "maintenance/Editors.h"
 #include "toolkit/CheckBox.h"
 
+#include <velmarith/Error.h>
+
 #include <QRegularExpression>
+
+#include <cmath>
 
 namespace velmarith {
 
@@ -29,14 +33,26 @@ bool isQuotedType(int32_t typeCode)
     }
 }
 
+// A number as it goes into a statement. One too large for a double would be written "inf",
+// which the database reads as a column name, so it is refused instead.
+QString numberLiteral(const QString &field, double value)
+{
+    if (!std::isfinite(value))
+        throw Error(ErrorNumber::Overflow, QStringLiteral("[%1]的内容超出了数值的范围！").arg(field));
+    return numberText(value);
+}
+
 // A combo box's key part goes into a numeric column as it stands when it is a number; anything
 // else is quoted, so a typed text cannot become part of the statement.
-QString numericKey(const QString &key)
+QString numericKey(const QString &field, const QString &key)
 {
     static const QRegularExpression number(QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$)"));
-    if (key.isEmpty() || number.match(key).hasMatch())
+    if (key.isEmpty())
         return key;
-    return sqlString(key);
+    if (!number.match(key).hasMatch())
+        return sqlString(key);
+    (void)numberLiteral(field, numberOfText(key));
+    return key;
 }
 
 void appendTo(QString &list, const QString &element)
@@ -55,17 +71,26 @@ std::optional<Editor> frmManage::editorOfField(const QString &field)
     return std::nullopt;
 }
 
+bool frmManage::numberFitsColumn(const Editor &editor) const
+{
+    if (editor.kind == EditorKind::CheckBox || !mTypeList.contains(editor.field) ||
+        isQuotedType(int32_t(mTypeList.Item(editor.field).toDouble())))
+        return true;
+    const QString text = editor.control->Text();
+    return std::isfinite(numberOfText(editor.kind == EditorKind::ComboBox ? ComModule::BracketText(text, -1) : text));
+}
+
 QString frmManage::literalOf(const Editor &editor, int32_t typeCode)
 {
     const bool quoted = isQuotedType(typeCode);
     switch (editor.kind) {
     case EditorKind::TextBox: {
         const QString text = editor.control->Text();
-        return quoted ? sqlString(text) : numberText(numberOfText(text));
+        return quoted ? sqlString(text) : numberLiteral(editor.field, numberOfText(text));
     }
     case EditorKind::ComboBox: {
         const QString key = ComModule::BracketText(editor.control->Text(), -1);
-        return quoted ? sqlString(key) : numericKey(key);
+        return quoted ? sqlString(key) : numericKey(editor.field, key);
     }
     case EditorKind::CheckBox: {
         const QString value = QString::number(static_cast<CheckBox &>(*editor.control).Value());
@@ -89,18 +114,18 @@ int16_t frmManage::FrmToInsert(const QString &TableName, const Collection &Field
         const std::optional<Editor> editor = editorOfField(field);
         if (!editor)
             continue;
-        appendTo(columns, field);
+        appendTo(columns, sqlName(field));
         appendTo(values, literalOf(*editor, typeCode));
     }
     if (InsStr.isEmpty() || ValStr.isEmpty()) {
-        SqlString = QStringLiteral("insert into ") + TableName + QStringLiteral("(") + columns + QStringLiteral(") values(") +
-                    values + QStringLiteral(")");
+        SqlString = QStringLiteral("insert into ") + sqlName(TableName) + QStringLiteral("(") + columns +
+                    QStringLiteral(") values(") + values + QStringLiteral(")");
         if (InsStr.isEmpty())
             InsStr = columns;
         if (ValStr.isEmpty())
             ValStr = values;
     } else {
-        SqlString = QStringLiteral("insert into ") + TableName + QStringLiteral("(") + columns + QStringLiteral(",") + InsStr +
+        SqlString = QStringLiteral("insert into ") + sqlName(TableName) + QStringLiteral("(") + columns + QStringLiteral(",") + InsStr +
                     QStringLiteral(") values(") + values + QStringLiteral(",") + ValStr + QStringLiteral(")");
     }
     return 0;
@@ -116,9 +141,9 @@ int16_t frmManage::FrmToUpdata(const QString &TableName, const Collection &Field
         if (!editor)
             continue;
         const QString value = literalOf(*editor, int32_t(TypeList.Item(i).toDouble()));
-        appendTo(assignments, value.isEmpty() ? QString() : field + QStringLiteral("=") + value);
+        appendTo(assignments, value.isEmpty() ? QString() : sqlName(field) + QStringLiteral("=") + value);
     }
-    SqlString = QStringLiteral("update ") + TableName + QStringLiteral(" set ") + assignments;
+    SqlString = QStringLiteral("update ") + sqlName(TableName) + QStringLiteral(" set ") + assignments;
     return 0;
 }
 

@@ -15,8 +15,10 @@ ComboBox::ComboBox(const ControlSite &site, Style style)
     mCombo->setEditable(style == Style::DropDownCombo);
     mCombo->setInsertPolicy(QComboBox::NoInsert);
     mCombo->setMaxVisibleItems(12);
-    if (mCombo->lineEdit())
+    if (mCombo->lineEdit()) {
+        mCombo->lineEdit()->setMaxLength(kUnlimitedLength);
         connect(mCombo->lineEdit(), &QLineEdit::textChanged, this, &ComboBox::Change);
+    }
     connect(mCombo, &QComboBox::activated, this, &ComboBox::Click);
 }
 

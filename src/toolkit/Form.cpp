@@ -320,7 +320,11 @@ void Form::dispatch(const std::function<void()> &handler)
     try {
         handler();
     } catch (const Error &error) {
-        report(error.number(), error.message());
+        // The database speaks for itself (a lock, a read-only file): a message, not a fault.
+        if (error.number() == ErrorNumber::Database)
+            Desktop::current().inform(error.message());
+        else
+            report(error.number(), error.message());
     } catch (const std::exception &error) {
         report(0, QString::fromLocal8Bit(error.what()));
     }

@@ -3,6 +3,15 @@
 #include <QLineEdit>
 
 #include <algorithm>
+#include <limits>
+
+namespace velmarith::toolkit {
+
+/// QLineEdit cuts its text at 32767 characters unless told otherwise; an editor must hold
+/// whatever the column holds, or a loaded value would be written back cut.
+constexpr int kUnlimitedLength = std::numeric_limits<int>::max();
+
+} // namespace velmarith::toolkit
 
 namespace velmarith::toolkit::LineSelection {
 

@@ -10,6 +10,7 @@ namespace velmarith::toolkit {
 TextBox::TextBox(const ControlSite &site)
     : Control(site, new QLineEdit(site.parentWidget)), mEdit(static_cast<QLineEdit *>(widget()))
 {
+    mEdit->setMaxLength(kUnlimitedLength);
     connect(mEdit, &QLineEdit::textChanged, this, &TextBox::Change);
     mEdit->installEventFilter(this);
 }

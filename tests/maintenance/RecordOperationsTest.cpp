@@ -232,7 +232,7 @@ TEST_F(RecordOperations, keysCutOnlyComboValuesAtTheirDescription)
     EXPECT_EQ(db.column(u"select 备用 from K order by 备用"_s), (QStringList{u"y"_s, u"z"_s}));
 }
 
-TEST_F(RecordOperations, deleteAsksWithTheKeyAndRemovesTheMatchingRow)
+TEST_F(RecordOperations, deleteAsksWithTheKeyAndSaysSoWhenNoRowMatches)
 {
     db.exec({u"insert into T values('0014 ','ghi','ghi','D01','1','经理')"_s});
     auto form = start(u"T"_s);
@@ -248,13 +248,27 @@ TEST_F(RecordOperations, deleteAsksWithTheKeyAndRemovesTheMatchingRow)
     EXPECT_EQ(codes().size(), 3) << "No keeps everything";
     EXPECT_NE(form->mItemKey, nullptr);
 
+    const QString before = db.dump();
     test::StatementLog log;
     desktop.answer(MessageAnswer::Yes);
+    desktop.answer(MessageAnswer::Ok);
     form->cmdDelete_Click();
     EXPECT_EQ(log.statements().first(), u"delete from T where 编号='0014'") << "the key is trimmed";
-    EXPECT_EQ(codes(), (QStringList{u"0012"_s, u"0013"_s, u"0014 "_s})) << "so a padded key finds no row";
-    EXPECT_EQ(form->mItemKey, nullptr);
-    EXPECT_EQ(form->control(u"txt编号"_s)->Text(), u"");
+    EXPECT_EQ(db.dump(), before) << "so a padded key finds no row";
+    EXPECT_EQ(lastMessage(), u"没有找到要删除的记录！") << "and the window says so instead of pretending";
+    ASSERT_NE(form->mItemKey, nullptr) << "the loaded row stays";
+    EXPECT_EQ(form->control(u"txt编号"_s)->Text(), u"0014 ");
+    EXPECT_EQ(form->list().itemCount(), 3);
+
+    db.exec({u"delete from T where 编号='0012'"_s}); // another person deletes it meanwhile
+    form->list().clickItem(1);
+    form->control(u"txt名称"_s)->setText(u"new"_s);
+    desktop.answer(MessageAnswer::Ok);
+    form->cmdEdit_Click();
+    EXPECT_EQ(lastMessage(), u"没有找到要修改的记录！");
+    EXPECT_EQ(form->control(u"txt名称"_s)->Text(), u"new") << "the editors keep what was typed";
+    EXPECT_EQ(form->list().itemCount(), 2) << "the list shows what the table holds now";
+    EXPECT_EQ(codes(), (QStringList{u"0013"_s, u"0014 "_s}));
 }
 
 TEST_F(RecordOperations, withoutUniqueFieldsDeleteComparesEveryFieldAndCutsComboDescriptions)
