@@ -1,7 +1,14 @@
 BUILD_DIR ?= build
 CMAKE_FLAGS ?=
+SANITIZE_DIR ?= build-sanitize
+FUZZ_SECONDS ?= 60
 
-.PHONY: all deps configure build test demo bench gallery clean
+# Leaks are reported; the suppressions name the few that Qt and fontconfig keep on purpose.
+SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_checks=1 \
+	LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
+	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+
+.PHONY: all deps configure build test demo bench gallery clean sanitize sanitize-build fuzz
 
 all: build
 
@@ -29,5 +36,20 @@ bench: build
 gallery: build
 	cmake --build $(BUILD_DIR) --target render_gallery
 
+$(SANITIZE_DIR)/build.ninja:
+	CC=clang-14 CXX=clang++-14 cmake -S . -B $(SANITIZE_DIR) -G Ninja -DVELMARITH_SANITIZE=ON \
+		-DVELMARITH_BENCHMARKS=OFF -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g"
+
+# The library and every test built with clang, AddressSanitizer and UndefinedBehaviorSanitizer.
+sanitize-build: deps $(SANITIZE_DIR)/build.ninja
+	$(SANITIZER_ENV) cmake --build $(SANITIZE_DIR) -j2
+
+sanitize: sanitize-build
+	cd $(SANITIZE_DIR) && $(SANITIZER_ENV) QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
+
+# Each fuzz target for FUZZ_SECONDS, starting from its kept seeds.
+fuzz: sanitize-build
+	$(SANITIZER_ENV) tools/run-fuzzers.sh $(SANITIZE_DIR)/fuzz tests/fuzz/corpus $(FUZZ_SECONDS)
+
 clean:
-	rm -rf $(BUILD_DIR)
+	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

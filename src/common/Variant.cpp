@@ -16,6 +16,9 @@ template<class... Handlers>
 struct Overloaded : Handlers... {
     using Handlers::operator()...;
 };
+// clang 14 does not deduce an aggregate's template arguments by itself.
+template<class... Handlers>
+Overloaded(Handlers...) -> Overloaded<Handlers...>;
 
 } // namespace
 

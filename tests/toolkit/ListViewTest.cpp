@@ -47,7 +47,8 @@ protected:
     {
         filler.BindList(*form.list);
         Collection names;
-        for (const QString &name : staff().columnNames())
+        const ResultRows rows = staff(); // the names belong to the rows, which must outlive the loop
+        for (const QString &name : rows.columnNames())
             names.Add(name);
         filler.FillHeads(names, u"Yes"_s);
     }
