@@ -15,6 +15,7 @@ constexpr int DivisionByZero = 11;
 constexpr int TypeMismatch = 13;     ///< a value that cannot be converted as asked
 constexpr int DeviceUnavailable = 68;
 constexpr int PathNotFound = 76;
+constexpr int ObjectNotSet = 91;     ///< an object was needed where none was given
 constexpr int InvalidPropertyValue = 380;
 constexpr int InvalidArrayIndex = 381;
 constexpr int NoSuchEntry = 383;   ///< a drop-down list has no entry with that text

@@ -17,8 +17,9 @@
 class QWidget;
 
 namespace velmarith::toolkit {
+class Control;
 class Form;
-}
+} // namespace velmarith::toolkit
 
 namespace velmarith::testing {
 
@@ -63,6 +64,8 @@ public:
     [[nodiscard]] QString activeControl() const;
     /// The Qt widget behind a control, for looks and real-event tests.
     [[nodiscard]] QWidget *widget(const QString &control) const;
+    /// The control itself, for tests that read what only its kind tells (a tree's nodes).
+    [[nodiscard]] toolkit::Control &control(const QString &control) const;
 
     /// Types a text into a text box or editable combo box, replacing what was there.
     void setText(const QString &control, const QString &text);

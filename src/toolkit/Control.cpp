@@ -115,6 +115,11 @@ void Control::SetFocus()
     mWidget->setFocus(Qt::OtherFocusReason);
 }
 
+void Control::ZOrder()
+{
+    mWidget->raise();
+}
+
 QString Control::Text() const
 {
     unsupported("Text");

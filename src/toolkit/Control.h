@@ -80,6 +80,8 @@ public:
     [[nodiscard]] virtual bool canTakeFocus() const { return false; }
     /// Gives it the focus and makes it the form's active control.
     void SetFocus();
+    /// Brings it in front of the controls it overlaps (a button over a tab control, say).
+    void ZOrder();
 
     /// The text of kinds that have one; the others raise error 438, as a late-bound call would.
     [[nodiscard]] virtual QString Text() const;

@@ -258,10 +258,16 @@ void Form::applyTabOrder()
         QWidget::setTabOrder(order[i - 1]->widget(), order[i]->widget());
 }
 
-void Form::sendTab()
+std::vector<Control *> Form::reachableInTabOrder() const
 {
     std::vector<Control *> order = tabOrder();
     std::erase_if(order, [](const Control *c) { return !c->isShown() || !c->Enabled(); });
+    return order;
+}
+
+void Form::sendTab()
+{
+    const std::vector<Control *> order = reachableInTabOrder();
     if (order.empty())
         return;
     const auto current = std::find(order.begin(), order.end(), mActiveControl);
@@ -284,6 +290,9 @@ void Form::ShowModal(Form *owner)
     if (mUnloaded)
         return;
     applyTabOrder();
+    // As on any form, the focus starts on the first control in tab order unless one has it.
+    if (const std::vector<Control *> order = reachableInTabOrder(); !mActiveControl && !order.empty())
+        order.front()->SetFocus();
     mShowing = true;
     dispatch([this] { Form_Resize(); });
     QPointer<Form> alive(this);

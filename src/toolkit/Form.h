@@ -162,6 +162,8 @@ private:
     Control &adopt(std::unique_ptr<Control> control);
     void applyTabOrder();
     [[nodiscard]] std::vector<Control *> tabOrder() const;
+    /// The same, without the controls the person cannot reach now (hidden or disabled).
+    [[nodiscard]] std::vector<Control *> reachableInTabOrder() const;
     /// Every control with a tab index, ordered by it (creation order among equals).
     [[nodiscard]] std::vector<Control *> byTabIndex() const;
     [[nodiscard]] Control *controlOfWidget(QObject *widget) const;

@@ -2,6 +2,7 @@
 
 #include "toolkit/Form.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QKeyEvent>
 
@@ -22,16 +23,29 @@ bool FormWindow::eventFilter(QObject *watched, QEvent *event)
 {
     switch (event->type()) {
     case QEvent::KeyPress:
-        return mForm.previewKey(static_cast<QKeyEvent *>(event));
     case QEvent::KeyRelease:
-        mForm.previewKeyRelease(static_cast<QKeyEvent *>(event));
-        return false;
+        // A key the focused control left alone travels on to its container (a list inside a
+        // tab control); the form has already previewed it there.
+        if (isPropagatedKey(watched))
+            return false;
+        if (event->type() == QEvent::KeyRelease) {
+            mForm.previewKeyRelease(static_cast<QKeyEvent *>(event));
+            return false;
+        }
+        return mForm.previewKey(static_cast<QKeyEvent *>(event));
     case QEvent::FocusIn:
         mForm.setActiveControl(mForm.controlOfWidget(watched));
         return false;
     default:
         return QDialog::eventFilter(watched, event);
     }
+}
+
+bool FormWindow::isPropagatedKey(QObject *watched)
+{
+    QWidget *focus = QApplication::focusWidget();
+    auto *receiver = qobject_cast<QWidget *>(watched);
+    return focus && receiver && focus != receiver && receiver->isAncestorOf(focus);
 }
 
 void FormWindow::keyPressEvent(QKeyEvent *event)

@@ -35,6 +35,17 @@ ListView::ListView(const ControlSite &site)
     mView->header()->setSectionsClickable(true);
     mView->header()->setSectionsMovable(false);
     mView->header()->setStretchLastSection(false);
+    // A row the person reaches with the arrow keys, Home, End or the page keys is selected, as
+    // a click selects it, whatever the platform's style does with the current row.
+    connect(mView->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
+        if (current.isValid() && !mView->selectionModel()->isRowSelected(current.row(), {}))
+            mView->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    });
+    QPalette palette = mView->palette();
+    // The selection stays visible while the focus is elsewhere (on 确定, say).
+    for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
+        palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
+    mView->setPalette(palette);
     connect(mView, &QTreeView::clicked, this, [this](const QModelIndex &index) { clickItem(index.row() + 1); });
     connect(mView, &QTreeView::doubleClicked, this, [this](const QModelIndex &) { emit DblClick(); });
     connect(mView->header(), &QHeaderView::sectionClicked, this, [this](int section) { clickColumn(section + 1); });

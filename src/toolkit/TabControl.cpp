@@ -7,6 +7,8 @@
 #include <QFrame>
 #include <QTabBar>
 
+#include <algorithm>
+
 namespace velmarith::toolkit {
 
 TabControl::TabControl(const ControlSite &site)
@@ -48,7 +50,8 @@ void TabControl::setTab(int tab)
 void TabControl::applyGeometry()
 {
     Control::applyGeometry();
-    const int barHeight = toPixels(kTabHeight);
+    // The designed height, or the font's own where a larger font would cut the captions.
+    const int barHeight = std::max(toPixels(kTabHeight), mBar->sizeHint().height());
     mBar->setGeometry(0, 0, widget()->width(), barHeight);
     mPage->setGeometry(0, barHeight - 1, widget()->width(), std::max(0, widget()->height() - barHeight + 1));
 }

@@ -143,6 +143,11 @@ QWidget *FormDriver::widget(const QString &control) const
     return find(mForm, control).widget();
 }
 
+Control &FormDriver::control(const QString &control) const
+{
+    return find(mForm, control);
+}
+
 void FormDriver::setText(const QString &control, const QString &text)
 {
     Control &target = find(mForm, control);

@@ -92,7 +92,8 @@ void TreeView::select(const QString &key)
 
 void TreeView::doubleClickNode(const QString &key)
 {
-    select(key);
+    if (!key.isEmpty())
+        select(key);
     emit DblClick();
 }
 

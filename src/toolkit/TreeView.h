@@ -43,7 +43,8 @@ public:
 
     [[nodiscard]] std::optional<TreeNode> SelectedItem() const;
     void select(const QString &key);
-    /// What a double click of the person on a node does.
+    /// What a double click of the person on a node does; with an empty key, a double click
+    /// where no node is.
     void doubleClickNode(const QString &key);
 
 signals:
