@@ -3,6 +3,7 @@
 
 #include "input/frmInputAny.h"
 #include "maintenance/frmManage.h"
+#include "search/frmDataSearch.h"
 #include "toolkit/ListView.h"
 
 #include <velmarith/DataBridge.h>
@@ -79,17 +80,45 @@ bool renderInputDialog(const QDir &folder)
     return ok;
 }
 
-bool renderMaintenanceWindow(const QDir &folder)
+bool renderMaintenanceWindow(const QDir &folder, const QString &database)
 {
-    QTemporaryDir dataFolder;
-    const QString database = dataFolder.filePath(QStringLiteral("demo.sqlite"));
-    velmarith::app::ensureDemoDatabase(database);
     velmarith::DataBridge::setDefaultDatabase(database);
     velmarith::frmManage form;
     form.ManageTable(QStringLiteral("员工"));
     bool ok = save(*form.window(), folder, QStringLiteral("manage-empty"));
     form.list().clickItem(1);
     ok = save(*form.window(), folder, QStringLiteral("manage-row")) && ok;
+    return ok;
+}
+
+// The lookup window as a script sees it while shown, so its layout has run.
+bool renderSearchWindow(velmarith::testing::TestDesktop &desktop, const QDir &folder, const QString &database)
+{
+    velmarith::DataBridge::setDefaultDatabase(database);
+    bool ok = true;
+    velmarith::frmDataSearch keywords;
+    keywords.SearchCaption = QStringLiteral("查找员工");
+    keywords.SearchMainData = QStringLiteral("select 姓名,编号,职务 from 员工");
+    keywords.SearchQueryTerm = QStringLiteral("职务");
+    keywords.SearchQueryKey = QStringLiteral("0");
+    desktop.expectModal(QStringLiteral("frmDataSearch"), [&](velmarith::testing::FormDriver &user) {
+        user.setText(QStringLiteral("txtQuery"), QStringLiteral("职员"));
+        user.clickItem(QStringLiteral("lvwQuery"), 2);
+        ok = save(*keywords.window(), folder, QStringLiteral("search-keyword-list")) && ok;
+    });
+    keywords.ShowModal();
+
+    velmarith::frmDataSearch tree;
+    tree.SearchCaption = QStringLiteral("部门与员工");
+    tree.SearchWorkMode = 1;
+    tree.SearchDataType = 1;
+    tree.SearchMainData = QStringLiteral("select 部门编号,部门名称 from 部门表");
+    tree.SearchSubData = QStringLiteral("select 部门,编号,姓名 from 员工");
+    desktop.expectModal(QStringLiteral("frmDataSearch"), [&](velmarith::testing::FormDriver &user) {
+        user.selectNode(QStringLiteral("tvwQuery"), QStringLiteral("F0003"));
+        ok = save(*tree.window(), folder, QStringLiteral("search-tree")) && ok;
+    });
+    tree.ShowModal();
     return ok;
 }
 
@@ -104,7 +133,11 @@ int main(int argc, char *argv[])
     velmarith::testing::TestDesktop desktop;
     desktop.setScreenSize(28800, 16200);
     desktop.setFailureHandler([](const QString &problem) { std::printf("unexpected: %s\n", qPrintable(problem)); });
+    QTemporaryDir dataFolder;
+    const QString database = dataFolder.filePath(QStringLiteral("demo.sqlite"));
+    velmarith::app::ensureDemoDatabase(database);
     const bool input = renderInputDialog(folder);
-    const bool maintenance = renderMaintenanceWindow(folder);
-    return input && maintenance ? 0 : 1;
+    const bool maintenance = renderMaintenanceWindow(folder, database);
+    const bool search = renderSearchWindow(desktop, folder, database);
+    return input && maintenance && search ? 0 : 1;
 }

@@ -11,12 +11,12 @@
 #include <cstdio>
 
 namespace velmarith::app {
-namespace {
-
 QCommandLineOption databaseOption()
 {
     return {QStringLiteral("db"), QStringLiteral("SQLite 数据库文件 / the SQLite database file"), QStringLiteral("PATH")};
 }
+
+namespace {
 
 QString requiredValue(QCommandLineParser &parser, const QCommandLineOption &option)
 {

@@ -1,6 +1,7 @@
 #include "DemoDatabase.h"
 #include "InputCommand.h"
 #include "ManageCommand.h"
+#include "SearchCommand.h"
 
 #include <velmarith/Error.h>
 
@@ -50,6 +51,7 @@ void printUsage(QTextStream &out)
            "  demo    演示数据库和维护窗口 / the demo database and the maintenance window\n"
            "  manage  打开表维护窗口 / open the maintenance window on a table\n"
            "  init    建立元数据表 / create the metadata tables in a database\n"
+           "  search  显示查找窗口 / show the lookup window\n"
            "  input   显示输入框 / show the input box\n"
            "每个命令的 --help 列出其选项 / each command's --help lists its options\n";
 }
@@ -58,7 +60,7 @@ bool needsWindows(const char *command)
 {
     if (qstrcmp(command, "demo") == 0)
         return velmarith::app::canShowWindows();
-    return qstrcmp(command, "input") == 0 || qstrcmp(command, "manage") == 0;
+    return qstrcmp(command, "input") == 0 || qstrcmp(command, "manage") == 0 || qstrcmp(command, "search") == 0;
 }
 
 } // namespace
@@ -84,6 +86,8 @@ int main(int argc, char *argv[])
             return runDemo(arguments, out);
         if (command == u"input")
             return velmarith::app::runInputCommand(arguments, out);
+        if (command == u"search")
+            return velmarith::app::runSearchCommand(arguments, out);
         if (command == u"manage")
             return velmarith::app::runManageCommand(arguments, out);
         if (command == u"init")

@@ -185,7 +185,44 @@ std::string cachedDatabase(const std::string &name, Fill &&fill)
     return path.string();
 }
 
+// Names of two or three characters drawn from common surnames and given-name characters.
+void fillNames(sqlite3 *db, int rows)
+{
+    static const char *const kSurnames[] = {"王", "李", "张", "刘", "陈", "杨", "赵", "黄", "周", "吴",
+                                            "徐", "孙", "胡", "朱", "高", "林", "何", "郭", "马", "罗"};
+    static const char *const kGiven[] = {"伟", "芳", "娜", "敏", "静", "丽", "强", "磊", "军", "洋", "勇", "艳",
+                                         "杰", "娟", "涛", "明", "超", "秀", "霞", "平", "刚", "桂", "英", "华"};
+    exec(db, "create table 人员(编号 varchar(8), 姓名 varchar(20), 部门 varchar(10))");
+    exec(db, "begin");
+    sqlite3_stmt *insert = nullptr;
+    if (sqlite3_prepare_v2(db, "insert into 人员 values(?,?,?)", -1, &insert, nullptr) != SQLITE_OK)
+        throw std::runtime_error(sqlite3_errmsg(db));
+    std::mt19937 random(20261209);
+    std::uniform_int_distribution<size_t> surname(0, std::size(kSurnames) - 1);
+    std::uniform_int_distribution<size_t> given(0, std::size(kGiven) - 1);
+    for (int r = 0; r < rows; ++r) {
+        char code[16];
+        std::snprintf(code, sizeof code, "P%07d", r);
+        std::string name = kSurnames[surname(random)];
+        name += kGiven[given(random)];
+        if (random() % 2)
+            name += kGiven[given(random)];
+        sqlite3_bind_text(insert, 1, code, -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 2, name.c_str(), -1, SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 3, r % 7 ? "D01" : "D02", -1, SQLITE_STATIC);
+        sqlite3_step(insert);
+        sqlite3_reset(insert);
+    }
+    sqlite3_finalize(insert);
+    exec(db, "commit");
+}
+
 } // namespace
+
+std::string namesDatabase(int rows)
+{
+    return cachedDatabase("names-" + std::to_string(rows), [rows](sqlite3 *db) { fillNames(db, rows); });
+}
 
 std::string wideTableDatabase(int rows)
 {

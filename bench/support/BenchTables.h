@@ -14,6 +14,10 @@ std::string wideTableDatabase(int rows);
 /// 4 enumerations, 4 flags, 4 integers and 4 decimals, described for the maintenance window.
 std::string maintenanceDatabase(int rows);
 
+/// A SQLite file holding table 人员(编号, 姓名, 部门) with `rows` rows of Chinese names of two or
+/// three characters.
+std::string namesDatabase(int rows);
+
 /// The statement every benchmark reads the table with.
 inline constexpr const char *kWideTableQuery = "select * from big order by c01";
 

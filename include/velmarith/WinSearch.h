@@ -1,0 +1,94 @@
+#pragma once
+
+#include <velmarith/Collection.h>
+
+#include <QObject>
+#include <QString>
+
+#include <cstdint>
+#include <memory>
+
+namespace velmarith {
+
+class frmDataSearch;
+
+/// The lookup window for hosts: the person picks one value, from a keyword-filtered list of a
+/// query's rows (SearchWorkMode 0) or from a tree (1) built from SearchDataColl
+/// (SearchDataType 0) or from the statements SearchMainData and SearchSubData (1).
+/// SearchAny reports the choice through SelectSuccess.
+class WinSearch : public QObject
+{
+    Q_OBJECT
+    Q_PROPERTY(QString SearchCaption READ SearchCaption WRITE setSearchCaption)
+    Q_PROPERTY(int32_t SearchWidth READ SearchWidth WRITE setSearchWidth)
+    Q_PROPERTY(int32_t SearchHeight READ SearchHeight WRITE setSearchHeight)
+    Q_PROPERTY(int16_t SearchWorkMode READ SearchWorkMode WRITE setSearchWorkMode)
+    Q_PROPERTY(int16_t SearchDataType READ SearchDataType WRITE setSearchDataType)
+    Q_PROPERTY(std::shared_ptr<velmarith::Collection> SearchDataColl READ SearchDataColl WRITE setSearchDataColl)
+    Q_PROPERTY(QString SearchMainData READ SearchMainData WRITE setSearchMainData)
+    Q_PROPERTY(QString SearchSubData READ SearchSubData WRITE setSearchSubData)
+    Q_PROPERTY(QString SearchSearchSubData READ SearchSearchSubData WRITE setSearchSearchSubData)
+    Q_PROPERTY(QString SearchQueryKey READ SearchQueryKey WRITE setSearchQueryKey)
+
+public:
+    explicit WinSearch(QObject *parent = nullptr);
+    ~WinSearch() override;
+
+    /// The window's caption.
+    [[nodiscard]] QString SearchCaption() const { return mCaption; }
+    void setSearchCaption(const QString &caption) { mCaption = caption; }
+    /// When positive, the window's opening size in twips (at least 2700 × 3600); 0 keeps the
+    /// designed size.
+    [[nodiscard]] int32_t SearchWidth() const { return mWidth; }
+    void setSearchWidth(int32_t width) { mWidth = width; }
+    [[nodiscard]] int32_t SearchHeight() const { return mHeight; }
+    void setSearchHeight(int32_t height) { mHeight = height; }
+    /// 0 keyword list, 1 tree, 2 the third tab (empty); other values choose no tab.
+    [[nodiscard]] int16_t SearchWorkMode() const { return mWorkMode; }
+    void setSearchWorkMode(int16_t mode) { mWorkMode = mode; }
+    /// Where the tree comes from: 0 SearchDataColl, 1 SearchMainData and SearchSubData.
+    [[nodiscard]] int16_t SearchDataType() const { return mDataType; }
+    void setSearchDataType(int16_t type) { mDataType = type; }
+    /// The tree's rows, each a collection keyed "根节点" (parent key, empty at the top), "键值"
+    /// (unique key) and "内容" (text), after its parent. The object itself is handed on.
+    [[nodiscard]] std::shared_ptr<Collection> SearchDataColl() const { return mDataColl; }
+    void setSearchDataColl(std::shared_ptr<Collection> rows) { mDataColl = std::move(rows); }
+    /// A select without a where clause for the keyword list, or the tree's first level (key,
+    /// text).
+    [[nodiscard]] QString SearchMainData() const { return mMainData; }
+    void setSearchMainData(const QString &statement) { mMainData = statement; }
+    /// The tree's second level (parent key, key, text).
+    [[nodiscard]] QString SearchSubData() const { return mSubData; }
+    void setSearchSubData(const QString &statement) { mSubData = statement; }
+    /// The column or expression the keyword is matched against.
+    [[nodiscard]] QString SearchSearchSubData() const { return mQueryTerm; }
+    void setSearchSearchSubData(const QString &term) { mQueryTerm = term; }
+    /// "0" filters the keyword list at every change of the keyword, "1" when Enter is pressed;
+    /// anything else never filters.
+    [[nodiscard]] QString SearchQueryKey() const { return mQueryKey; }
+    void setSearchQueryKey(const QString &key) { mQueryKey = key; }
+
+    /// Shows the lookup window modally; after it has closed, raises SelectSuccess once with the
+    /// chosen text (empty when the person cancelled). Raises velmarith::Error, and no event,
+    /// when the window cannot be loaded (a refused statement, a tree row before its parent or
+    /// with a repeated key, SearchDataColl missing in the tree mode, more than 32767 rows).
+    Q_INVOKABLE void SearchAny();
+
+signals:
+    void SelectSuccess(const QString &SelectText);
+
+private:
+    QString mCaption;
+    int32_t mWidth = 0;
+    int32_t mHeight = 0;
+    int16_t mWorkMode = 0;
+    int16_t mDataType = 0;
+    std::shared_ptr<Collection> mDataColl;
+    QString mMainData;
+    QString mSubData;
+    QString mQueryTerm;
+    QString mQueryKey;
+    std::unique_ptr<frmDataSearch> MyDataSearch;
+};
+
+} // namespace velmarith

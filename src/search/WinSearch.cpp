@@ -1,0 +1,31 @@
+#include <velmarith/WinSearch.h>
+
+#include "search/frmDataSearch.h"
+#include "toolkit/Desktop.h"
+
+namespace velmarith {
+
+WinSearch::WinSearch(QObject *parent) : QObject(parent) {}
+
+WinSearch::~WinSearch() = default;
+
+void WinSearch::SearchAny()
+{
+    toolkit::ensureApplication();
+    MyDataSearch = std::make_unique<frmDataSearch>();
+    MyDataSearch->SearchCaption = mCaption;
+    MyDataSearch->SearchWidth = mWidth;
+    MyDataSearch->SearchHeight = mHeight;
+    MyDataSearch->SearchWorkMode = mWorkMode;
+    MyDataSearch->SearchDataType = mDataType;
+    MyDataSearch->SearchDataColl = mDataColl;
+    MyDataSearch->SearchMainData = mMainData;
+    MyDataSearch->SearchSubData = mSubData;
+    // Without these two the keyword filter could never run through the class.
+    MyDataSearch->SearchQueryTerm = mQueryTerm;
+    MyDataSearch->SearchQueryKey = mQueryKey;
+    MyDataSearch->ShowModal();
+    emit SelectSuccess(MyDataSearch->SearchSelect);
+}
+
+} // namespace velmarith

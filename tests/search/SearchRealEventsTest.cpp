@@ -1,0 +1,56 @@
+// The lookup window on the production desktop: real key clicks typed into the keyword box.
+#include "search/frmDataSearch.h"
+#include "toolkit/ListView.h"
+
+#include "support/QtPrinting.h"
+#include "support/TempDatabase.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+using namespace velmarith;
+using namespace Qt::StringLiterals;
+
+TEST(SearchRealEvents, aKeywordArrowsAndTheConfirmButtonChooseARowByKeyboard)
+{
+    test::TempDatabase db;
+    db.exec({u"create table 部门(名称 varchar(20))"_s, u"insert into 部门 values('Finance')"_s,
+             u"insert into 部门 values('Audit and Finance')"_s, u"insert into 部门 values('Sales')"_s});
+    frmDataSearch form;
+    form.SearchMainData = u"select 名称 from 部门"_s;
+    form.SearchQueryTerm = u"名称"_s;
+    form.SearchQueryKey = u"0"_s;
+    QStringList listed;
+    QString focusAfterEnter;
+    QString focusAfterTab;
+    QTimer::singleShot(0, form.window(), [&] {
+        if (!QTest::qWaitForWindowExposed(form.window()))
+            ADD_FAILURE() << "the window was not shown";
+        form.window()->activateWindow();
+        form.control(u"txtQuery"_s)->SetFocus();
+        QTest::keyClicks(QApplication::focusWidget(), u"fin"_s);
+        const auto &list = static_cast<toolkit::ListView &>(*form.control(u"lvwQuery"_s));
+        for (int i = 1; i <= list.itemCount(); ++i)
+            listed.append(list.item(i).Text());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        focusAfterEnter = QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        focusAfterTab = QApplication::focusWidget()->objectName();
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    });
+    QTimer::singleShot(10000, form.window(), [&form] {
+        ADD_FAILURE() << "the window did not close";
+        form.Unload();
+    });
+    form.ShowModal();
+    EXPECT_EQ(listed, (QStringList{u"Finance"_s, u"Audit and Finance"_s}));
+    EXPECT_EQ(focusAfterEnter, u"lvwQuery");
+    EXPECT_EQ(focusAfterTab, u"cmdOK");
+    EXPECT_FALSE(form.window()->isVisible());
+    EXPECT_EQ(form.SearchSelect, u"Audit and Finance") << "arrows pick the row, Space on 确定 confirms it";
+}
