@@ -64,7 +64,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzz::require(onlyPlusSignsChanged(text, once), "the rewrite changes only + into ||", text);
     fuzz::require(rewriteConcatenation(once) == once, "the rewrite is idempotent", text);
     fuzz::require(isSingleStatement(once) == isSingleStatement(text), "the rewrite keeps the statements", text);
-    if (isSingleStatement(text))
+    // SQLite separates statements only at a semicolon, so only such texts need asking.
+    if (text.contains(u';') && isSingleStatement(text))
         fuzz::require(statementsSqliteReads(text) <= 1, "SQLite finds no second statement", text);
     return 0;
 }
