@@ -20,14 +20,15 @@ class Shape;
 } // namespace toolkit
 
 class DataBridge;
+class frmDataSearch;
 struct Editor;
 
 /// The table-maintenance window: lists the rows of a table and edits them through one editor
 /// per field, all generated from the metadata tables of the host's database.
 ///
 /// Its work is split by concern: start-up (frmManage_startup.cpp), metadata and list
-/// (frmManage_list.cpp), editor generation and layout (frmManage_editors.cpp) and editor
-/// values (frmManage_values.cpp).
+/// (frmManage_list.cpp), editor generation and layout (frmManage_editors.cpp), editor
+/// values (frmManage_values.cpp), statements, commands and keys (frmManage_keys.cpp).
 class frmManage final : public toolkit::Form
 {
     Q_OBJECT
@@ -87,8 +88,14 @@ public:
 
     [[nodiscard]] toolkit::ListView &list() const { return *lvwAny; }
 
+    /// The lookup window of the latest Alt+Enter, null before the first.
+    std::unique_ptr<frmDataSearch> MyDataSearch;
+
 protected:
     void Form_Load() override;
+    void Form_KeyDown(int16_t &keyCode, int16_t shift) override;
+    void Form_KeyPress(int16_t &keyAscii) override;
+    void Form_KeyUp(int16_t &keyCode, int16_t shift) override;
 
 private:
     // start-up
@@ -96,6 +103,10 @@ private:
     void FrmSetButtons();
     void warnWhenTallerThanScreen();
     void sizeAroundEditors();
+
+    // keys
+    void lookUpFocusedField();
+    void MyDataSearch_SelectSuccess(const QString &SelectText);
 
     // metadata and list
     void FrmGetWindow();

@@ -1,6 +1,7 @@
 #include "maintenance/frmManage.h"
 
 #include "maintenance/Editors.h"
+#include "search/frmDataSearch.h"
 #include "toolkit/CommandButton.h"
 #include "toolkit/Desktop.h"
 #include "toolkit/Image.h"
@@ -27,6 +28,7 @@ frmManage::frmManage() : Form(QStringLiteral("frmManage"))
 {
     designCaption(QStringLiteral("seting"));
     designClientSize(8010, 3825);
+    setKeyPreview(true);
 
     shp1 = &addControl<Shape>(QStringLiteral("shp1"), {60, 90, 7800, 3000});
     shp1->setBorderColor(QColor(128, 128, 128));
@@ -64,7 +66,7 @@ frmManage::frmManage() : Form(QStringLiteral("frmManage"))
     on(lvwAny, &ListView::ColumnClick, this, &frmManage::lvwAny_ColumnClick);
 }
 
-frmManage::~frmManage() = default;
+frmManage::~frmManage() = default; // here, where frmDataSearch is complete
 
 void frmManage::Form_Load()
 {

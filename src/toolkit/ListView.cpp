@@ -19,8 +19,29 @@ QString ListItem::SubItems(int n) const
     return mView->itemValue(mIndex, n);
 }
 
+namespace {
+
+// Qt makes the first row current, unselected, when the list gets the focus; the first arrow key
+// then starts from it, so in a list of one row nothing could ever be selected by keyboard.
+// Without a selected row the list keeps no current row, and the first arrow selects one.
+class RowListView final : public QTreeView
+{
+public:
+    using QTreeView::QTreeView;
+
+protected:
+    void focusInEvent(QFocusEvent *event) override
+    {
+        QTreeView::focusInEvent(event);
+        if (selectionModel() && !selectionModel()->hasSelection())
+            selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+};
+
+} // namespace
+
 ListView::ListView(const ControlSite &site)
-    : Control(site, new QTreeView(site.parentWidget)),
+    : Control(site, new RowListView(site.parentWidget)),
       mView(static_cast<QTreeView *>(widget())),
       mModel(std::make_unique<ListRowsModel>())
 {
@@ -35,12 +56,6 @@ ListView::ListView(const ControlSite &site)
     mView->header()->setSectionsClickable(true);
     mView->header()->setSectionsMovable(false);
     mView->header()->setStretchLastSection(false);
-    // A row the person reaches with the arrow keys, Home, End or the page keys is selected, as
-    // a click selects it, whatever the platform's style does with the current row.
-    connect(mView->selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex &current) {
-        if (current.isValid() && !mView->selectionModel()->isRowSelected(current.row(), {}))
-            mView->selectionModel()->select(current, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-    });
     QPalette palette = mView->palette();
     // The selection stays visible while the focus is elsewhere (on 确定, say).
     for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
