@@ -11,7 +11,8 @@ for target in "$targets"/fuzz_*; do
     work=$(mktemp -d)
     log=$(mktemp)
     # New inputs go to the scratch folder, so the kept seeds stay as they are.
-    if "$target" -max_total_time="$seconds" -print_final_stats=1 -artifact_prefix="$work/" \
+    # Short inputs keep each run fast; longer statements add nothing the short ones miss.
+    if "$target" -max_total_time="$seconds" -max_len=512 -print_final_stats=1 -artifact_prefix="$work/" \
         "$work" "$seeds" > "$log" 2>&1; then
         runs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$log")
         echo "$name: $runs inputs in ${seconds} s, no failure"
