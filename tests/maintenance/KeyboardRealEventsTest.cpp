@@ -5,6 +5,7 @@
 #include "maintenance/frmManage.h"
 
 #include "support/QtPrinting.h"
+#include "support/ShownWindow.h"
 
 #include <velmarith/DataBridge.h>
 
@@ -61,10 +62,7 @@ TEST(MaintenanceRealKeys, enterWalksTheEditorsAltEnterLoadsALookedUpRowAndEscape
     QStringList walked;
     QStringList selected;
     QString codeAfterLookup;
-    QTimer::singleShot(0, form.window(), [&] {
-        if (!QTest::qWaitForWindowExposed(form.window()))
-            ADD_FAILURE() << "the window was not shown";
-        form.window()->activateWindow();
+    test::runWhileShown(form, [&] {
         form.control(u"txt编号"_s)->SetFocus();
         QTest::keyClicks(QApplication::focusWidget(), u"0099"_s);
         form.control(u"txt姓名"_s)->setText(u"Kim"_s);
@@ -81,11 +79,6 @@ TEST(MaintenanceRealKeys, enterWalksTheEditorsAltEnterLoadsALookedUpRowAndEscape
         // The focus comes back with the window's activation, which offscreen may lag behind.
         QTest::keyClick(form.control(u"txt姓名"_s)->widget(), Qt::Key_Escape);
     });
-    QTimer::singleShot(15000, form.window(), [&form] {
-        ADD_FAILURE() << "the window did not close";
-        form.Unload();
-    });
-    form.ShowModal();
     DataBridge::setDefaultDatabase(QString());
     EXPECT_EQ(walked, (QStringList{u"txt姓名"_s, u"txt简称"_s}));
     EXPECT_EQ(selected, (QStringList{u"Kim"_s, u"K"_s})) << "each editor's text is selected on arrival";

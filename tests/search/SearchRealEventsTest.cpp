@@ -3,11 +3,11 @@
 #include "toolkit/ListView.h"
 
 #include "support/QtPrinting.h"
+#include "support/ShownWindow.h"
 #include "support/TempDatabase.h"
 
 #include <QApplication>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -26,10 +26,7 @@ TEST(SearchRealEvents, aKeywordArrowsAndTheConfirmButtonChooseARowByKeyboard)
     QStringList listed;
     QString focusAfterEnter;
     QString focusAfterTab;
-    QTimer::singleShot(0, form.window(), [&] {
-        if (!QTest::qWaitForWindowExposed(form.window()))
-            ADD_FAILURE() << "the window was not shown";
-        form.window()->activateWindow();
+    test::runWhileShown(form, [&] {
         form.control(u"txtQuery"_s)->SetFocus();
         QTest::keyClicks(QApplication::focusWidget(), u"fin"_s);
         const auto &list = static_cast<toolkit::ListView &>(*form.control(u"lvwQuery"_s));
@@ -43,11 +40,6 @@ TEST(SearchRealEvents, aKeywordArrowsAndTheConfirmButtonChooseARowByKeyboard)
         focusAfterTab = QApplication::focusWidget()->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     });
-    QTimer::singleShot(10000, form.window(), [&form] {
-        ADD_FAILURE() << "the window did not close";
-        form.Unload();
-    });
-    form.ShowModal();
     EXPECT_EQ(listed, (QStringList{u"Finance"_s, u"Audit and Finance"_s}));
     EXPECT_EQ(focusAfterEnter, u"lvwQuery");
     EXPECT_EQ(focusAfterTab, u"cmdOK");

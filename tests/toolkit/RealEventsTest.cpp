@@ -7,10 +7,10 @@
 #include "toolkit/TextBox.h"
 
 #include "support/QtPrinting.h"
+#include "support/ShownWindow.h"
 
 #include <QApplication>
 #include <QTest>
-#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -65,29 +65,13 @@ private:
     void cmd确定_Click() { ++clicks; }
 };
 
-// Runs `steps` once the window is up; a watchdog closes it should the steps not.
-void whileShown(KeyForm &form, const std::function<void()> &steps)
-{
-    QTimer::singleShot(0, form.window(), [&form, steps] {
-        if (!QTest::qWaitForWindowExposed(form.window()))
-            ADD_FAILURE() << "the window was not shown";
-        form.window()->activateWindow();
-        steps();
-    });
-    QTimer::singleShot(10000, form.window(), [&form] {
-        ADD_FAILURE() << "the window did not close";
-        form.Unload();
-    });
-    form.ShowModal();
-}
-
 } // namespace
 
 TEST(RealEvents, enterMovesTheFocusByTabIndexAndEscapeCloses)
 {
     KeyForm form;
     QStringList visited;
-    whileShown(form, [&] {
+    test::runWhileShown(form, [&] {
         form.first->SetFocus();
         for (int i = 0; i < 3; ++i) {
             QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
@@ -104,7 +88,7 @@ TEST(RealEvents, enterMovesTheFocusByTabIndexAndEscapeCloses)
 TEST(RealEvents, aMouseClickRaisesTheButtonsEventAndTypingReachesTheBox)
 {
     KeyForm form;
-    whileShown(form, [&] {
+    test::runWhileShown(form, [&] {
         form.second->SetFocus();
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("abc"));
         QTest::mouseClick(form.button->widget(), Qt::LeftButton);
