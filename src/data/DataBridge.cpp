@@ -31,8 +31,7 @@ struct StatementFinalizer {
 };
 using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 
-// What a person is told of a refusal: in Chinese where the cause is one they can act on, always
-// with the database's own words.
+// What a person is told of a refusal: its cause in Chinese, always with the database's own words.
 QString messageFor(int code, const QString &databaseText)
 {
     switch (code & 0xff) {
@@ -42,7 +41,7 @@ QString messageFor(int code, const QString &databaseText)
     case SQLITE_READONLY:
         return QStringLiteral("数据库不能写入：") + databaseText;
     default:
-        return databaseText;
+        return QStringLiteral("数据库拒绝了这项操作：") + databaseText;
     }
 }
 
