@@ -20,6 +20,7 @@ namespace {
 
 const QString kWindowName = QStringLiteral("frmManage");
 const QString kListName = QStringLiteral("lvwAny");
+constexpr int kTypicalValueRows = 50;
 
 Int16 metadataNumber(const ResultRow &row, const QString &column)
 {
@@ -135,7 +136,12 @@ void frmManage::FrmGetList()
     filler.BindList(*lvwAny);
     if (!headersMade)
         filler.FillHeads(mFieldList, QStringLiteral("Yes"));
-    filler.FillRows(rows, mItemSnap, QStringLiteral("Yes"), QStringLiteral("No"));
+    // The highlight marks the loaded row, the one 修改 and 删除 act on, and no row when none is
+    // loaded; after an add that is still the row loaded before, not the new one.
+    filler.FillRows(rows, mItemKey, QStringLiteral("Yes"), QStringLiteral("No"));
+    // Columns sized by their header alone would cut most values of a table without display rows.
+    if (!headersMade)
+        lvwAny->widenColumnsToValues(kTypicalValueRows);
     bridge.Close();
 }
 

@@ -25,6 +25,7 @@ public:
     void addColumn(const ColumnHeader &header);
     void clearColumns();
     [[nodiscard]] const std::vector<ColumnHeader> &columns() const { return mColumns; }
+    void setColumnWidth(int column, int twips) { mColumns[size_t(column)].width = twips; }
 
     void setRows(ResultRows rows);
     [[nodiscard]] const ResultRows &rows() const { return mRows; }

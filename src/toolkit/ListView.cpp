@@ -4,7 +4,9 @@
 
 #include <velmarith/Error.h>
 
+#include <QFontMetrics>
 #include <QHeaderView>
+#include <functional>
 #include <QTreeView>
 
 namespace velmarith::toolkit {
@@ -29,12 +31,24 @@ class RowListView final : public QTreeView
 public:
     using QTreeView::QTreeView;
 
+    /// Called with the 0-based row a key selected (an arrow, Home, End, a page key, a letter).
+    std::function<void(int row)> onKeyboardSelection;
+
 protected:
     void focusInEvent(QFocusEvent *event) override
     {
         QTreeView::focusInEvent(event);
         if (selectionModel() && !selectionModel()->hasSelection())
             selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        const QPersistentModelIndex before = currentIndex();
+        QTreeView::keyPressEvent(event);
+        const QModelIndex after = currentIndex();
+        if (after.isValid() && after != before && selectionModel()->isRowSelected(after.row(), after.parent()))
+            onKeyboardSelection(after.row());
     }
 };
 
@@ -62,6 +76,8 @@ ListView::ListView(const ControlSite &site)
         palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
     mView->setPalette(palette);
     connect(mView, &QTreeView::clicked, this, [this](const QModelIndex &index) { clickItem(index.row() + 1); });
+    // A row chosen by keyboard is clicked, as the platform's list view raises its item click.
+    static_cast<RowListView *>(mView)->onKeyboardSelection = [this](int row) { clickItem(row + 1); };
     connect(mView, &QTreeView::doubleClicked, this, [this](const QModelIndex &) { emit DblClick(); });
     connect(mView->header(), &QHeaderView::sectionClicked, this, [this](int section) { clickColumn(section + 1); });
 }
@@ -94,6 +110,24 @@ const ColumnHeader &ListView::column(int index) const
     if (index < 1 || index > columnCount())
         throw Error(ErrorNumber::IndexOutOfBounds, QStringLiteral("列表 %1 没有第 %2 列").arg(Name()).arg(index));
     return mModel->columns()[size_t(index - 1)];
+}
+
+void ListView::widenColumnsToValues(int sampleRows)
+{
+    constexpr int kCellPaddingPixels = 16;
+    constexpr int kMeasuredCharacters = 200; // more is wider than the cap anyway
+    const QFontMetrics metrics(mView->font());
+    const int widest = std::max(mView->viewport()->width(), toPixels(Width())) / 2;
+    const int rowsToMeasure = std::min(sampleRows, itemCount());
+    for (int column = 0; column < columnCount(); ++column) {
+        int pixels = mView->columnWidth(column);
+        for (int row = 0; row < rowsToMeasure; ++row) {
+            const QString shown = mModel->value(row, column).left(kMeasuredCharacters);
+            pixels = std::max(pixels, std::min(widest, metrics.horizontalAdvance(shown) + kCellPaddingPixels));
+        }
+        mView->setColumnWidth(column, pixels);
+        mModel->setColumnWidth(column, toTwips(pixels));
+    }
 }
 
 void ListView::setRows(ResultRows rows)

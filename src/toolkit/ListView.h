@@ -56,6 +56,9 @@ public:
     void clearColumns();
     [[nodiscard]] int columnCount() const;
     [[nodiscard]] const ColumnHeader &column(int index) const;
+    /// Widens each column, never narrowing it, to show the widest value of the first
+    /// `sampleRows` rows, up to half the list's width.
+    void widenColumnsToValues(int sampleRows);
 
     /// Replaces every item by the rows given.
     void setRows(ResultRows rows);

@@ -3,6 +3,7 @@
 #include "DemoDatabase.h"
 
 #include "maintenance/frmManage.h"
+#include "toolkit/ListView.h"
 
 #include "support/QtPrinting.h"
 #include "support/ShownWindow.h"
@@ -84,4 +85,33 @@ TEST(MaintenanceRealKeys, enterWalksTheEditorsAltEnterLoadsALookedUpRowAndEscape
     EXPECT_EQ(selected, (QStringList{u"Kim"_s, u"K"_s})) << "each editor's text is selected on arrival";
     EXPECT_EQ(codeAfterLookup, u"0006") << "O'Brien's row is loaded";
     EXPECT_FALSE(form.window()->isVisible());
+}
+
+TEST(MaintenanceRealKeys, movingThroughTheListByKeyboardLoadsEachRowAsAClickDoes)
+{
+    QTemporaryDir folder;
+    const QString database = folder.filePath(u"demo.sqlite"_s);
+    app::ensureDemoDatabase(database);
+    DataBridge::setDefaultDatabase(database);
+    frmManage form;
+    form.ManageTable(u"员工"_s);
+
+    QStringList listed;
+    QStringList loaded;
+    test::runWhileShown(form, [&] {
+        form.control(u"lvwAny"_s)->SetFocus();
+        for (const Qt::Key key : {Qt::Key_Down, Qt::Key_Down, Qt::Key_End, Qt::Key_Up, Qt::Key_Home, Qt::Key_PageDown}) {
+            press(key);
+            listed.append(form.list().SelectedItem() ? form.list().SelectedItem()->Text() : u"(none)"_s);
+            loaded.append(form.control(u"txt编号"_s)->Text());
+        }
+        press(Qt::Key_Escape);
+    });
+    DataBridge::setDefaultDatabase(QString());
+    const int rows = form.list().itemCount();
+    ASSERT_GT(rows, 3);
+    EXPECT_EQ(listed.mid(0, 5), (QStringList{form.list().item(1).Text(), form.list().item(2).Text(),
+                                             form.list().item(rows).Text(), form.list().item(rows - 1).Text(),
+                                             form.list().item(1).Text()}));
+    EXPECT_EQ(loaded, listed) << "each row the keys select is loaded into the editors";
 }

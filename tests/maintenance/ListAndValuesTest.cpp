@@ -5,6 +5,8 @@
 
 #include "support/QtPrinting.h"
 
+#include <QFontMetrics>
+
 using namespace velmarith;
 using namespace velmarith::toolkit;
 using namespace Qt::StringLiterals;
@@ -49,6 +51,9 @@ TEST_F(ListAndValues, listsBoundFieldsAsCodeWithDescriptionThroughAJoin)
     ASSERT_EQ(form->list().itemCount(), 2);
     EXPECT_EQ(form->list().item(1).SubItems(1), u"D01(销售部)");
     EXPECT_EQ(form->list().column(1).text, u"编号") << "without display rows each field is a column";
+    const QFontMetrics metrics(form->list().widget()->font());
+    EXPECT_GT(form->list().column(2).width, toolkit::toTwips(metrics.horizontalAdvance(u"D01(销售部)"_s)))
+        << "a column without a display row is wide enough for a typical value";
     EXPECT_EQ(form->mTypeList.Item(u"在职"_s).toString(), u"129");
     EXPECT_EQ(form->mSizeList.Item(4).toString(), u"1");
 
@@ -67,6 +72,7 @@ TEST_F(ListAndValues, headersComeFromDisplayRowsWithAStarOnTheFirstAndUnknownAli
     EXPECT_EQ(form->list().column(1).text, u"员工编号*");
     EXPECT_EQ(form->list().column(1).alignment, Qt::AlignLeft) << "the first column keeps the default alignment";
     EXPECT_EQ(form->list().column(1).key, u"K1");
+    EXPECT_EQ(form->list().column(1).width, 700) << "a display row's width is kept as given";
     EXPECT_TRUE(form->list().column(2).hidden);
     EXPECT_EQ(form->list().column(3).alignment, Qt::AlignHCenter);
     EXPECT_EQ(form->mFieldList.Count(), 3);

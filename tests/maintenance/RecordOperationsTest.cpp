@@ -65,10 +65,30 @@ TEST_F(RecordOperations, addInsertsTheRowAdvancesTheCodeAndReloadsTheList)
     EXPECT_EQ(form->control(u"txt编号"_s)->Text(), u"0100");
     EXPECT_EQ(form->control(u"txt名称"_s)->Text(), u"O'Brien") << "the editors keep their values";
     EXPECT_EQ(form->list().itemCount(), 3);
-    ASSERT_TRUE(form->list().SelectedItem());
-    EXPECT_EQ(form->list().SelectedItem()->Text(), u"0099") << "the new row is selected after the reload";
+    EXPECT_FALSE(form->list().SelectedItem()) << "no row is loaded, so none is highlighted";
     EXPECT_EQ(form->mItemSnap->Count(), 1) << "the snapshot holds the unique fields of the new row";
     EXPECT_EQ(form->mItemKey, nullptr);
+}
+
+TEST_F(RecordOperations, theHighlightStaysOnTheLoadedRowThatTheCommandsActOn)
+{
+    auto form = start(u"T"_s);
+    EXPECT_FALSE(form->list().SelectedItem()) << "nothing is loaded at start";
+    form->list().clickItem(2);
+    fill(*form, u"0007"_s, u"new"_s);
+    form->cmdAdd_Click();
+    ASSERT_EQ(codes(), (QStringList{u"0007"_s, u"0012"_s, u"0013"_s}));
+    ASSERT_TRUE(form->list().SelectedItem());
+    EXPECT_EQ(form->list().SelectedItem()->Text(), u"0013") << "修改 and 删除 still act on 0013";
+
+    desktop.answer(MessageAnswer::No);
+    form->cmdDelete_Click();
+    EXPECT_TRUE(lastMessage().contains(u"[编号]=\"0013\"")) << lastMessage().toStdString();
+
+    form->list().clickItem(1);
+    form->control(u"txt名称"_s)->setText(u"renamed"_s);
+    form->cmdEdit_Click();
+    EXPECT_FALSE(form->list().SelectedItem()) << "an edit clears the editors and unloads the row";
 }
 
 TEST_F(RecordOperations, addRefusesAnEmptyOrTakenUniqueValueAndWritesNothing)
@@ -177,7 +197,7 @@ TEST_F(RecordOperations, aRefusedInsertShowsTheDatabaseMessageAndStillReloads)
     db.exec({u"drop table Q"_s, u"create table Q(a varchar(5) not null check(a <> ''), b varchar(5))"_s});
     desktop.answer(MessageAnswer::Ok);
     form->cmdAdd_Click();
-    EXPECT_TRUE(lastMessage().contains(u"CHECK constraint failed")) << lastMessage().toStdString();
+    EXPECT_TRUE(lastMessage().startsWith(u"数据库拒绝了这项操作：CHECK constraint failed")) << lastMessage().toStdString();
 }
 
 TEST_F(RecordOperations, editWritesTheLoadedRowByItsKeyAndClearsTheEditors)
