@@ -20,6 +20,14 @@ using namespace toolkit;
 namespace {
 
 constexpr int kRaiseAboveCentre = 900;
+constexpr int kClientWidth = 4500;
+constexpr int kClientHeight = 1965;
+constexpr int kBackgroundHeight = 2250;
+constexpr int kPromptLeft = 975;
+constexpr int kPromptTop = 285;
+constexpr int kPromptRightMargin = 285;
+constexpr int kEntryTop = 720;
+constexpr int kButtonTop = 1380;
 
 QPixmap lightBackground()
 {
@@ -37,34 +45,37 @@ QPixmap lightBackground()
 frmInputAny::frmInputAny() : Form(QStringLiteral("frmInputAny"))
 {
     designCaption(QStringLiteral("信息输入"));
-    designClientSize(4500, 1965);
+    designClientSize(kClientWidth, kClientHeight);
 
-    imgBackGround = &addControl<Image>(QStringLiteral("imgBackGround"), {0, 0, 4500, 2250});
+    imgBackGround = &addControl<Image>(QStringLiteral("imgBackGround"), {0, 0, kClientWidth, kBackgroundHeight});
     imgBackGround->setPicture(lightBackground());
     imgBackGround->setStretch(true);
     imgIcon = &addControl<Image>(QStringLiteral("imgIcon"), {285, 195, 480, 480});
     imgIcon->setPicture(QApplication::style()->standardIcon(QStyle::SP_MessageBoxQuestion).pixmap(32, 32));
 
-    lab提示 = &addControl<Label>(QStringLiteral("lab提示"), {975, 285, 720, 180});
+    lab提示 = &addControl<Label>(QStringLiteral("lab提示"), {kPromptLeft, kPromptTop, 720, 180});
+    lab提示->setWrapWidth(kClientWidth - kPromptLeft - kPromptRightMargin);
     lab提示->setCaption(QStringLiteral("提示信息"));
     lab提示->setTabIndex(3);
 
-    txt内容 = &addControl<TextBox>(QStringLiteral("txt内容"), {1020, 720, 3000, 330});
+    txt内容 = &addControl<TextBox>(QStringLiteral("txt内容"), {1020, kEntryTop, 3000, 330});
     txt内容->setFont(songTi(), 9);
     txt内容->setTabIndex(0);
-    cbo内容 = &addControl<ComboBox>(QStringLiteral("cbo内容"), {1020, 720, 3000, 330});
+    cbo内容 = &addControl<ComboBox>(QStringLiteral("cbo内容"), {1020, kEntryTop, 3000, 330});
     cbo内容->setFont(songTi(), 10.5);
     cbo内容->setTabIndex(4);
-    cbo选择 = &addControl<ComboBox>(QStringLiteral("cbo选择"), {1020, 720, 3000, 330}, ComboBox::Style::DropDownList);
+    cbo选择 = &addControl<ComboBox>(QStringLiteral("cbo选择"), {1020, kEntryTop, 3000, 330}, ComboBox::Style::DropDownList);
     cbo选择->setFont(songTi(), 10.5);
     cbo选择->setTabIndex(5);
 
-    cmd确定 = &addControl<CommandButton>(QStringLiteral("cmd确定"), {1815, 1380, 1200, 330});
+    cmd确定 = &addControl<CommandButton>(QStringLiteral("cmd确定"), {1815, kButtonTop, 1200, 330});
     cmd确定->setCaption(QStringLiteral("确定(&Y)"));
     cmd确定->setTabIndex(1);
-    cmd取消 = &addControl<CommandButton>(QStringLiteral("cmd取消"), {3075, 1380, 1200, 330});
+    cmd取消 = &addControl<CommandButton>(QStringLiteral("cmd取消"), {3075, kButtonTop, 1200, 330});
     cmd取消->setCaption(QStringLiteral("取消(&X)"));
     cmd取消->setTabIndex(2);
+    setDefaultButton(cmd确定);
+    setCancelButton(cmd取消);
 
     on(cmd确定, &CommandButton::Click, this, &frmInputAny::cmd确定_Click);
     on(cmd取消, &CommandButton::Click, this, &frmInputAny::cmd取消_Click);
@@ -80,7 +91,7 @@ void frmInputAny::InputAny(const QString &InPrmmpt, const QString &InTitle, cons
 {
     ensureLoaded();
     InputMode = InMode;
-    lab提示->setCaption(InPrmmpt);
+    showPrompt(InPrmmpt);
     setCaption(InTitle);
     if (InMode == u"Input") {
         if (InDefColl && InDefColl->Count() > 0)
@@ -93,6 +104,21 @@ void frmInputAny::InputAny(const QString &InPrmmpt, const QString &InTitle, cons
         fillList(*cbo选择, InDefColl);
         showOnly(*cbo选择);
     }
+}
+
+void frmInputAny::showPrompt(const QString &prompt)
+{
+    lab提示->setCaption(prompt);
+    // A prompt wrapped over several lines pushes the entry and the buttons down, and the
+    // window grows with them.
+    const int extra = std::max(0, lab提示->Height() - lab提示->lineHeight());
+    for (Control *entry : std::initializer_list<Control *>{txt内容, cbo内容, cbo选择})
+        entry->setTop(kEntryTop + extra);
+    cmd确定->setTop(kButtonTop + extra);
+    cmd取消->setTop(kButtonTop + extra);
+    imgBackGround->setHeight(kBackgroundHeight + extra);
+    setHeight(kClientHeight + kFrameHeight + extra);
+    centreOnScreen(kRaiseAboveCentre);
 }
 
 void frmInputAny::fillList(ComboBox &list, const std::shared_ptr<Collection> &entries)

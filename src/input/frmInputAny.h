@@ -41,6 +41,7 @@ protected:
     void Form_Load() override;
 
 private:
+    void showPrompt(const QString &prompt);
     void fillList(toolkit::ComboBox &list, const std::shared_ptr<Collection> &entries);
     void showOnly(toolkit::Control &entry);
     void cmd确定_Click();

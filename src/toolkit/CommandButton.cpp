@@ -43,6 +43,12 @@ void CommandButton::setPicture(const QIcon &icon, int sizePixels)
     mButton->setIconSize(QSize(sizePixels, sizePixels));
 }
 
+void CommandButton::showAsDefault(bool isDefault)
+{
+    if (auto *push = qobject_cast<QPushButton *>(mButton))
+        push->setDefault(isDefault);
+}
+
 void CommandButton::click()
 {
     mButton->click();

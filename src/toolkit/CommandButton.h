@@ -24,6 +24,8 @@ public:
     [[nodiscard]] QString Caption() const;
     void setCaption(const QString &caption);
     void setPicture(const QIcon &icon, int sizePixels);
+    /// Draws the button as the one Enter presses (the form decides which one that is).
+    void showAsDefault(bool isDefault);
     /// Presses the button as a click of the person would.
     void click();
 

@@ -2,6 +2,7 @@
 
 #include "toolkit/CheckBox.h"
 #include "toolkit/ComboBox.h"
+#include "toolkit/CommandButton.h"
 #include "toolkit/Desktop.h"
 #include "toolkit/FormWindow.h"
 #include "toolkit/KeyCodes.h"
@@ -313,6 +314,37 @@ void Form::Unload()
     mUnloaded = true;
     mShowing = false;
     mWindow->done(0);
+}
+
+void Form::setDefaultButton(CommandButton *button)
+{
+    if (mDefaultButton)
+        mDefaultButton->showAsDefault(false);
+    mDefaultButton = button;
+    if (button)
+        button->showAsDefault(true);
+}
+
+void Form::setCancelButton(CommandButton *button)
+{
+    mCancelButton = button;
+}
+
+bool Form::pressButtonForKey(const QKeyEvent &event)
+{
+    if (event.modifiers() & ~Qt::KeypadModifier)
+        return false;
+    CommandButton *button = nullptr;
+    if (event.key() == Qt::Key_Return || event.key() == Qt::Key_Enter) {
+        auto *focused = dynamic_cast<CommandButton *>(controlOfWidget(QApplication::focusWidget()));
+        button = focused ? focused : mDefaultButton;
+    } else if (event.key() == Qt::Key_Escape) {
+        button = mCancelButton;
+    }
+    if (!button || !button->Visible() || !button->Enabled())
+        return false;
+    button->click();
+    return true;
 }
 
 void Form::closeBox()

@@ -15,6 +15,7 @@ class QKeyEvent;
 
 namespace velmarith::toolkit {
 
+class CommandButton;
 class FormWindow;
 
 /// A dialog window with an ordered collection of named controls, in the shape the dialog logic
@@ -85,6 +86,11 @@ public:
     /// Moves the focus to the next visible, enabled control that takes the focus, in tab-index
     /// order, as a Tab keystroke does.
     void sendTab();
+
+    /// The button Enter presses when the focused control leaves the key alone (a focused
+    /// command button takes Enter itself), and the one Escape presses; null for none.
+    void setDefaultButton(CommandButton *button);
+    void setCancelButton(CommandButton *button);
 
     /// Shows the window modally through the Desktop; returns when it has closed.
     void ShowModal(Form *owner = nullptr);
@@ -170,6 +176,8 @@ private:
     /// Runs the key preview; true when a handler swallowed the key.
     bool previewKey(QKeyEvent *event);
     void previewKeyRelease(QKeyEvent *event);
+    /// Presses the button an unhandled Enter or Escape stands for; false when there is none.
+    bool pressButtonForKey(const QKeyEvent &event);
     void applyWindowSize();
     void resized();
 
@@ -178,6 +186,8 @@ private:
     std::vector<std::unique_ptr<Control>> mOwned;
     std::vector<Control *> mControls;
     Control *mActiveControl = nullptr;
+    CommandButton *mDefaultButton = nullptr;
+    CommandButton *mCancelButton = nullptr;
     QString mTag;
     bool mKeyPreview = false;
     bool mLoaded = false;

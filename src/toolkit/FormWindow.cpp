@@ -50,7 +50,10 @@ bool FormWindow::isPropagatedKey(QObject *watched)
 
 void FormWindow::keyPressEvent(QKeyEvent *event)
 {
-    // QDialog would close on Escape and press a default button on Enter; a form does neither.
+    // QDialog would close on Escape and press its own default button on Enter; a form presses
+    // only the buttons it names for those keys.
+    if (mForm.pressButtonForKey(*event))
+        return;
     QWidget::keyPressEvent(event);
 }
 

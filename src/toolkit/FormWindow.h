@@ -7,7 +7,7 @@ namespace velmarith::toolkit {
 class Form;
 
 /// The Qt window of a Form: a fixed dialog whose keys go through the form's key preview, and
-/// which closes only through the form (Escape and Enter have no built-in meaning here).
+/// which closes only through the form (Enter and Escape press only the buttons the form names).
 class FormWindow final : public QDialog
 {
     Q_OBJECT

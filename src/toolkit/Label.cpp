@@ -17,10 +17,27 @@ void Label::setCaption(const QString &caption)
     applyGeometry();
 }
 
+void Label::setWrapWidth(int twips)
+{
+    mWrapWidth = twips;
+    applyGeometry();
+}
+
+int Label::lineHeight() const
+{
+    return toTwips(mLabel->fontMetrics().height());
+}
+
 void Label::applyGeometry()
 {
-    const QSize hint = mLabel->sizeHint();
-    setRectSize(toTwips(hint.width()), toTwips(hint.height()));
+    mLabel->setWordWrap(false);
+    QSize size = mLabel->sizeHint();
+    if (mWrapWidth > 0 && toTwips(size.width()) > mWrapWidth) {
+        mLabel->setWordWrap(true);
+        const int width = toPixels(mWrapWidth);
+        size = QSize(width, mLabel->heightForWidth(width));
+    }
+    setRectSize(toTwips(size.width()), toTwips(size.height()));
     Control::applyGeometry();
 }
 

@@ -153,3 +153,26 @@ TEST(InputDialog, opensCentredNineHundredTwipsAboveTheMiddleOfTheScreen)
     WinInput input;
     (void)input.InputAny(u"p"_s, u"t"_s);
 }
+
+TEST(InputDialog, aLongPromptWrapsInsideTheWindowWhichGrowsToShowIt)
+{
+    test::ScriptedDesktop desktop;
+    const QString prompt = u"请输入这一项的名称，"_s.repeated(12);
+    desktop.expectModal(u"frmInputAny"_s, [](FormDriver &user) {
+        const QWidget *label = user.widget(u"lab提示"_s);
+        const QWidget *entry = user.widget(u"txt内容"_s);
+        const QWidget *confirm = user.widget(u"cmd确定"_s);
+        const QWidget *window = label->window();
+        EXPECT_LE(label->geometry().right(), window->width()) << "the prompt is not cut at the window's edge";
+        EXPECT_GT(label->height(), 2 * label->fontMetrics().height()) << "it wraps over several lines";
+        EXPECT_GT(entry->y(), label->geometry().bottom()) << "the entry stays below the prompt";
+        EXPECT_GT(confirm->y(), entry->geometry().bottom());
+        EXPECT_LE(confirm->geometry().bottom(), window->height()) << "the window grows to keep its buttons";
+    });
+    desktop.expectModal(u"frmInputAny"_s, [](FormDriver &user) {
+        EXPECT_EQ(user.widget(u"txt内容"_s)->y(), 720 / 15) << "a short prompt keeps the designed layout";
+    });
+    WinInput input;
+    (void)input.InputAny(prompt, u"t"_s);
+    (void)input.InputAny(u"p"_s, u"t"_s);
+}
