@@ -54,15 +54,15 @@ QStringList sampleTables()
 QStringList sampleMetadata()
 {
     QStringList statements{insertRow(QStringLiteral("系统窗体表"),
-                                     {"frmManage", kEmployees, "0", "0", "9600", "0", "3000"})};
+                                     {"frmManage", kEmployees, "0", "0", "12000", "0", "3000"})};
     // field, header, width, alignment
     const QList<QStringList> columns{
         {"编号", "编号", "700", "Left"},       {"姓名", "姓名", "900", "Left"},
-        {"简称", "简称", "800", "Left"},       {"部门", "部门", "1300", "Left"},
-        {"性别", "性别", "700", "Center"},     {"职务", "职务", "800", "Left"},
+        {"简称", "简称", "700", "Left"},       {"部门", "部门", "1300", "Left"},
+        {"性别", "性别", "600", "Center"},     {"职务", "职务", "700", "Left"},
         {"在职", "在职", "600", "Center"},     {"国籍", "国籍", "800", "Left"},
-        {"内部码", "内部码", "800", "Left"},   {"入职日期", "入职日期", "1100", "Left"},
-        {"工资", "工资", "900", "Right"},      {"备注", "备注", "1500", "Left"},
+        {"内部码", "内部码", "800", "Left"},   {"入职日期", "入职日期", "1300", "Left"},
+        {"工资", "工资", "1000", "Right"},     {"备注", "备注", "1600", "Left"},
     };
     for (qsizetype i = 0; i < columns.size(); ++i) {
         const QStringList &c = columns[i];

@@ -9,6 +9,10 @@
 
 #include <velmarith/WinMagnge.h>
 
+#include <QHeaderView>
+#include <QStyle>
+#include <QTreeView>
+
 using namespace velmarith;
 using namespace Qt::StringLiterals;
 using velmarith::test::errorNumberOf;
@@ -144,6 +148,17 @@ TEST_F(MaintenanceStartup, quotesInTheTableNameStayInsideTheirLiterals)
     EXPECT_EQ(log.entries[0].statement, u"select * from 系统窗体表 where 窗体名称='frmManage' and 识别码='it''s' ");
     EXPECT_TRUE(log.entries[0].succeeded);
     EXPECT_TRUE(log.entries[1].succeeded);
+}
+
+TEST_F(MaintenanceStartup, theDemoListShowsEveryColumnBesideAVerticalScrollBar)
+{
+    app::ensureDemoDatabase(db.folder() + u"/demo.sqlite"_s);
+    DataBridge::setDefaultDatabase(db.folder() + u"/demo.sqlite"_s);
+    auto form = start(u"员工"_s);
+    const auto *view = qobject_cast<const QTreeView *>(form->list().widget());
+    ASSERT_TRUE(view);
+    const int room = view->width() - 2 * view->frameWidth() - view->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    EXPECT_LE(view->header()->length(), room) << "the columns need " << view->header()->length() << " pixels";
 }
 
 TEST_F(MaintenanceStartup, runsTheMetadataStatementsInTheirOrderOnTheDemoTable)
