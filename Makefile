@@ -26,7 +26,9 @@ build: configure
 test: build
 	cd $(BUILD_DIR) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j2
 
-demo: build
+# Only the command and the library: the tests and benchmarks are built by `make test`.
+demo: configure
+	cmake --build $(BUILD_DIR) -j2 --target velmarith
 	$(BUILD_DIR)/velmarith demo
 
 bench: build

@@ -2,17 +2,14 @@
 
 #include <velmarith/WinInput.h>
 
-#include <QCommandLineParser>
-
 namespace velmarith::app {
 
-int runInputCommand(const QStringList &arguments, QTextStream &out)
+Command inputCommand(const QStringList &arguments)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "显示输入框，把确认的文字写到标准输出；取消时退出码为 1。\n"
-        "Shows the input box and prints the confirmed text on standard output; exits 1 when cancelled."));
-    parser.addHelpOption();
+    CommandParser parser(QStringLiteral("input"),
+                         QStringLiteral("显示输入框，把确认的文字写到标准输出；取消时退出码为 1。\n"
+                                        "Shows the input box and prints the confirmed text on standard output; "
+                                        "exits 1 when cancelled."));
     const QCommandLineOption prompt(QStringLiteral("prompt"), QStringLiteral("提示文字 / the prompt above the entry"),
                                     QStringLiteral("TEXT"));
     const QCommandLineOption title(QStringLiteral("title"), QStringLiteral("窗口标题 / the window title"),
@@ -26,17 +23,22 @@ int runInputCommand(const QStringList &arguments, QTextStream &out)
                                                  "the default text for Input, the list entries otherwise"),
                                   QStringLiteral("TEXT"));
     parser.addOptions({prompt, title, mode, item});
-    parser.process(arguments);
+    if (parser.parse(arguments))
+        return parser.helpCommand();
 
+    const QString modeName =
+        parser.oneOf(mode, {QStringLiteral("Input"), QStringLiteral("Select"), QStringLiteral("OnlySelect")});
     auto entries = std::make_shared<Collection>();
     for (const QString &entry : parser.values(item))
         entries->Add(entry);
-    WinInput input;
-    const QString text = input.InputAny(parser.value(prompt), parser.value(title), parser.value(mode), entries);
-    if (!input.inputAccepted())
-        return 1;
-    out << text << Qt::endl;
-    return 0;
+    return {true, [promptText = parser.value(prompt), titleText = parser.value(title), modeName, entries](QTextStream &out) {
+                WinInput input;
+                const QString text = input.InputAny(promptText, titleText, modeName, entries);
+                if (!input.inputAccepted())
+                    return int(kCancelled);
+                out << text << Qt::endl;
+                return int(kConfirmed);
+            }};
 }
 
 } // namespace velmarith::app

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QStringList>
-#include <QTextStream>
+#include "CommandLine.h"
 
 namespace velmarith::app {
 
 /// velmarith input: asks for a text in the input box, like the dialog tools of shell scripts.
-/// Prints the accepted text and returns 0, or returns 1 when the person cancelled.
-int runInputCommand(const QStringList &arguments, QTextStream &out);
+/// Prints the accepted text and exits 0, or exits 1 when the person cancelled.
+[[nodiscard]] Command inputCommand(const QStringList &arguments);
 
 } // namespace velmarith::app

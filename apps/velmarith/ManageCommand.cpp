@@ -3,41 +3,49 @@
 #include "MetadataSchema.h"
 #include "SqlScript.h"
 
-#include <velmarith/DataBridge.h>
-#include <velmarith/WinMagnge.h>
+#include "common/SqlText.h"
 
-#include <QCommandLineParser>
+#include <velmarith/DataBridge.h>
+#include <velmarith/Error.h>
+#include <velmarith/WinMagnge.h>
 
 #include <cstdio>
 
 namespace velmarith::app {
-QCommandLineOption databaseOption()
-{
-    return {QStringLiteral("db"), QStringLiteral("SQLite 数据库文件 / the SQLite database file"), QStringLiteral("PATH")};
-}
-
 namespace {
 
-QString requiredValue(QCommandLineParser &parser, const QCommandLineOption &option)
+// Tells the person what to do before the window would fail on its first statement.
+void checkMaintainable(const QString &path)
 {
-    const QString value = parser.value(option);
-    if (value.isEmpty()) {
-        std::fprintf(stderr, "velmarith: --%s is required\n", qPrintable(option.names().first()));
-        parser.showHelp(2);
+    DataBridge bridge;
+    try {
+        bridge.Open(path);
+    } catch (const Error &error) {
+        throw CommandFailure(QStringLiteral("%1\n打不开数据库；检查 --db 的路径，或用 velmarith init --db %2 新建 / "
+                                            "cannot open the database; check the --db path, or create it with "
+                                            "velmarith init --db %2")
+                                 .arg(error.message(), path));
     }
-    return value;
+    bridge.setSilentErrors(true);
+    QStringList missing;
+    for (const QString &table : metadataTableNames()) {
+        Collection columns;
+        bridge.Query(QStringLiteral("select * from ") + sqlName(table) + QStringLiteral(" where 0=1"), nullptr, &columns);
+        if (columns.Count() == 0)
+            missing.append(table);
+    }
+    if (!missing.isEmpty()) {
+        throw CommandFailure(QStringLiteral("数据库 %1 缺少元数据表 %2；请先运行 velmarith init --db %1 / the database "
+                                            "lacks the metadata tables %2; run velmarith init --db %1 first")
+                                 .arg(path, missing.join(QStringLiteral(", "))));
+    }
 }
 
 } // namespace
 
-bool canShowWindows()
-{
-    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
-           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
-}
-
 void manageTable(const QString &path, const QString &table, const QString &mode, bool traceSql)
 {
+    checkMaintainable(path);
     DataBridge::setDefaultDatabase(path);
     if (traceSql) {
         DataBridge::setStatementTrace([](const StatementTrace &trace) {
@@ -50,40 +58,41 @@ void manageTable(const QString &path, const QString &table, const QString &mode,
     maintenance.ManageTable(table);
 }
 
-int runManageCommand(const QStringList &arguments, QTextStream &)
+Command manageCommand(const QStringList &arguments)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral("打开表维护窗口 / Opens the maintenance window on a table"));
-    parser.addHelpOption();
+    CommandParser parser(QStringLiteral("manage"), QStringLiteral("打开表维护窗口 / Opens the maintenance window on a table"));
     const QCommandLineOption db = databaseOption();
     const QCommandLineOption table(QStringLiteral("table"), QStringLiteral("要维护的表 / the table to maintain"),
                                    QStringLiteral("NAME"));
     const QCommandLineOption mode(QStringLiteral("mode"),
                                   QStringLiteral("工作方式：Edit 只能修改 / work mode: Edit offers only 修改 and 取消"),
                                   QStringLiteral("MODE"));
-    const QCommandLineOption trace(QStringLiteral("trace-sql"),
-                                   QStringLiteral("把每条语句写到标准错误 / write every statement to standard error"));
+    const QCommandLineOption trace = traceSqlOption();
     parser.addOptions({db, table, mode, trace});
-    parser.process(arguments);
-    manageTable(requiredValue(parser, db), requiredValue(parser, table), parser.value(mode), parser.isSet(trace));
-    return 0;
+    if (parser.parse(arguments))
+        return parser.helpCommand();
+    return {true, [path = parser.required(db), name = parser.required(table),
+                   modeName = parser.oneOf(mode, {QStringLiteral("Edit")}), traceSql = parser.isSet(trace)](QTextStream &) {
+                manageTable(path, name, modeName, traceSql);
+                return int(kConfirmed);
+            }};
 }
 
-int runInitCommand(const QStringList &arguments, QTextStream &out)
+Command initCommand(const QStringList &arguments)
 {
-    QCommandLineParser parser;
-    parser.setApplicationDescription(
-        QStringLiteral("在数据库中建立缺少的四张元数据表 / Creates the four metadata tables where missing"));
-    parser.addHelpOption();
+    CommandParser parser(QStringLiteral("init"),
+                         QStringLiteral("在数据库中建立缺少的四张元数据表 / Creates the four metadata tables where missing"));
     const QCommandLineOption db = databaseOption();
-    parser.addOption(db);
-    parser.process(arguments);
-    const QString path = requiredValue(parser, db);
-    DataBridge bridge;
-    bridge.Open(path, QStringLiteral("Create"));
-    runInTransaction(bridge, metadataSchema());
-    out << "元数据表已就绪 / the metadata tables are ready: " << path << "\n";
-    return 0;
+    parser.addOptions({db});
+    if (parser.parse(arguments))
+        return parser.helpCommand();
+    return {false, [path = parser.required(db)](QTextStream &out) {
+                DataBridge bridge;
+                bridge.Open(path, QStringLiteral("Create"));
+                runInTransaction(bridge, metadataSchema());
+                out << "元数据表已就绪 / the metadata tables are ready: " << path << "\n";
+                return int(kConfirmed);
+            }};
 }
 
 } // namespace velmarith::app

@@ -16,4 +16,10 @@ QStringList metadataSchema()
     };
 }
 
+QStringList metadataTableNames()
+{
+    return {QStringLiteral("系统窗体表"), QStringLiteral("系统显示项目表"), QStringLiteral("系统约束关联表"),
+            QStringLiteral("系统数据字典表")};
+}
+
 } // namespace velmarith::app

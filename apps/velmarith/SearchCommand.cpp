@@ -1,34 +1,19 @@
 #include "SearchCommand.h"
 
-#include "ManageCommand.h"
-
 #include <velmarith/DataBridge.h>
 #include <velmarith/WinSearch.h>
 
-#include <QCommandLineParser>
-
-#include <cstdio>
-
 namespace velmarith::app {
-namespace {
 
-[[noreturn]] void usageError(QCommandLineParser &parser, const char *problem)
+Command searchCommand(const QStringList &arguments)
 {
-    std::fprintf(stderr, "velmarith search: %s\n", problem);
-    parser.showHelp(2);
-}
-
-} // namespace
-
-int runSearchCommand(const QStringList &arguments, QTextStream &out)
-{
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "显示查找窗口，把选中的文字写到标准输出；什么也没选时退出码为 1。\n"
-        "Shows the lookup window and prints the chosen text on standard output; exits 1 when nothing was chosen.\n"
-        "  关键字列表 / keyword list: --list \"select 名称 from 部门\" --term 名称 [--on-enter]\n"
-        "  树 / tree: --tree \"select 键,文字 from …\" [--sub \"select 上级键,键,文字 from …\"]"));
-    parser.addHelpOption();
+    CommandParser parser(
+        QStringLiteral("search"),
+        QStringLiteral(
+            "显示查找窗口，把选中的文字写到标准输出；什么也没选时退出码为 1。\n"
+            "Shows the lookup window and prints the chosen text on standard output; exits 1 when nothing was chosen.\n"
+            "  关键字列表 / keyword list: --list \"select 名称 from 部门\" --term 名称 [--on-enter]\n"
+            "  树 / tree: --tree \"select 键,文字 from …\" [--sub \"select 上级键,键,文字 from …\"]"));
     const QCommandLineOption db = databaseOption();
     const QCommandLineOption caption(QStringLiteral("caption"), QStringLiteral("窗口标题 / the window caption"),
                                      QStringLiteral("TEXT"));
@@ -47,36 +32,39 @@ int runSearchCommand(const QStringList &arguments, QTextStream &out)
                                  QStringLiteral("树的第二层：上级键,键,文字 / the second level: parent key, key, text"),
                                  QStringLiteral("SELECT"));
     parser.addOptions({db, caption, list, term, onEnter, tree, sub});
-    parser.process(arguments);
-
-    if (!parser.isSet(db))
-        usageError(parser, "--db is required");
+    if (parser.parse(arguments))
+        return parser.helpCommand();
+    const QString path = parser.required(db);
     if (parser.isSet(list) == parser.isSet(tree))
-        usageError(parser, "give either --list with --term, or --tree");
-    if (parser.isSet(list) && !parser.isSet(term))
-        usageError(parser, "--list needs --term");
+        parser.fail(QStringLiteral("请给出 --list 和 --term，或 --tree / give either --list with --term, or --tree"));
+    if (parser.isSet(list) && parser.value(term).isEmpty())
+        parser.fail(QStringLiteral("--list 需要 --term / --list needs --term"));
 
-    DataBridge::setDefaultDatabase(parser.value(db));
-    WinSearch search;
-    search.setSearchCaption(parser.value(caption));
-    if (parser.isSet(list)) {
-        search.setSearchWorkMode(0);
-        search.setSearchMainData(parser.value(list));
-        search.setSearchSearchSubData(parser.value(term));
-        search.setSearchQueryKey(parser.isSet(onEnter) ? QStringLiteral("1") : QStringLiteral("0"));
-    } else {
-        search.setSearchWorkMode(1);
-        search.setSearchDataType(1);
-        search.setSearchMainData(parser.value(tree));
-        search.setSearchSubData(parser.value(sub));
-    }
-    QString chosen;
-    QObject::connect(&search, &WinSearch::SelectSuccess, [&chosen](const QString &text) { chosen = text; });
-    search.SearchAny();
-    if (chosen.isEmpty())
-        return 1;
-    out << chosen << Qt::endl;
-    return 0;
+    const bool keywordList = parser.isSet(list);
+    return {true, [path, keywordList, captionText = parser.value(caption), main = parser.value(keywordList ? list : tree),
+                   termText = parser.value(term), filterOnEnter = parser.isSet(onEnter),
+                   subData = parser.value(sub)](QTextStream &out) {
+                DataBridge::setDefaultDatabase(path);
+                WinSearch search;
+                search.setSearchCaption(captionText);
+                search.setSearchMainData(main);
+                if (keywordList) {
+                    search.setSearchWorkMode(0);
+                    search.setSearchSearchSubData(termText);
+                    search.setSearchQueryKey(filterOnEnter ? QStringLiteral("1") : QStringLiteral("0"));
+                } else {
+                    search.setSearchWorkMode(1);
+                    search.setSearchDataType(1);
+                    search.setSearchSubData(subData);
+                }
+                QString chosen;
+                QObject::connect(&search, &WinSearch::SelectSuccess, [&chosen](const QString &text) { chosen = text; });
+                search.SearchAny();
+                if (chosen.isEmpty())
+                    return int(kCancelled);
+                out << chosen << Qt::endl;
+                return int(kConfirmed);
+            }};
 }
 
 } // namespace velmarith::app

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <QStringList>
-#include <QTextStream>
+#include "CommandLine.h"
 
 namespace velmarith::app {
 
-/// velmarith search: the lookup window on a keyword list or a tree of a database's rows.
-/// Prints the chosen text and returns 0, or returns 1 when nothing was chosen.
-int runSearchCommand(const QStringList &arguments, QTextStream &out);
+/// velmarith search: shows the lookup window over a keyword list or a tree and prints the
+/// chosen text; exits 1 when nothing was chosen.
+[[nodiscard]] Command searchCommand(const QStringList &arguments);
 
 } // namespace velmarith::app

@@ -1,4 +1,4 @@
-#include "DemoDatabase.h"
+#include "DemoCommand.h"
 #include "InputCommand.h"
 #include "ManageCommand.h"
 #include "SearchCommand.h"
@@ -6,97 +6,143 @@
 #include <velmarith/Error.h>
 
 #include <QApplication>
-#include <QCommandLineParser>
 #include <QCoreApplication>
 #include <QTextStream>
 
+#include <array>
 #include <cstdio>
+#include <cstdlib>
 #include <memory>
+#include <optional>
 
 namespace {
 
-int runDemo(const QStringList &arguments, QTextStream &out)
-{
-    QCommandLineParser parser;
-    parser.setApplicationDescription(QStringLiteral(
-        "创建并显示演示数据库，再打开员工表的维护窗口 / Creates and shows the demo database, then opens "
-        "the maintenance window on its employee table"));
-    parser.addHelpOption();
-    const QCommandLineOption dbOption(QStringLiteral("db"),
-                                      QStringLiteral("数据库文件 / database file (default: %1)")
-                                          .arg(velmarith::app::demoDatabasePath()),
-                                      QStringLiteral("PATH"));
-    parser.addOption(dbOption);
-    const QCommandLineOption traceOption(QStringLiteral("trace-sql"),
-                                         QStringLiteral("把每条语句写到标准错误 / write every statement to standard error"));
-    parser.addOption(traceOption);
-    parser.process(arguments);
-    const QString path = parser.isSet(dbOption) ? parser.value(dbOption) : velmarith::app::demoDatabasePath();
+using namespace velmarith::app;
 
-    const bool created = velmarith::app::ensureDemoDatabase(path);
-    out << (created ? "已创建演示数据库 / created the demo database: " : "演示数据库 / demo database: ") << path << "\n";
-    velmarith::app::printDatabase(path, out);
-    if (!qobject_cast<QApplication *>(QCoreApplication::instance())) {
-        out << "\n没有显示器，不打开窗口 / no display: the maintenance window is not opened\n";
-        return 0;
+struct Subcommand {
+    const char *name;
+    const char *summary;
+    Command (*parse)(const QStringList &arguments);
+};
+
+constexpr std::array kSubcommands{
+    Subcommand{"demo", "演示数据库和维护窗口 / the demo database and the maintenance window", demoCommand},
+    Subcommand{"manage", "打开表维护窗口 / open the maintenance window on a table", manageCommand},
+    Subcommand{"init", "建立元数据表 / create the metadata tables in a database", initCommand},
+    Subcommand{"search", "显示查找窗口 / show the lookup window", searchCommand},
+    Subcommand{"input", "显示输入框 / show the input box", inputCommand},
+};
+
+QString overallUsage()
+{
+    QString text = usageLine(QString()) + QStringLiteral("\n");
+    for (const Subcommand &subcommand : kSubcommands)
+        text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(subcommand.name).leftJustified(7), QString::fromUtf8(subcommand.summary));
+    text += QStringLiteral("每个命令的 --help 列出其选项 / each command's --help lists its options\n"
+                           "退出码 / exit codes: 0 确认或完成 / confirmed or done, 1 取消 / cancelled, "
+                           "2 用法错误 / usage error, 3 运行错误 / runtime error\n");
+    return text;
+}
+
+void printError(const QString &text)
+{
+    std::fputs(qUtf8Printable(text + QStringLiteral("\n")), stderr);
+}
+
+QString prefixOf(const QString &command)
+{
+    return command.isEmpty() ? QStringLiteral("velmarith: ") : QStringLiteral("velmarith %1: ").arg(command);
+}
+
+// The whole command line read as our own: the subcommand's parse never sees Qt's options.
+Command commandFor(const QStringList &arguments)
+{
+    if (arguments.size() < 2)
+        throw UsageError(QString(), QStringLiteral("缺少命令 / a command is required"));
+    const QString &name = arguments.at(1);
+    if (name == u"--help" || name == u"-h")
+        return {false, [](QTextStream &out) {
+                    out << overallUsage();
+                    return int(kConfirmed);
+                }};
+    if (name == u"--version" || name == u"-v")
+        return {false, [](QTextStream &out) {
+                    out << "velmarith " << VELMARITH_VERSION << "\n";
+                    return int(kConfirmed);
+                }};
+    for (const Subcommand &subcommand : kSubcommands) {
+        if (name == QLatin1String(subcommand.name)) {
+            QStringList own = arguments;
+            own.removeAt(1);
+            return subcommand.parse(own);
+        }
     }
-    out.flush();
-    velmarith::app::manageTable(path, QStringLiteral("员工"), QString(), parser.isSet(traceOption));
-    return 0;
+    throw UsageError(QString(), QStringLiteral("未知命令 / unknown command: %1").arg(name));
 }
 
-void printUsage(QTextStream &out)
+const QString kNoDisplay = QStringLiteral("没有可用的显示器，不能打开窗口；请在图形界面中运行，或用 xvfb-run / "
+                                          "no display to open the window on; run it in a desktop session, or under "
+                                          "xvfb-run");
+
+// Qt ends the process when it cannot reach the display; this says why and exits 3 instead.
+void reportMissingDisplay(QtMsgType type, const QMessageLogContext &, const QString &message)
 {
-    out << "用法 / usage: velmarith <command> [options]\n"
-           "  demo    演示数据库和维护窗口 / the demo database and the maintenance window\n"
-           "  manage  打开表维护窗口 / open the maintenance window on a table\n"
-           "  init    建立元数据表 / create the metadata tables in a database\n"
-           "  search  显示查找窗口 / show the lookup window\n"
-           "  input   显示输入框 / show the input box\n"
-           "每个命令的 --help 列出其选项 / each command's --help lists its options\n";
+    if (type != QtFatalMsg) {
+        std::fputs(qUtf8Printable(message + QStringLiteral("\n")), stderr);
+        return;
+    }
+    printError(QStringLiteral("velmarith: %1 (DISPLAY=%2)").arg(kNoDisplay, qEnvironmentVariable("DISPLAY")));
+    std::_Exit(kRuntimeError);
 }
 
-bool needsWindows(const char *command)
+// Qt is given only the program name: a space-separated --title is Qt's own option on X11 and
+// would otherwise never reach the input box.
+std::unique_ptr<QCoreApplication> applicationFor(const Command &command, int &argc, char **argv)
 {
-    if (qstrcmp(command, "demo") == 0)
-        return velmarith::app::canShowWindows();
-    return qstrcmp(command, "input") == 0 || qstrcmp(command, "manage") == 0 || qstrcmp(command, "search") == 0;
+    if (!command.showsWindows)
+        return std::make_unique<QCoreApplication>(argc, argv);
+    if (!canShowWindows())
+        throw CommandFailure(kNoDisplay);
+    const QtMessageHandler previous = qInstallMessageHandler(reportMissingDisplay);
+    auto application = std::make_unique<QApplication>(argc, argv);
+    qInstallMessageHandler(previous);
+    return application;
 }
 
 } // namespace
 
 int main(int argc, char *argv[])
 {
-    // Commands that only touch the database run without a display.
-    std::unique_ptr<QCoreApplication> app;
-    if (argc > 1 && needsWindows(argv[1]))
-        app = std::make_unique<QApplication>(argc, argv);
-    else
-        app = std::make_unique<QCoreApplication>(argc, argv);
-    QCoreApplication::setApplicationName(QStringLiteral("velmarith"));
-    QTextStream out(stdout);
-    QStringList arguments = QCoreApplication::arguments();
-    if (arguments.size() < 2) {
-        printUsage(out);
-        return 2;
-    }
-    const QString command = arguments.takeAt(1);
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+
+    QString subcommand = arguments.size() > 1 ? arguments.at(1) : QString();
+    std::optional<Command> command;
     try {
-        if (command == u"demo")
-            return runDemo(arguments, out);
-        if (command == u"input")
-            return velmarith::app::runInputCommand(arguments, out);
-        if (command == u"search")
-            return velmarith::app::runSearchCommand(arguments, out);
-        if (command == u"manage")
-            return velmarith::app::runManageCommand(arguments, out);
-        if (command == u"init")
-            return velmarith::app::runInitCommand(arguments, out);
-        printUsage(out);
-        return 2;
-    } catch (const velmarith::Error &error) {
-        out.flush();
-        std::fprintf(stderr, "velmarith: %s\n", error.what());
-        return 1;
+        command = commandFor(arguments);
+    } catch (const UsageError &error) {
+        const QString &name = error.command();
+        printError(prefixOf(name) + QString::fromStdString(error.what()));
+        if (name.isEmpty())
+            printError(overallUsage());
+        else
+            printError(QStringLiteral("%1\n运行 velmarith %2 --help 查看选项 / run velmarith %2 --help for the options")
+                           .arg(usageLine(name), name));
+        return kUsageError;
     }
+
+    int qtArgc = 1;
+    std::array<char *, 2> qtArgv{argv[0], nullptr};
+    try {
+        const std::unique_ptr<QCoreApplication> application = applicationFor(*command, qtArgc, qtArgv.data());
+        QCoreApplication::setApplicationName(QStringLiteral("velmarith"));
+        QTextStream out(stdout);
+        return command->run(out);
+    } catch (const CommandFailure &failure) {
+        printError(prefixOf(subcommand) + QString::fromStdString(failure.what()));
+    } catch (const velmarith::Error &error) {
+        printError(prefixOf(subcommand) + QStringLiteral("错误 / error: ") + error.message());
+    }
+    return kRuntimeError;
 }

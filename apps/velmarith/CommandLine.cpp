@@ -1,0 +1,90 @@
+#include "CommandLine.h"
+
+namespace velmarith::app {
+
+CommandParser::CommandParser(QString command, const QString &description)
+    : mCommand(std::move(command)),
+      mHelp(QStringList{QStringLiteral("h"), QStringLiteral("help")}, QStringLiteral("显示本帮助 / show this help"))
+{
+    mParser.setApplicationDescription(description);
+    mParser.addOption(mHelp);
+}
+
+void CommandParser::addOptions(const QList<QCommandLineOption> &options)
+{
+    mParser.addOptions(options);
+}
+
+bool CommandParser::parse(const QStringList &arguments)
+{
+    if (!mParser.parse(arguments)) {
+        const QStringList unknown = mParser.unknownOptionNames();
+        fail(unknown.isEmpty() ? QStringLiteral("选项有误 / invalid option: %1").arg(mParser.errorText())
+                               : QStringLiteral("未知选项 / unknown option: %1%2")
+                                     .arg(unknown.constFirst().size() == 1 ? u"-" : u"--", unknown.constFirst()));
+    }
+    if (mParser.isSet(mHelp))
+        return true;
+    if (!mParser.positionalArguments().isEmpty())
+        fail(QStringLiteral("多余的参数 / unexpected argument: %1").arg(mParser.positionalArguments().constFirst()));
+    return false;
+}
+
+Command CommandParser::helpCommand() const
+{
+    // The parser's own first line names the executable, not the subcommand.
+    QString help = mParser.helpText();
+    help.replace(0, help.indexOf(u'\n'), usageLine(mCommand));
+    return {false, [help](QTextStream &out) {
+                out << help;
+                return int(kConfirmed);
+            }};
+}
+
+QString CommandParser::required(const QCommandLineOption &option) const
+{
+    const QString value = mParser.value(option);
+    if (value.isEmpty())
+        fail(QStringLiteral("缺少 --%1 / --%1 is required").arg(option.names().constFirst()));
+    return value;
+}
+
+QString CommandParser::oneOf(const QCommandLineOption &option, const QStringList &allowed) const
+{
+    const QString value = mParser.value(option);
+    if (mParser.isSet(option) && !allowed.contains(value)) {
+        fail(QStringLiteral("--%1 只能是 %2，不能是“%3” / --%1 must be one of %2, not \"%3\"")
+                 .arg(option.names().constFirst(), allowed.join(QStringLiteral(", ")), value));
+    }
+    return value;
+}
+
+void CommandParser::fail(const QString &problem) const
+{
+    throw UsageError(mCommand, problem);
+}
+
+QString usageLine(const QString &command)
+{
+    if (command.isEmpty())
+        return QStringLiteral("用法 / usage: velmarith <command> [options]");
+    return QStringLiteral("用法 / usage: velmarith %1 [options]").arg(command);
+}
+
+QCommandLineOption databaseOption()
+{
+    return {QStringLiteral("db"), QStringLiteral("SQLite 数据库文件 / the SQLite database file"), QStringLiteral("PATH")};
+}
+
+QCommandLineOption traceSqlOption()
+{
+    return {QStringLiteral("trace-sql"), QStringLiteral("把每条语句写到标准错误 / write every statement to standard error")};
+}
+
+bool canShowWindows()
+{
+    return !qEnvironmentVariableIsEmpty("DISPLAY") || !qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") ||
+           !qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM");
+}
+
+} // namespace velmarith::app

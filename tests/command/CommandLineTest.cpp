@@ -1,0 +1,117 @@
+// The velmarith command run as a process, as a shell script runs it: help and usage errors need
+// no display, and every subcommand shares the exit codes 0 done, 1 cancelled, 2 usage, 3 runtime.
+#include "support/QtPrinting.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+
+using namespace Qt::StringLiterals;
+
+namespace {
+
+struct Finished {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+// Runs the command without any display; `displayVariable` (DISPLAY or QT_QPA_PLATFORM) is set
+// to `display` when given.
+Finished velmarith(const QStringList &arguments, const QString &displayVariable = {}, const QString &display = {})
+{
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
+        environment.remove(name);
+    if (!displayVariable.isEmpty())
+        environment.insert(displayVariable, display);
+    QProcess process;
+    process.setProcessEnvironment(environment);
+    process.start(QStringLiteral(VELMARITH_COMMAND), arguments);
+    if (!process.waitForFinished(20000)) {
+        process.kill();
+        process.waitForFinished();
+        ADD_FAILURE() << "velmarith " << arguments.join(u' ').toStdString() << " did not finish";
+    }
+    Finished run;
+    run.exitCode = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -process.error() - 100;
+    run.out = QString::fromUtf8(process.readAllStandardOutput());
+    run.err = QString::fromUtf8(process.readAllStandardError());
+    return run;
+}
+
+} // namespace
+
+TEST(Command, helpAndTheVersionGoToStandardOutputWithoutADisplay)
+{
+    for (const QString &subcommand : {u"demo"_s, u"manage"_s, u"init"_s, u"search"_s, u"input"_s}) {
+        const Finished run = velmarith({subcommand, u"--help"_s});
+        EXPECT_EQ(run.exitCode, 0) << subcommand.toStdString() << run.err.toStdString();
+        EXPECT_TRUE(run.out.startsWith(u"用法 / usage: velmarith %1 [options]\n"_s.arg(subcommand))) << run.out.toStdString();
+        EXPECT_TRUE(run.out.contains(u"--help"_s));
+        EXPECT_EQ(run.err, u"");
+    }
+    const Finished overall = velmarith({u"--help"_s});
+    EXPECT_EQ(overall.exitCode, 0);
+    EXPECT_TRUE(overall.out.contains(u"input"_s) && overall.out.contains(u"退出码 / exit codes"_s));
+    const Finished version = velmarith({u"--version"_s});
+    EXPECT_EQ(version.exitCode, 0);
+    EXPECT_TRUE(version.out.startsWith(u"velmarith 1."_s)) << version.out.toStdString();
+}
+
+TEST(Command, usageErrorsExitTwoOnStandardErrorNamingTheSubcommand)
+{
+    const Finished bare = velmarith({});
+    EXPECT_EQ(bare.exitCode, 2);
+    EXPECT_EQ(bare.out, u"");
+    EXPECT_TRUE(bare.err.contains(u"用法 / usage: velmarith <command> [options]"_s)) << bare.err.toStdString();
+
+    const QList<std::pair<QStringList, QString>> mistakes{
+        {{u"frob"_s}, u"velmarith: 未知命令 / unknown command: frob"_s},
+        {{u"input"_s, u"--mode"_s, u"select"_s}, u"velmarith input: --mode"_s},
+        {{u"input"_s, u"--bogus"_s}, u"velmarith input: 未知选项 / unknown option: --bogus"_s},
+        {{u"input"_s, u"--prompt"_s}, u"velmarith input: "_s},
+        {{u"manage"_s, u"--table"_s, u"t"_s}, u"velmarith manage: 缺少 --db / --db is required"_s},
+        {{u"manage"_s, u"--db"_s, u"x"_s, u"--table"_s, u"t"_s, u"--mode"_s, u"edit"_s}, u"velmarith manage: --mode"_s},
+        {{u"search"_s, u"--db"_s, u"x"_s}, u"velmarith search: "_s},
+        {{u"init"_s, u"stray"_s}, u"velmarith init: 多余的参数 / unexpected argument: stray"_s},
+    };
+    for (const auto &[arguments, opening] : mistakes) {
+        const Finished run = velmarith(arguments);
+        const std::string line = arguments.join(u' ').toStdString();
+        EXPECT_EQ(run.exitCode, 2) << line << run.err.toStdString();
+        EXPECT_EQ(run.out, u"") << line;
+        EXPECT_TRUE(run.err.startsWith(opening)) << line << ": " << run.err.toStdString();
+        if (arguments.size() > 1) {
+            EXPECT_TRUE(run.err.contains(u"velmarith %1 --help"_s.arg(arguments.first()))) << line;
+        }
+    }
+}
+
+TEST(Command, aWindowWithoutADisplayOrADatabaseWithoutMetadataExitsThreeSayingWhatToDo)
+{
+    const Finished noDisplay = velmarith({u"input"_s, u"--prompt"_s, u"x"_s});
+    EXPECT_EQ(noDisplay.exitCode, 3) << noDisplay.err.toStdString();
+    EXPECT_TRUE(noDisplay.err.contains(u"no display"_s)) << noDisplay.err.toStdString();
+    const Finished deadDisplay = velmarith({u"input"_s}, u"DISPLAY"_s, u":97"_s);
+    EXPECT_EQ(deadDisplay.exitCode, 3) << "not Qt's abort: " << deadDisplay.err.toStdString();
+    EXPECT_TRUE(deadDisplay.err.contains(u"no display"_s)) << deadDisplay.err.toStdString();
+
+    QTemporaryDir folder;
+    const QString missing = folder.filePath(u"missing.sqlite"_s);
+    const Finished unopened = velmarith({u"manage"_s, u"--db"_s, missing, u"--table"_s, u"t"_s}, u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    EXPECT_EQ(unopened.exitCode, 3);
+    EXPECT_TRUE(unopened.err.contains(u"velmarith init --db %1"_s.arg(missing))) << unopened.err.toStdString();
+
+    const QString bare = folder.filePath(u"bare.sqlite"_s);
+    ASSERT_EQ(velmarith({u"init"_s, u"--db"_s, bare}).exitCode, 0) << "init needs no display";
+    const QString empty = folder.filePath(u"empty.sqlite"_s);
+    QFile(empty).open(QIODevice::WriteOnly); // an empty file is an empty SQLite database
+    const Finished unprepared = velmarith({u"manage"_s, u"--db"_s, empty, u"--table"_s, u"t"_s}, u"QT_QPA_PLATFORM"_s, u"offscreen"_s);
+    EXPECT_EQ(unprepared.exitCode, 3);
+    EXPECT_TRUE(unprepared.err.contains(u"系统窗体表"_s)) << unprepared.err.toStdString();
+    EXPECT_TRUE(unprepared.err.contains(u"run velmarith init --db %1"_s.arg(empty))) << unprepared.err.toStdString();
+    EXPECT_EQ(unprepared.out, u"");
+}
