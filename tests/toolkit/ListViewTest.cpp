@@ -133,3 +133,21 @@ TEST(ListView, refusesARepeatedColumnKeyAndHidesHiddenColumns)
     EXPECT_EQ(view->columnWidth(0), toPixels(700));
     EXPECT_EQ(errorNumberOf([&] { (void)form.list->item(1); }), ErrorNumber::IndexOutOfBounds);
 }
+
+TEST_F(ListFillerTest, onlySelectedRowsAreDrawnHighlightedWhileTheListHasNoFocus)
+{
+    filler.FillRows(staff(), nullptr, u"Yes"_s, u"No"_s);
+    auto *view = qobject_cast<QTreeView *>(form.list->widget());
+    ASSERT_TRUE(view);
+    form.list->select(2);
+    view->selectionModel()->setCurrentIndex(view->model()->index(0, 0), QItemSelectionModel::NoUpdate);
+    const QImage picture = view->viewport()->grab().toImage();
+    const QColor highlight = view->palette().color(QPalette::Inactive, QPalette::Highlight);
+    auto highlighted = [&](int row) {
+        const QRect rect = view->visualRect(view->model()->index(row, 1));
+        return picture.pixelColor(rect.right() - 3, rect.center().y()) == highlight; // beside the text
+    };
+    EXPECT_FALSE(highlighted(0)) << "the current row without a selection is not drawn as one";
+    EXPECT_TRUE(highlighted(1)) << "the selected row stays visible without the focus";
+    EXPECT_FALSE(highlighted(2));
+}
