@@ -14,6 +14,7 @@ constexpr int Overflow = 6;          ///< a 16-bit counter, position or size lef
 constexpr int DivisionByZero = 11;
 constexpr int TypeMismatch = 13;     ///< a value that cannot be converted as asked
 constexpr int DeviceUnavailable = 68;
+constexpr int PathFileAccess = 75;  ///< a file or directory that cannot be read or created
 constexpr int PathNotFound = 76;
 constexpr int ObjectNotSet = 91;     ///< an object was needed where none was given
 constexpr int InvalidPropertyValue = 380;

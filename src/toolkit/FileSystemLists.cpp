@@ -1,13 +1,18 @@
 #include "toolkit/FileSystemLists.h"
 
-#include <velmarith/Error.h>
+#include "toolkit/Desktop.h"
+#include "toolkit/DirectoryReader.h"
 
+#include <velmarith/Error.h>
+#include <velmarith/FileNames.h>
+
+#include <QAbstractListModel>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
-#include <QFileInfo>
+#include <QKeyEvent>
+#include <QListView>
 #include <QListWidget>
-#include <QRegularExpression>
 #include <QStyle>
 
 #include <algorithm>
@@ -15,19 +20,70 @@
 namespace velmarith::toolkit {
 using namespace Qt::StringLiterals;
 
+/// The names of a file list, decoded only when the view asks for a row.
+class FileNamesModel final : public QAbstractListModel
+{
+public:
+    [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(mNames.size());
+    }
+    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (role != Qt::DisplayRole || !index.isValid())
+            return {};
+        return name(index.row());
+    }
+    [[nodiscard]] QString name(int row) const { return displayFileName(decodeFileName(mNames[size_t(row)])); }
+    [[nodiscard]] const QByteArray &bytes(int row) const { return mNames[size_t(row)]; }
+    void setNames(std::vector<QByteArray> names)
+    {
+        beginResetModel();
+        mNames = std::move(names);
+        endResetModel();
+    }
+
+private:
+    std::vector<QByteArray> mNames;
+};
+
 namespace {
 
-// File systems that hold files a person keeps; the rest of /proc/self/mounts is the kernel's.
-bool isRealFileSystem(const QString &device, const QString &type)
+// File systems that hold a person's files; the rest of the mount table is the kernel's.
+bool isRealFileSystem(const QString &device, const QString &type, const QString &options)
 {
-    static const QStringList kNetworkAndLayered{u"overlay"_s, u"nfs"_s, u"nfs4"_s, u"cifs"_s, u"smb3"_s,
-                                               u"9p"_s, u"virtiofs"_s, u"zfs"_s, u"fuseblk"_s};
-    return device.startsWith(u'/') || kNetworkAndLayered.contains(type);
+    static const QStringList kNetwork{u"nfs"_s, u"nfs4"_s, u"cifs"_s, u"smb3"_s, u"smbfs"_s, u"9p"_s, u"virtiofs"_s, u"fuseblk"_s};
+    if (type == u"squashfs")
+        return false; // a packaged image (a snap), not a place to keep files
+    if (device.startsWith(u"/dev/loop") && options.split(u',').contains(u"ro"_s))
+        return false;
+    return device.startsWith(u'/') || kNetwork.contains(type) || type.startsWith(u"fuse.");
 }
 
-QString normalised(const QString &path)
+// Blanks and other special bytes of a mount table field are written as \ooo.
+QString unescapedMountField(const QByteArray &field)
 {
-    return QDir::cleanPath(QFileInfo(path).absoluteFilePath());
+    QByteArray bytes;
+    const auto isOctal = [&](qsizetype at) { return field[at] >= '0' && field[at] <= '7'; };
+    for (qsizetype i = 0; i < field.size(); ++i) {
+        if (field[i] == '\\' && i + 3 < field.size() && isOctal(i + 1) && isOctal(i + 2) && isOctal(i + 3)) {
+            bytes += char(field.mid(i + 1, 3).toInt(nullptr, 8));
+            i += 3;
+        } else {
+            bytes += field[i];
+        }
+    }
+    return decodeFileName(bytes);
+}
+
+QString absolute(const QString &path)
+{
+    return QDir::cleanPath(QDir::isAbsolutePath(path) ? path : QDir::currentPath() + u'/' + path);
+}
+
+bool lies(const QString &path, const QString &under)
+{
+    return path == under || path.startsWith(under.endsWith(u'/') ? under : under + u'/');
 }
 
 } // namespace
@@ -40,23 +96,34 @@ DriveList::DriveList(const ControlSite &site) : Control(site, new QComboBox(site
 
 QStringList DriveList::mountedDrives()
 {
-    QStringList drives;
     QFile mounts(QStringLiteral("/proc/self/mounts"));
-    if (mounts.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        for (const QByteArray &line : mounts.readAll().split('\n')) {
-            const QList<QByteArray> fields = line.split(' ');
-            if (fields.size() < 3)
-                continue;
-            // Blanks in a mount point are written as \040.
-            const QString mountPoint = QString::fromUtf8(fields[1]).replace(u"\\040"_s, u" "_s);
-            if (isRealFileSystem(QString::fromUtf8(fields[0]), QString::fromUtf8(fields[2])) && !drives.contains(mountPoint))
-                drives.append(mountPoint);
-        }
+    const QByteArray table = mounts.open(QIODevice::ReadOnly) ? mounts.readAll() : QByteArray();
+    return drivesOf(table, QDir::homePath(), qEnvironmentVariable("USER"));
+}
+
+QStringList DriveList::drivesOf(const QByteArray &mountTable, const QString &home, const QString &user)
+{
+    QStringList places{u"/mnt"_s, u"/media"_s};
+    if (!user.isEmpty())
+        places.append(u"/run/media/"_s + user);
+    QStringList mounted;
+    for (const QByteArray &line : mountTable.split('\n')) {
+        const QList<QByteArray> fields = line.split(' ');
+        if (fields.size() < 4)
+            continue;
+        const QString mountPoint = unescapedMountField(fields[1]);
+        const bool inPlace = std::any_of(places.begin(), places.end(), [&](const QString &place) {
+            return mountPoint != place && lies(mountPoint, place);
+        });
+        if (inPlace && isRealFileSystem(unescapedMountField(fields[0]), QString::fromUtf8(fields[2]), QString::fromUtf8(fields[3])) &&
+            !mounted.contains(mountPoint))
+            mounted.append(mountPoint);
     }
-    if (!drives.contains(u"/"_s))
-        drives.prepend(u"/"_s);
-    std::sort(drives.begin(), drives.end());
-    return drives;
+    std::sort(mounted.begin(), mounted.end());
+    QStringList drives{u"/"_s};
+    if (!home.isEmpty() && absolute(home) != u"/")
+        drives.append(absolute(home));
+    return drives + mounted;
 }
 
 QString DriveList::Drive() const
@@ -72,68 +139,118 @@ QStringList DriveList::drives() const
     return items;
 }
 
-void DriveList::setDrive(const QString &path)
+void DriveList::setDrives(const QStringList &drives)
 {
-    const QString target = normalised(path);
+    mCombo->clear();
+    mCombo->addItems(drives);
+}
+
+QString DriveList::driveOf(const QString &path) const
+{
+    if (path.isEmpty())
+        return {};
+    const QString target = absolute(path);
     QString best;
     for (const QString &drive : drives()) {
-        const bool under = target == drive || target.startsWith(drive.endsWith(u'/') ? drive : drive + u'/');
-        if (under && drive.size() > best.size())
+        if (lies(target, drive) && drive.size() > best.size())
             best = drive;
     }
-    if (best.isEmpty() || !QDir(best).isReadable())
-        throw Error(ErrorNumber::DeviceUnavailable, QStringLiteral("设备不可用：%1").arg(path));
-    if (best == Drive())
+    return best;
+}
+
+void DriveList::setDrive(const QString &path)
+{
+    const QString drive = driveOf(path);
+    if (drive.isEmpty() || !isReadableDirectory(drive))
+        throw Error(ErrorNumber::DeviceUnavailable, QStringLiteral("设备不可用：%1").arg(displayFileName(path)));
+    if (drive == Drive())
         return;
-    mCombo->setCurrentText(best);
+    mCombo->setCurrentText(drive);
     emit Change();
 }
 
-DirList::DirList(const ControlSite &site) : Control(site, new QListWidget(site.parentWidget)), mList(static_cast<QListWidget *>(widget()))
+void DriveList::chooseDrive(int index)
 {
+    mCombo->setCurrentIndex(index);
+    emit Change();
+}
+
+namespace {
+
+// Space opens the highlighted directory and Backspace the parent, as Enter walks the form.
+class DirectoryListWidget final : public QListWidget
+{
+public:
+    using QListWidget::QListWidget;
+    std::function<void(int row)> onOpen;
+
+protected:
+    void keyPressEvent(QKeyEvent *event) override
+    {
+        if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && currentRow() >= 0)
+            onOpen(currentRow());
+        else if (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier)
+            onOpen(-1);
+        else
+            QListWidget::keyPressEvent(event);
+    }
+};
+
+} // namespace
+
+DirList::DirList(const ControlSite &site)
+    : Control(site, new DirectoryListWidget(site.parentWidget)), mList(static_cast<QListWidget *>(widget()))
+{
+    static_cast<DirectoryListWidget *>(mList)->onOpen = [this](int row) {
+        if (row >= 0)
+            openEntry(row);
+        else if (!mPath.isEmpty() && mPath != u"/")
+            openEntry(int(mEntries.indexOf(QDir::cleanPath(mPath + u"/.."_s))));
+    };
     connect(mList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) { openEntry(mList->row(item)); });
 }
 
 void DirList::setPath(const QString &path)
 {
-    const QString target = normalised(path);
-    if (!QFileInfo(target).isDir())
-        throw Error(ErrorNumber::PathNotFound, QStringLiteral("路径不存在：%1").arg(path));
+    const QString target = absolute(path);
+    const std::vector<QByteArray> children = readSubdirectories(target);
     const bool changed = target != mPath;
-    mPath = target;
-    Refresh();
+    showEntries(target, children);
     if (changed)
         emit Change();
 }
 
 void DirList::Refresh()
 {
+    if (!mPath.isEmpty())
+        showEntries(mPath, readSubdirectories(mPath));
+}
+
+void DirList::showEntries(const QString &path, const std::vector<QByteArray> &children)
+{
+    mPath = path;
     mEntries.clear();
     mList->clear();
-    if (mPath.isEmpty())
-        return;
     const QIcon closedFolder = mList->style()->standardIcon(QStyle::SP_DirClosedIcon);
     const QIcon openFolder = mList->style()->standardIcon(QStyle::SP_DirOpenIcon);
     QStringList ancestors;
-    for (QDir dir(mPath);; ) {
-        ancestors.prepend(dir.absolutePath());
-        if (dir.isRoot() || !dir.cdUp())
+    for (QString step = mPath;; step = QDir::cleanPath(step + u"/.."_s)) {
+        ancestors.prepend(step);
+        if (step == u"/")
             break;
     }
     int depth = 0;
     for (const QString &ancestor : ancestors) {
-        const QString name = ancestor == u"/" ? ancestor : QFileInfo(ancestor).fileName();
-        auto *item = new QListWidgetItem(openFolder, QString(depth * 2, u' ') + name, mList);
-        item->setData(Qt::UserRole, ancestor);
+        const QString name = ancestor == u"/" ? ancestor : ancestor.section(u'/', -1);
+        new QListWidgetItem(openFolder, QString(depth * 2, u' ') + displayFileName(name), mList);
         mEntries.append(ancestor);
         ++depth;
     }
-    const QStringList children = QDir(mPath).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-    for (const QString &child : children) {
-        const QString full = QDir(mPath).filePath(child);
-        auto *item = new QListWidgetItem(closedFolder, QString(depth * 2, u' ') + child, mList);
-        item->setData(Qt::UserRole, full);
-        mEntries.append(full);
+    const QString prefix = mPath == u"/" ? mPath : mPath + u'/';
+    for (const QByteArray &child : children) {
+        const QString name = decodeFileName(child);
+        new QListWidgetItem(closedFolder, QString(depth * 2, u' ') + displayFileName(name), mList);
+        mEntries.append(prefix + name);
     }
     mList->setCurrentRow(int(ancestors.size()) - 1);
 }
@@ -145,21 +262,42 @@ QStringList DirList::entries() const
 
 void DirList::openEntry(int index)
 {
-    if (index >= 0 && index < mEntries.size())
+    if (index < 0 || index >= mEntries.size())
+        return;
+    try {
         setPath(mEntries[index]);
+    } catch (const Error &error) {
+        Desktop::current().inform(error.message());
+    }
 }
 
-FileList::FileList(const ControlSite &site) : Control(site, new QListWidget(site.parentWidget)), mList(static_cast<QListWidget *>(widget()))
+FileList::FileList(const ControlSite &site)
+    : Control(site, new QListView(site.parentWidget)),
+      mView(static_cast<QListView *>(widget())),
+      mModel(std::make_unique<FileNamesModel>())
 {
-    mList->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    connect(mList, &QListWidget::itemClicked, this, &FileList::Click);
-    connect(mList, &QListWidget::itemDoubleClicked, this, &FileList::DblClick);
+    mView->setModel(mModel.get());
+    mView->setUniformItemSizes(true); // lays out 100,000 names without measuring each
+    mView->setSelectionMode(QAbstractItemView::ExtendedSelection);
+    mView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    connect(mView->selectionModel(), &QItemSelectionModel::selectionChanged, this, [this] {
+        if (!mSelecting)
+            emit Click();
+    });
+    connect(mView, &QListView::doubleClicked, this, &FileList::DblClick);
+}
+
+FileList::~FileList()
+{
+    mView->setModel(nullptr);
 }
 
 void FileList::setPath(const QString &path)
 {
-    mPath = normalised(path);
-    Refresh();
+    const QString target = absolute(path);
+    std::vector<QByteArray> names = readFiles(target, FilePatterns(mPattern));
+    mPath = target;
+    mModel->setNames(std::move(names));
 }
 
 void FileList::setPattern(const QString &pattern)
@@ -170,43 +308,46 @@ void FileList::setPattern(const QString &pattern)
 
 void FileList::Refresh()
 {
-    mList->clear();
-    if (mPath.isEmpty())
-        return;
-    QStringList filters;
-    for (const QString &part : mPattern.split(u';', Qt::SkipEmptyParts))
-        filters.append(part.trimmed() == u"*.*" ? u"*"_s : part.trimmed());
-    mList->addItems(QDir(mPath).entryList(filters, QDir::Files, QDir::Name | QDir::IgnoreCase));
+    if (!mPath.isEmpty())
+        setPath(mPath);
 }
 
 int FileList::ListCount() const
 {
-    return mList->count();
+    return mModel->rowCount();
 }
 
 QString FileList::List(int index) const
 {
     if (index < 0 || index >= ListCount())
         throw Error(ErrorNumber::InvalidArrayIndex, QStringLiteral("文件列表 %1 没有第 %2 项").arg(Name()).arg(index));
-    return mList->item(index)->text();
+    return mModel->name(index);
+}
+
+QString FileList::filePath(int index) const
+{
+    (void)List(index);
+    return (mPath == u"/" ? mPath : mPath + u'/') + decodeFileName(mModel->bytes(index));
 }
 
 bool FileList::Selected(int index) const
 {
-    return mList->item(index) && mList->item(index)->isSelected();
+    return index >= 0 && index < ListCount() && mView->selectionModel()->isSelected(mModel->index(index));
 }
 
 void FileList::setSelected(int index, bool selected)
 {
-    if (QListWidgetItem *item = mList->item(index))
-        item->setSelected(selected);
+    if (index >= 0 && index < ListCount())
+        mView->selectionModel()->select(mModel->index(index), selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
 }
 
 void FileList::clickEntries(const QList<int> &indexes)
 {
-    mList->clearSelection();
+    mSelecting = true;
+    mView->clearSelection();
     for (int index : indexes)
         setSelected(index, true);
+    mSelecting = false;
     emit Click();
 }
 
