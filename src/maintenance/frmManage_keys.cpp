@@ -1,5 +1,6 @@
 #include "maintenance/frmManage.h"
 
+#include "common/IgnoringErrors.h"
 #include "common/SqlText.h"
 #include "maintenance/Editors.h"
 #include "search/frmDataSearch.h"
@@ -13,36 +14,22 @@ namespace velmarith {
 
 using namespace toolkit;
 
-namespace {
-
-// A failing key-down step is passed over without a message; the next one still runs.
-template<class Step>
-void silently(Step &&step)
-{
-    try {
-        step();
-    } catch (const Error &) {
-    }
-}
-
-} // namespace
-
 void frmManage::Form_KeyDown(int16_t &keyCode, int16_t shift)
 {
     if (keyCode == KeyCode::Escape) {
-        silently([&] { Unload(); }); // at once: no change review
+        ranWithoutError([&] { Unload(); }); // at once: no change review
         return;
     }
     if (keyCode != KeyCode::Return)
         return;
     if (shift == ShiftState::Ctrl)
-        silently([&] {
+        ranWithoutError([&] {
             Desktop::current().message(QStringLiteral("维护"), Desktop::defaultTitle(), MessageIcon::None, MessageButtons::Ok);
         });
     else if (shift == ShiftState::Alt)
-        silently([&] { lookUpFocusedField(); });
+        ranWithoutError([&] { lookUpFocusedField(); });
     else
-        silently([&] { sendTab(); });
+        ranWithoutError([&] { sendTab(); });
 }
 
 void frmManage::Form_KeyPress(int16_t &keyAscii)

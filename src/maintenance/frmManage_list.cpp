@@ -1,5 +1,6 @@
 #include "maintenance/frmManage.h"
 
+#include "common/IgnoringErrors.h"
 #include "common/Numbers.h"
 #include "common/SqlText.h"
 #include "maintenance/Editors.h"
@@ -36,16 +37,6 @@ std::optional<Qt::Alignment> alignmentOf(const QString &word)
     if (word == u"Center")
         return Qt::AlignHCenter;
     return std::nullopt;
-}
-
-// Runs `step` and passes over an Error it raises, as each step of loading a value may fail alone.
-template<class Step>
-void ignoringErrors(Step &&step)
-{
-    try {
-        step();
-    } catch (const Error &) {
-    }
 }
 
 } // namespace
@@ -199,7 +190,7 @@ void frmManage::FrmItemShow(const QString &FieldName, const QString &Value)
             continue;
         switch (editor.kind) {
         case EditorKind::TextBox:
-            ignoringErrors([&] { editor.control->setText(Value); });
+            ranWithoutError([&] { editor.control->setText(Value); });
             break;
         case EditorKind::ComboBox: {
             auto &combo = static_cast<ComboBox &>(*editor.control);
@@ -210,7 +201,7 @@ void frmManage::FrmItemShow(const QString &FieldName, const QString &Value)
                 if (combo.List(entry).contains(Value))
                     found = entry;
             }
-            ignoringErrors([&] {
+            ranWithoutError([&] {
                 if (found >= 0)
                     combo.setListIndex(found);
                 else
@@ -219,7 +210,7 @@ void frmManage::FrmItemShow(const QString &FieldName, const QString &Value)
             break;
         }
         case EditorKind::CheckBox:
-            ignoringErrors([&] { static_cast<CheckBox &>(*editor.control).setValue(toInt16(leadingNumber(Value))); });
+            ranWithoutError([&] { static_cast<CheckBox &>(*editor.control).setValue(toInt16(leadingNumber(Value))); });
             break;
         }
         return;
