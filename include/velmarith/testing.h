@@ -75,6 +75,7 @@ public:
     /// Clicks a command button, or toggles a check box.
     void click(const QString &control);
     void clickItem(const QString &listView, int position);
+    /// Double-clicks an item of a list view or an entry of a file list.
     void doubleClickItem(const QString &listView, int position);
     void clickColumn(const QString &listView, int position);
     void doubleClickNode(const QString &treeView, const QString &key);

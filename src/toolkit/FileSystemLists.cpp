@@ -34,9 +34,9 @@ public:
             return {};
         return name(index.row());
     }
-    [[nodiscard]] QString name(int row) const { return displayFileName(decodeFileName(mNames[size_t(row)])); }
-    [[nodiscard]] const QByteArray &bytes(int row) const { return mNames[size_t(row)]; }
-    void setNames(std::vector<QByteArray> names)
+    [[nodiscard]] QString name(int row) const { return displayFileName(decodedName(row)); }
+    [[nodiscard]] QString decodedName(int row) const { return decodeFileName(mNames.bytes(size_t(row))); }
+    void setNames(NameList names)
     {
         beginResetModel();
         mNames = std::move(names);
@@ -44,7 +44,7 @@ public:
     }
 
 private:
-    std::vector<QByteArray> mNames;
+    NameList mNames;
 };
 
 namespace {
@@ -90,7 +90,7 @@ bool lies(const QString &path, const QString &under)
 
 DriveList::DriveList(const ControlSite &site) : Control(site, new QComboBox(site.parentWidget)), mCombo(static_cast<QComboBox *>(widget()))
 {
-    mCombo->addItems(mountedDrives());
+    setDrives(mountedDrives());
     connect(mCombo, &QComboBox::activated, this, &DriveList::Change);
 }
 
@@ -143,6 +143,8 @@ void DriveList::setDrives(const QStringList &drives)
 {
     mCombo->clear();
     mCombo->addItems(drives);
+    // No drive is chosen until one is set, so the first choice always raises Change.
+    mCombo->setCurrentIndex(-1);
 }
 
 QString DriveList::driveOf(const QString &path) const
@@ -213,22 +215,22 @@ DirList::DirList(const ControlSite &site)
 void DirList::setPath(const QString &path)
 {
     const QString target = absolute(path);
-    const std::vector<QByteArray> children = readSubdirectories(target);
-    const bool changed = target != mPath;
-    showEntries(target, children);
-    if (changed)
-        emit Change();
+    if (target == mPath)
+        return; // Refresh reads the same directory again
+    showEntries(DirectoryListing::read(target));
+    emit Change();
 }
 
 void DirList::Refresh()
 {
     if (!mPath.isEmpty())
-        showEntries(mPath, readSubdirectories(mPath));
+        showEntries(DirectoryListing::read(mPath));
 }
 
-void DirList::showEntries(const QString &path, const std::vector<QByteArray> &children)
+void DirList::showEntries(DirectoryListing listing)
 {
-    mPath = path;
+    mListing = std::move(listing);
+    mPath = mListing.path();
     mEntries.clear();
     mList->clear();
     const QIcon closedFolder = mList->style()->standardIcon(QStyle::SP_DirClosedIcon);
@@ -247,8 +249,9 @@ void DirList::showEntries(const QString &path, const std::vector<QByteArray> &ch
         ++depth;
     }
     const QString prefix = mPath == u"/" ? mPath : mPath + u'/';
-    for (const QByteArray &child : children) {
-        const QString name = decodeFileName(child);
+    const NameList children = mListing.subdirectories();
+    for (size_t i = 0; i < children.size(); ++i) {
+        const QString name = decodeFileName(children.bytes(i));
         new QListWidgetItem(closedFolder, QString(depth * 2, u' ') + displayFileName(name), mList);
         mEntries.append(prefix + name);
     }
@@ -294,16 +297,24 @@ FileList::~FileList()
 
 void FileList::setPath(const QString &path)
 {
-    const QString target = absolute(path);
-    std::vector<QByteArray> names = readFiles(target, FilePatterns(mPattern));
-    mPath = target;
+    showListing(DirectoryListing::read(absolute(path)));
+}
+
+void FileList::showListing(const DirectoryListing &listing)
+{
+    NameList names = listing.files(FilePatterns(mPattern));
+    mListing = listing;
+    mPath = listing.path();
     mModel->setNames(std::move(names));
 }
 
 void FileList::setPattern(const QString &pattern)
 {
+    if (pattern == mPattern)
+        return;
     mPattern = pattern;
-    Refresh();
+    if (!mPath.isEmpty())
+        showListing(mListing);
 }
 
 void FileList::Refresh()
@@ -327,7 +338,7 @@ QString FileList::List(int index) const
 QString FileList::filePath(int index) const
 {
     (void)List(index);
-    return (mPath == u"/" ? mPath : mPath + u'/') + decodeFileName(mModel->bytes(index));
+    return (mPath == u"/" ? mPath : mPath + u'/') + mModel->decodedName(index);
 }
 
 bool FileList::Selected(int index) const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "toolkit/Control.h"
+#include "toolkit/DirectoryReader.h"
 
 #include <QStringList>
 
@@ -62,13 +63,15 @@ public:
     [[nodiscard]] bool canTakeFocus() const override { return true; }
 
     [[nodiscard]] QString Path() const { return mPath; }
-    /// Opens a directory and raises Change when the path changes; error 76 when it does not
-    /// exist, 75 when it cannot be read. The list stays as it was on an error.
+    /// Opens a directory and raises Change; the path shown already changes nothing. Error 76
+    /// when it does not exist, 75 when it cannot be read; the list stays as it was on an error.
     void setPath(const QString &path);
     /// Reads the directory again, for a subdirectory made meanwhile.
     void Refresh();
     /// The entries' full paths: the ancestors from the root, the path itself, its subdirectories.
     [[nodiscard]] QStringList entries() const;
+    /// The reading of the directory shown, for a file list to show the same directory.
+    [[nodiscard]] const DirectoryListing &listing() const { return mListing; }
     /// What the person's double click on an entry does: open it, or say why it cannot be.
     void openEntry(int index);
 
@@ -76,9 +79,10 @@ signals:
     void Change();
 
 private:
-    void showEntries(const QString &path, const std::vector<QByteArray> &children);
+    void showEntries(DirectoryListing listing);
 
     QListWidget *mList;
+    DirectoryListing mListing;
     QString mPath;
     QStringList mEntries;
 };
@@ -99,6 +103,8 @@ public:
     [[nodiscard]] QString Path() const { return mPath; }
     /// Shows the files of a directory; error 76 or 75 as DirList::setPath, the list unchanged.
     void setPath(const QString &path);
+    /// Shows the files of a directory already read (the one a directory list shows).
+    void showListing(const DirectoryListing &listing);
     [[nodiscard]] QString Pattern() const { return mPattern; }
     void setPattern(const QString &pattern);
     void Refresh();
@@ -121,6 +127,7 @@ signals:
 private:
     QListView *mView;
     std::unique_ptr<FileNamesModel> mModel;
+    DirectoryListing mListing;
     QString mPath;
     QString mPattern = QStringLiteral("*.*");
     bool mSelecting = false;

@@ -207,6 +207,10 @@ void FormDriver::clickItem(const QString &listView, int position)
 
 void FormDriver::doubleClickItem(const QString &listView, int position)
 {
+    if (auto *files = as<toolkit::FileList>(mForm, listView)) {
+        files->doubleClickEntry(position - 1);
+        return;
+    }
     auto *list = as<toolkit::ListView>(mForm, listView);
     if (!list)
         cannot(listView, "双击条目");
