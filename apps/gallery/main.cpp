@@ -1,6 +1,7 @@
 // Renders every dialog in its main states to PNG files, so people can look at them.
 #include "DemoDatabase.h"
 
+#include "filedialog/frmFileInOut.h"
 #include "input/frmInputAny.h"
 #include "maintenance/frmManage.h"
 #include "search/frmDataSearch.h"
@@ -12,6 +13,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFile>
 #include <QPainter>
 #include <QPixmap>
 #include <QStyle>
@@ -122,6 +124,35 @@ bool renderSearchWindow(velmarith::testing::TestDesktop &desktop, const QDir &fo
     return ok;
 }
 
+// The file window on a small folder of its own, loading files and choosing a directory to save in.
+bool renderFileWindow(velmarith::testing::TestDesktop &desktop, const QDir &folder)
+{
+    QTemporaryDir files;
+    for (const char *name : {"报表 2024.xlsx", "员工名单.txt", "合同.doc", "notes.txt"})
+        QFile(QDir(files.path()).filePath(QString::fromUtf8(name))).open(QIODevice::WriteOnly);
+    for (const char *name : {"归档", "照片"})
+        QDir(files.path()).mkdir(QString::fromUtf8(name));
+    bool ok = true;
+    struct Case {
+        const char *file;
+        const char *pattern;
+        const char *place;
+    };
+    for (const Case &c : {Case{"file-load-files", "Load", "File"}, Case{"file-save-path", "Save", "Path"}}) {
+        velmarith::frmFileInOut window;
+        window.FilePattern = QString::fromUtf8(c.pattern);
+        window.FilePlace = QString::fromUtf8(c.place);
+        window.FilePath = files.path();
+        desktop.expectModal(QStringLiteral("frmFileInOut"), [&](velmarith::testing::FormDriver &user) {
+            if (window.FilePlace == u"File")
+                user.clickFiles(QStringLiteral("fle文件"), {2, 4});
+            ok = save(*window.window(), folder, QString::fromUtf8(c.file)) && ok;
+        });
+        window.ShowModal();
+    }
+    return ok;
+}
+
 } // namespace
 
 int main(int argc, char *argv[])
@@ -139,5 +170,6 @@ int main(int argc, char *argv[])
     const bool input = renderInputDialog(folder);
     const bool maintenance = renderMaintenanceWindow(folder, database);
     const bool search = renderSearchWindow(desktop, folder, database);
-    return input && maintenance && search ? 0 : 1;
+    const bool file = renderFileWindow(desktop, folder);
+    return input && maintenance && search && file ? 0 : 1;
 }

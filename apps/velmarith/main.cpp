@@ -1,4 +1,5 @@
 #include "DemoCommand.h"
+#include "FileCommand.h"
 #include "InputCommand.h"
 #include "ManageCommand.h"
 #include "SearchCommand.h"
@@ -31,6 +32,7 @@ constexpr std::array kSubcommands{
     Subcommand{"init", "建立元数据表 / create the metadata tables in a database", initCommand},
     Subcommand{"search", "显示查找窗口 / show the lookup window", searchCommand},
     Subcommand{"input", "显示输入框 / show the input box", inputCommand},
+    Subcommand{"file", "显示文件窗口 / show the file window", fileCommand},
 };
 
 QString overallUsage()

@@ -46,7 +46,7 @@ Finished velmarith(const QStringList &arguments, const QString &displayVariable 
 
 TEST(Command, helpAndTheVersionGoToStandardOutputWithoutADisplay)
 {
-    for (const QString &subcommand : {u"demo"_s, u"manage"_s, u"init"_s, u"search"_s, u"input"_s}) {
+    for (const QString &subcommand : {u"demo"_s, u"manage"_s, u"init"_s, u"search"_s, u"input"_s, u"file"_s}) {
         const Finished run = velmarith({subcommand, u"--help"_s});
         EXPECT_EQ(run.exitCode, 0) << subcommand.toStdString() << run.err.toStdString();
         EXPECT_TRUE(run.out.startsWith(u"用法 / usage: velmarith %1 [options]\n"_s.arg(subcommand))) << run.out.toStdString();
@@ -77,6 +77,7 @@ TEST(Command, usageErrorsExitTwoOnStandardErrorNamingTheSubcommand)
         {{u"manage"_s, u"--db"_s, u"x"_s, u"--table"_s, u"t"_s, u"--mode"_s, u"edit"_s}, u"velmarith manage: --mode"_s},
         {{u"search"_s, u"--db"_s, u"x"_s}, u"velmarith search: "_s},
         {{u"init"_s, u"stray"_s}, u"velmarith init: 多余的参数 / unexpected argument: stray"_s},
+        {{u"file"_s, u"--dir"_s, u""_s}, u"velmarith file: --dir"_s},
     };
     for (const auto &[arguments, opening] : mistakes) {
         const Finished run = velmarith(arguments);
