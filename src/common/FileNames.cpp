@@ -7,9 +7,12 @@ namespace {
 
 constexpr char16_t kEscapeBase = 0xDC00;
 
-bool isEscapedByte(QChar c)
+// A low surrogate after a high one is half of a real character (U+104D3 ends in U+DCD3), not
+// an escaped byte.
+bool isEscapedByte(const QString &text, qsizetype i)
 {
-    return c.unicode() >= 0xDC80 && c.unicode() <= 0xDCFF;
+    const char16_t c = text[i].unicode();
+    return c >= 0xDC80 && c <= 0xDCFF && !(i > 0 && text[i - 1].isHighSurrogate());
 }
 
 // The length of the valid UTF-8 sequence starting at `i`, or 0 when the byte there starts none.
@@ -71,7 +74,7 @@ QByteArray encodeFileName(const QString &text)
     bytes.reserve(text.size());
     qsizetype start = 0;
     for (qsizetype i = 0; i < text.size(); ++i) {
-        if (!isEscapedByte(text[i]))
+        if (!isEscapedByte(text, i))
             continue;
         bytes += QStringView(text).sliced(start, i - start).toUtf8();
         bytes += char(text[i].unicode() - kEscapeBase);
@@ -83,11 +86,11 @@ QByteArray encodeFileName(const QString &text)
 QString displayFileName(const QString &text)
 {
     QString shown;
-    for (const QChar c : text) {
-        if (isEscapedByte(c))
-            shown += QStringLiteral("\\x") + QString::number(c.unicode() - kEscapeBase, 16).toUpper();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (isEscapedByte(text, i))
+            shown += QStringLiteral("\\x") + QString::number(text[i].unicode() - kEscapeBase, 16).toUpper();
         else
-            shown += c;
+            shown += text[i];
     }
     return shown;
 }
