@@ -24,7 +24,10 @@ struct StatementTrace {
 };
 
 /// The data-access component every statement of the library runs through. Each object holds
-/// its own connection to the database the host configured; several may be open at once.
+/// its own connection to the database the host configured while it is open; several may be
+/// open at once. A closed connection waits in a small pool of its thread for the next Open of
+/// the same database, with its prepared statements, unless the file was replaced or the
+/// connection keeps state of its own (a transaction, a pragma, a temporary table).
 class DataBridge
 {
 public:
@@ -75,7 +78,7 @@ public:
     /// receives the number of rows an insert, update or delete changed (0 for other statements).
     int16_t Execute(const QString &statement, int64_t *recordsAffected = nullptr);
 
-    /// Releases the connection; harmless when already closed.
+    /// Releases the connection (to the pool of this thread); harmless when already closed.
     void Close();
 
 private:

@@ -9,12 +9,17 @@
 #include "data/TypeCodes.h"
 
 #include <QElapsedTimer>
+#include <QFile>
 #include <QFileInfo>
 #include <QScopeGuard>
 
 #include <sqlite3.h>
 
+#include <optional>
+#include <unordered_map>
 #include <vector>
+
+#include <sys/stat.h>
 
 namespace velmarith {
 namespace {
@@ -30,6 +35,21 @@ struct StatementFinalizer {
     void operator()(sqlite3_stmt *statement) const { sqlite3_finalize(statement); }
 };
 using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+// Which file a path names now: a file replaced under the same name is another file.
+struct FileIdentity {
+    dev_t device;
+    ino_t inode;
+    bool operator==(const FileIdentity &) const = default;
+};
+
+std::optional<FileIdentity> fileIdentity(const QString &path)
+{
+    struct stat status {};
+    if (stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return FileIdentity{status.st_dev, status.st_ino};
+}
 
 // What a person is told of a refusal: its cause in Chinese, always with the database's own words.
 QString messageFor(int code, const QString &databaseText)
@@ -122,20 +142,32 @@ public:
         const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI | (create ? SQLITE_OPEN_CREATE : 0);
         const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
         mDb.reset(raw);
+        mPath = path;
+        if (!path.startsWith(QLatin1String("file:")))
+            mFile = fileIdentity(path);
         if (rc != SQLITE_OK)
             throw openError(path, rc, mDb ? QString::fromUtf8(sqlite3_errmsg(mDb.get())) : QString::fromUtf8(sqlite3_errstr(rc)));
         sqlite3_busy_handler(mDb.get(), &SqliteConnection::waitForLock, this);
         // Each operation opens a fresh connection with an empty page cache; reading the file
         // through a memory map spares copying every page of a scanned table again.
         sqlite3_exec(mDb.get(), "pragma mmap_size=268435456", nullptr, nullptr, nullptr);
-        // SQLite opens lazily; reading the schema now tells a non-database file at Open.
+        // Settings and temporary objects would outlive the DataBridge that made them.
+        sqlite3_set_authorizer(mDb.get(), &SqliteConnection::noteLastingState, this);
+        readSchema();
+    }
+
+    // SQLite opens lazily; reading the schema at Open tells a non-database file, or a lock held
+    // by another program, there and not at the first statement. On a connection used before it
+    // costs a lock and no parsing.
+    void readSchema()
+    {
         char *message = nullptr;
         const int schemaRc = sqlite3_exec(mDb.get(), "select count(*) from sqlite_schema", nullptr, nullptr, &message);
         endWait();
         if (schemaRc != SQLITE_OK) {
             const QString reason = QString::fromUtf8(message ? message : sqlite3_errmsg(mDb.get()));
             sqlite3_free(message);
-            throw openError(path, schemaRc, reason);
+            throw openError(mPath, schemaRc, reason);
         }
     }
 
@@ -146,11 +178,62 @@ public:
             Feedback::current().waiting(false);
     }
 
-    // Prepares exactly one statement; a second one in the same text is refused, not run.
-    StatementHandle prepare(const QString &statement, TraceScope &trace)
+    // A prepared statement lent out for one run; it is reset for the next when the run ends.
+    class StatementLease
     {
+    public:
+        StatementLease(SqliteConnection &owner, sqlite3_stmt *statement, StatementHandle owned = {})
+            : mOwner(owner), mStatement(statement), mOwned(std::move(owned))
+        {
+            ++mOwner.mLeases;
+        }
+        ~StatementLease()
+        {
+            sqlite3_reset(mStatement);
+            --mOwner.mLeases;
+        }
+        StatementLease(const StatementLease &) = delete;
+        StatementLease &operator=(const StatementLease &) = delete;
+        [[nodiscard]] sqlite3_stmt *get() const { return mStatement; }
+
+    private:
+        SqliteConnection &mOwner;
+        sqlite3_stmt *mStatement;
+        StatementHandle mOwned; // set for a statement the cache does not keep
+    };
+
+    // Prepares exactly one statement, or lends the one prepared for the same text before; a
+    // second statement in the text is refused, not run.
+    StatementLease prepare(const QString &statement, TraceScope &trace)
+    {
+        if (const auto cached = mStatements.find(statement); cached != mStatements.end()) {
+            trace.sent(cached->second.sent);
+            return StatementLease(*this, cached->second.handle.get());
+        }
         const QString sent = rewriteConcatenation(statement);
         trace.sent(sent);
+        StatementHandle prepared = prepareOne(statement, sent);
+        // Only while no statement is lent out may the cache let go of one.
+        if (mLeases > 0)
+            return StatementLease(*this, prepared.get(), std::move(prepared));
+        if (mStatements.size() >= kCachedStatements)
+            mStatements.clear();
+        sqlite3_stmt *raw = prepared.get();
+        mStatements.emplace(statement, CachedStatement{sent, std::move(prepared)});
+        return StatementLease(*this, raw);
+    }
+
+    // Whether a connection closed by its DataBridge may serve the next Open of `path`: the file
+    // is still the one it opened, and it holds no transaction and met no fault of the file.
+    [[nodiscard]] bool canServeAgain(const QString &path) const
+    {
+        return !mBroken && !mLastingState && mPath == path && mFile && sqlite3_get_autocommit(mDb.get()) != 0 &&
+               fileIdentity(path) == mFile;
+    }
+
+private:
+    StatementHandle prepareOne(const QString &statement, const QString &sent)
+    {
         if (!isSingleStatement(sent))
             throw oneStatementOnly(statement);
         const QByteArray utf8 = sent.toUtf8();
@@ -170,6 +253,8 @@ public:
         return prepared;
     }
 
+public:
+
     // Steps to the next row; false when the statement is done.
     bool step(sqlite3_stmt *statement)
     {
@@ -181,12 +266,23 @@ public:
         throw failure(rc);
     }
 
+    [[nodiscard]] const QString &path() const { return mPath; }
     [[nodiscard]] int64_t changes() const { return sqlite3_changes64(mDb.get()); }
     [[nodiscard]] int64_t totalChanges() const { return sqlite3_total_changes64(mDb.get()); }
 
 private:
-    StatementFailure failure(int rc) const
+    static constexpr size_t kCachedStatements = 512;
+
+    struct CachedStatement {
+        QString sent;
+        StatementHandle handle;
+    };
+
+    StatementFailure failure(int rc)
     {
+        const int primary = rc & 0xff;
+        if (primary == SQLITE_IOERR || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_CANTOPEN)
+            mBroken = true;
         return StatementFailure{QString::fromUtf8(sqlite3_errmsg(mDb.get())), rc};
     }
     static StatementFailure oneStatementOnly(const QString &statement)
@@ -199,6 +295,24 @@ private:
         if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
             return Error(ErrorNumber::Database, messageFor(rc, reason));
         return Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：%2").arg(path, reason));
+    }
+
+    static int noteLastingState(void *self, int action, const char *, const char *, const char *, const char *)
+    {
+        switch (action) {
+        case SQLITE_PRAGMA:
+        case SQLITE_ATTACH:
+        case SQLITE_DETACH:
+        case SQLITE_CREATE_TEMP_TABLE:
+        case SQLITE_CREATE_TEMP_INDEX:
+        case SQLITE_CREATE_TEMP_TRIGGER:
+        case SQLITE_CREATE_TEMP_VIEW:
+            static_cast<SqliteConnection *>(self)->mLastingState = true;
+            break;
+        default:
+            break;
+        }
+        return SQLITE_OK;
     }
 
     // SQLite's busy handler: while another program holds the lock, wait in short steps, showing
@@ -218,15 +332,67 @@ private:
         return 1;
     }
 
+    // Declared first, so the statements are finalized before the connection closes.
     std::unique_ptr<sqlite3, SqliteCloser> mDb;
+    std::unordered_map<QString, CachedStatement> mStatements;
+    int mLeases = 0;
+    QString mPath;
+    std::optional<FileIdentity> mFile; // none for a URI, which is never pooled
+    bool mBroken = false;
+    bool mLastingState = false;
     QElapsedTimer mWaitStarted;
     bool mWaiting = false;
+};
+
+// Idle connections of this thread by database, so the next Open of the same database skips
+// opening the file and reading its schema. They close when the thread ends.
+class ConnectionPool
+{
+public:
+    static ConnectionPool &ofThisThread()
+    {
+        thread_local ConnectionPool pool;
+        return pool;
+    }
+
+    std::unique_ptr<SqliteConnection> take(const QString &path, bool create)
+    {
+        // The most recently closed first: its kept statements are the likeliest to serve.
+        for (auto idle = mIdle.rbegin(); idle != mIdle.rend(); ++idle) {
+            if (!(*idle)->canServeAgain(path))
+                continue;
+            std::unique_ptr<SqliteConnection> connection = std::move(*idle);
+            mIdle.erase(std::next(idle).base());
+            connection->readSchema();
+            return connection;
+        }
+        // A connection to a file that was replaced or deleted serves nobody any more.
+        std::erase_if(mIdle, [&](const auto &idle) { return !idle->canServeAgain(idle->path()); });
+        return std::make_unique<SqliteConnection>(path, create);
+    }
+
+    void give(std::unique_ptr<SqliteConnection> connection)
+    {
+        if (!connection || !connection->canServeAgain(connection->path()))
+            return;
+        if (mIdle.size() >= kIdleConnections)
+            mIdle.erase(mIdle.begin());
+        mIdle.push_back(std::move(connection));
+    }
+
+private:
+    static constexpr size_t kIdleConnections = 8;
+    std::vector<std::unique_ptr<SqliteConnection>> mIdle;
 };
 
 } // namespace detail
 
 DataBridge::DataBridge() = default;
-DataBridge::~DataBridge() = default;
+
+DataBridge::~DataBridge()
+{
+    Close();
+}
 
 void DataBridge::setDefaultDatabase(const QString &database)
 {
@@ -262,7 +428,7 @@ void DataBridge::Open(const QString &database, const QString &options, const QSt
     // A file: URI (file:app.sqlite?mode=ro) is SQLite's to read; a plain path must exist.
     if (!create && !path.startsWith(QLatin1String("file:")) && !QFileInfo::exists(path))
         throw Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：文件不存在").arg(path));
-    mConnection = std::make_unique<detail::SqliteConnection>(path, create);
+    mConnection = detail::ConnectionPool::ofThisThread().take(path, create);
 }
 
 bool DataBridge::isOpen() const
@@ -272,7 +438,7 @@ bool DataBridge::isOpen() const
 
 void DataBridge::Close()
 {
-    mConnection.reset();
+    detail::ConnectionPool::ofThisThread().give(std::move(mConnection));
 }
 
 detail::SqliteConnection &DataBridge::connection()
@@ -294,6 +460,9 @@ struct QueryResult {
 // of expression columns.
 QueryResult readResult(detail::SqliteConnection &db, sqlite3_stmt *statement, bool wantRows)
 {
+    // The columns are read after the first step: a kept statement is prepared again there
+    // when the schema changed since, and "select *" may then have more columns.
+    bool hasRow = db.step(statement);
     const int columnCount = sqlite3_column_count(statement);
     QStringList names;
     names.reserve(columnCount);
@@ -304,7 +473,7 @@ QueryResult readResult(detail::SqliteConnection &db, sqlite3_stmt *statement, bo
     std::vector<int> firstRowStorage(size_t(columnCount), 0);
     bool firstRow = true;
     NumberBuffer buffer;
-    while (db.step(statement)) {
+    for (; hasRow; hasRow = db.step(statement)) {
         if (firstRow) {
             for (int c = 0; c < columnCount; ++c)
                 firstRowStorage[size_t(c)] = sqlite3_column_type(statement, c);
@@ -348,7 +517,7 @@ void DataBridge::QueryValue(const QString &statement, QString &target, int16_t)
     try {
         detail::SqliteConnection &db = connection();
         const auto waited = qScopeGuard([&] { db.endWait(); });
-        StatementHandle prepared = db.prepare(statement, trace);
+        const detail::SqliteConnection::StatementLease prepared = db.prepare(statement, trace);
         if (db.step(prepared.get()) && sqlite3_column_count(prepared.get()) > 0)
             target = cellText(prepared.get(), 0);
         trace.succeeded();
@@ -372,7 +541,7 @@ void DataBridge::Query(const QString &statement, ResultRows *rows, Collection *f
     try {
         detail::SqliteConnection &db = connection();
         const auto waited = qScopeGuard([&] { db.endWait(); });
-        StatementHandle prepared = db.prepare(statement, trace);
+        const detail::SqliteConnection::StatementLease prepared = db.prepare(statement, trace);
         deliver(readResult(db, prepared.get(), rows != nullptr), rows, fieldNames, typeCodes, sizes);
         trace.succeeded();
     } catch (const StatementFailure &failure) {
@@ -390,7 +559,7 @@ int16_t DataBridge::Execute(const QString &statement, int64_t *recordsAffected)
     try {
         detail::SqliteConnection &db = connection();
         const auto waited = qScopeGuard([&] { db.endWait(); });
-        StatementHandle prepared = db.prepare(statement, trace);
+        const detail::SqliteConnection::StatementLease prepared = db.prepare(statement, trace);
         const int64_t changedBefore = db.totalChanges();
         while (db.step(prepared.get())) {
         }
