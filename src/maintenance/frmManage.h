@@ -43,6 +43,8 @@ public:
     /// step (a refused statement, a missing metadata column, an overflow). `ListCol` is not read.
     void ManageTable(const QString &TableName, int16_t ListCol = 0);
 
+    /// Reads the whole list again: the rows of the list statement, the loaded row highlighted.
+    void FrmGetList();
     /// Clears every editor.
     int16_t FrmItemRest();
     /// Appends one item pair per editor ("All") or per editor of a unique field ("Only").
@@ -109,9 +111,20 @@ private:
     void MyDataSearch_SelectSuccess(const QString &SelectText);
 
     // metadata and list
+    /// The list statement in its parts: a command reads again only the rows it touched.
+    struct ListStatement {
+        QString select;
+        QString from;
+        QStringList joins;
+        QString order;
+        std::vector<bool> bound; // per listed field: shown with its description
+        [[nodiscard]] QString whole() const;
+        /// Without the order, and with `condition` beside the joins.
+        [[nodiscard]] QString restrictedTo(const QString &condition) const;
+    };
     void FrmGetWindow();
-    void FrmGetList();
     QString FrmListSql(const QString &TableName, const Collection &FieldList);
+    ListStatement listStatementOf(const QString &TableName, const Collection &FieldList);
     void lvwAny_ItemClick(const toolkit::ListItem &Item);
     void lvwAny_ColumnClick(int ColumnHeader);
     void FrmItemShow(const QString &FieldName, const QString &Value);
@@ -137,8 +150,9 @@ private:
     void failOn(toolkit::Control &editor, const QString &message);
     /// Whether a row is loaded; shows `missingMessage` when none is.
     bool rowLoaded(const QString &missingMessage);
-    /// After a successful edit or delete: no row is loaded and the editors are cleared.
-    void forgetRow();
+    /// After a successful edit (the loaded row now holds the editors' values) or delete of
+    /// `changed` rows: no row is loaded and the editors are cleared.
+    void forgetRow(int64_t changed, bool edited);
     /// After an edit or delete that matched no row (another person deleted it, say): the loaded
     /// row and the editors stay, and the list shows what the table now holds.
     void keepRowAfterMiss(const QString &message);
@@ -146,6 +160,28 @@ private:
     // values
     [[nodiscard]] std::vector<Editor> editors();
     ItemList snapshot(const QString &ItemType);
+
+    // list updates after a command
+    /// Shows what a reload would: takes out the rows of `removed` (expecting `removedCount`)
+    /// and puts in the rows of `added`, each at its place, or reads the whole list again where
+    /// those rows cannot be told exactly.
+    void updateList(const ItemList &removed, int64_t removedCount, const ItemList &added);
+    [[nodiscard]] bool canUpdateListInPlace();
+    [[nodiscard]] bool removeListRows(const Collection &key, int64_t expected);
+    [[nodiscard]] bool insertListRows(const Collection &key);
+    [[nodiscard]] std::vector<int> listRowsHolding(const Collection &key) const;
+    [[nodiscard]] std::optional<int> searchFirstColumn(const QString &firstValue, bool &found) const;
+    [[nodiscard]] std::optional<int> listPositionOf(const QString &firstValue) const;
+    [[nodiscard]] std::optional<int> listRowOf(const QString &firstValue) const;
+    [[nodiscard]] int listColumnOf(const QString &field) const;
+    /// Highlights the loaded row, or none.
+    void showLoadedRow();
+    [[nodiscard]] QString conditionsOf(const Collection &pairs, bool trimmed, const QString &qualifier);
+
+    std::optional<ListStatement> mListStatement;
+    std::optional<bool> mTableHasCollation;
+    /// Whether the list is known to be in the order of its unique first column's values.
+    bool mInPlaceOrder = false;
 
     toolkit::Shape *shp1;
     toolkit::Shape *shp2;

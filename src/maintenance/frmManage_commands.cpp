@@ -152,9 +152,14 @@ void frmManage::FrmDictAppend(const QString &table, const QString &field, const 
 
 QString frmManage::whereOfKey(bool trimmed)
 {
+    return conditionsOf(*mItemKey, trimmed, {});
+}
+
+QString frmManage::conditionsOf(const Collection &pairs, bool trimmed, const QString &qualifier)
+{
     QStringList conditions;
-    for (int i = 1; i <= mItemKey->Count(); ++i) {
-        const auto pair = mItemKey->Item(i).toObject();
+    for (int i = 1; i <= pairs.Count(); ++i) {
+        const auto pair = pairs.Item(i).toObject();
         const QString field = ItemPair::field(*pair);
         QString value = ItemPair::value(*pair);
         if (trimmed) {
@@ -168,16 +173,18 @@ QString frmManage::whereOfKey(bool trimmed)
         const std::optional<Editor> editor = editorOfField(field);
         if (editor && editor->kind == EditorKind::ComboBox)
             value = ComModule::BracketText(value, -1);
-        conditions.append(sqlName(field) + QStringLiteral("=") + sqlString(value));
+        conditions.append(qualifier + sqlName(field) + QStringLiteral("=") + sqlString(value));
     }
     return conditions.join(QStringLiteral(" and "));
 }
 
-void frmManage::forgetRow()
+void frmManage::forgetRow(int64_t changed, bool edited)
 {
+    const ItemList removed = mItemKey;
+    const ItemList added = edited ? snapshot(QStringLiteral("Only")) : nullptr;
     mItemSnap.reset();
     mItemKey.reset();
-    FrmGetList();
+    updateList(removed, changed, added);
     FrmItemRest();
     mItemSnap = snapshot(QStringLiteral("All"));
 }
@@ -205,8 +212,10 @@ void frmManage::cmdAdd_Click()
                 editor.control->setText(ComModule::NextCode(editor.control->Text(), 0));
         }
         learnEnumerations();
+        updateList(nullptr, 0, mItemSnap);
+    } else {
+        FrmGetList();
     }
-    FrmGetList();
     bridge.Close();
 }
 
@@ -231,7 +240,7 @@ void frmManage::cmdEdit_Click()
     if (bridge.Execute(statement + QStringLiteral(" where ") + whereOfKey(false), &changed) == 0) {
         learnEnumerations();
         if (changed > 0)
-            forgetRow();
+            forgetRow(changed, true);
         else
             keepRowAfterMiss(QStringLiteral("没有找到要修改的记录！"));
     }
@@ -258,7 +267,7 @@ void frmManage::cmdDelete_Click()
         } else if (bridge.Execute(QStringLiteral("delete from ") + sqlName(mTableName) + QStringLiteral(" where ") + where,
                                   &deleted) == 0) {
             if (deleted > 0)
-                forgetRow();
+                forgetRow(deleted, false);
             else
                 keepRowAfterMiss(QStringLiteral("没有找到要删除的记录！"));
         }

@@ -117,12 +117,15 @@ void frmManage::FrmGetList()
     if (mFieldList.Count() == 0)
         bridge.Query(QStringLiteral("select * from ") + sqlName(mTableName), nullptr, &mFieldList);
 
-    const QString listSql = FrmListSql(mTableName, mFieldList);
+    mListStatement = listStatementOf(mTableName, mFieldList);
+    const QString listSql = mListStatement->whole();
     mTypeList = Collection();
     mSizeList = Collection();
     ResultRows rows;
     bridge.Query(listSql, &rows, nullptr, &mTypeList, &mSizeList);
 
+    const int sortedColumn = lvwAny->sortedColumn();
+    const Qt::SortOrder sortOrder = lvwAny->sortOrder();
     ListFiller filler;
     filler.BindList(*lvwAny);
     if (!headersMade)
@@ -133,27 +136,37 @@ void frmManage::FrmGetList()
     // Columns sized by their header alone would cut most values of a table without display rows.
     if (!headersMade)
         lvwAny->widenColumnsToValues(kTypicalValueRows);
+    // A list the person sorted stays sorted.
+    if (sortedColumn >= 0) {
+        lvwAny->sortByColumn(sortedColumn, sortOrder);
+        showLoadedRow();
+    }
     bridge.Close();
 }
 
 QString frmManage::FrmListSql(const QString &TableName, const Collection &FieldList)
 {
+    return listStatementOf(TableName, FieldList).whole();
+}
+
+frmManage::ListStatement frmManage::listStatementOf(const QString &TableName, const Collection &FieldList)
+{
     DataBridge bridge;
     bridge.Open();
+    ListStatement statement;
     QStringList selectItems;
-    QString fromPart = sqlName(TableName) + QStringLiteral(" a");
-    QStringList conditions;
-    QString orderPart;
+    statement.from = sqlName(TableName) + QStringLiteral(" a");
     char16_t alias = u'b';
     for (int i = 1; i <= FieldList.Count(); ++i) {
         const QString field = FieldList.Item(i).toString();
         const QString name = sqlName(field);
         if (i == 1)
-            orderPart = QStringLiteral(" order by ") + name;
+            statement.order = QStringLiteral(" order by ") + name;
         ResultRows bound;
         bridge.Query(QStringLiteral("select * from 系统约束关联表 where 表名=") + sqlString(TableName) +
                          QStringLiteral(" and 项目=") + sqlString(field) + QStringLiteral(" and 关联类型='4'"),
                      &bound);
+        statement.bound.push_back(bound.Count() > 0);
         if (bound.Count() == 0) {
             selectItems.append(QStringLiteral("a.") + name);
             continue;
@@ -162,15 +175,29 @@ QString frmManage::FrmListSql(const QString &TableName, const Collection &FieldL
         const QString x(QChar{alias});
         selectItems.append(
             QStringLiteral("a.%1+'('+%2.%3+')' as %1").arg(name, x, sqlName(relation.Item(QStringLiteral("关联说明")))));
-        fromPart += QStringLiteral(",") + sqlName(relation.Item(QStringLiteral("关联表名"))) + QStringLiteral(" ") + x;
-        conditions.append(QStringLiteral("a.%1=%2.%3").arg(name, x, sqlName(relation.Item(QStringLiteral("关联项目")))));
+        statement.from += QStringLiteral(",") + sqlName(relation.Item(QStringLiteral("关联表名"))) + QStringLiteral(" ") + x;
+        statement.joins.append(QStringLiteral("a.%1=%2.%3").arg(name, x, sqlName(relation.Item(QStringLiteral("关联项目")))));
         ++alias;
     }
     bridge.Close();
-    QString statement = QStringLiteral("select ") + selectItems.join(u',') + QStringLiteral(" from ") + fromPart;
+    statement.select = QStringLiteral("select ") + selectItems.join(u',');
+    return statement;
+}
+
+QString frmManage::ListStatement::whole() const
+{
+    return restrictedTo({}) + order;
+}
+
+QString frmManage::ListStatement::restrictedTo(const QString &condition) const
+{
+    QStringList conditions = joins;
+    if (!condition.isEmpty())
+        conditions.append(condition);
+    QString text = select + QStringLiteral(" from ") + from;
     if (!conditions.isEmpty())
-        statement += QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
-    return statement + orderPart;
+        text += QStringLiteral(" where ") + conditions.join(QStringLiteral(" and "));
+    return text;
 }
 
 void frmManage::lvwAny_ItemClick(const ListItem &Item)

@@ -4,18 +4,20 @@
 
 #include <algorithm>
 #include <numeric>
+#include <optional>
 
 namespace velmarith::toolkit {
 namespace {
 
 // The whole column as numbers, when every non-empty value is one.
-std::optional<std::vector<double>> numbersOf(const ResultRows &rows, int column)
+template<class Text>
+std::optional<std::vector<double>> numbersOf(int count, Text &&text)
 {
-    std::vector<double> numbers(size_t(rows.Count()));
-    for (int r = 0; r < rows.Count(); ++r) {
-        const QString text = rows.text(r, column);
-        bool ok = text.isEmpty();
-        numbers[size_t(r)] = ok ? 0.0 : text.toDouble(&ok);
+    std::vector<double> numbers(static_cast<size_t>(count));
+    for (int r = 0; r < count; ++r) {
+        const QString value = text(r);
+        bool ok = value.isEmpty();
+        numbers[size_t(r)] = ok ? 0.0 : value.toDouble(&ok);
         if (!ok)
             return std::nullopt;
     }
@@ -26,7 +28,7 @@ std::optional<std::vector<double>> numbersOf(const ResultRows &rows, int column)
 
 int ListRowsModel::rowCount(const QModelIndex &parent) const
 {
-    return parent.isValid() ? 0 : mRows.Count();
+    return parent.isValid() ? 0 : int(mRows.size());
 }
 
 int ListRowsModel::columnCount(const QModelIndex &parent) const
@@ -36,9 +38,22 @@ int ListRowsModel::columnCount(const QModelIndex &parent) const
 
 QString ListRowsModel::value(int displayRow, int column) const
 {
-    if (column >= mRows.columnCount())
+    return listValue(sourceRow(displayRow), column);
+}
+
+QString ListRowsModel::listValue(int listRow, int column) const
+{
+    if (column >= mBase.columnCount())
         return {};
-    return mRows.text(sourceRow(displayRow), column);
+    const RowRef ref = mRows[size_t(listRow)];
+    return mResults[ref.result].text(int(ref.row), column);
+}
+
+int ListRowsModel::displayRowOf(int listRow) const
+{
+    if (mOrder.empty())
+        return listRow;
+    return int(std::find(mOrder.begin(), mOrder.end(), listRow) - mOrder.begin());
 }
 
 QVariant ListRowsModel::data(const QModelIndex &index, int role) const
@@ -86,31 +101,78 @@ void ListRowsModel::clearColumns()
 void ListRowsModel::setRows(ResultRows rows)
 {
     beginResetModel();
-    mRows = std::move(rows);
+    mBase = std::move(rows);
+    mResults = {mBase};
+    mRows.resize(size_t(mBase.Count()));
+    for (size_t r = 0; r < mRows.size(); ++r)
+        mRows[r] = {0, uint32_t(r)};
     mOrder.clear();
     mSortedColumn = -1;
     endResetModel();
 }
 
-void ListRowsModel::sortBy(int column, Qt::SortOrder order)
+void ListRowsModel::insertRows(int listRow, const ResultRows &rows)
 {
-    if (column < 0 || column >= mRows.columnCount())
+    if (rows.Count() == 0)
         return;
-    std::vector<int> rowsInOrder(size_t(mRows.Count()));
+    const auto result = uint32_t(mResults.size());
+    std::vector<RowRef> added(size_t(rows.Count()));
+    for (size_t r = 0; r < added.size(); ++r)
+        added[r] = {result, uint32_t(r)};
+    if (mSortedColumn < 0) {
+        beginInsertRows({}, listRow, listRow + rows.Count() - 1);
+        mResults.push_back(rows);
+        mRows.insert(mRows.begin() + listRow, added.begin(), added.end());
+        endInsertRows();
+        return;
+    }
+    beginResetModel();
+    mResults.push_back(rows);
+    mRows.insert(mRows.begin() + listRow, added.begin(), added.end());
+    mOrder = sortedOrder(mSortedColumn, mSortOrder);
+    endResetModel();
+}
+
+void ListRowsModel::removeRow(int listRow)
+{
+    if (mSortedColumn < 0) {
+        beginRemoveRows({}, listRow, listRow);
+        mRows.erase(mRows.begin() + listRow);
+        endRemoveRows();
+        return;
+    }
+    beginResetModel();
+    mRows.erase(mRows.begin() + listRow);
+    mOrder = sortedOrder(mSortedColumn, mSortOrder);
+    endResetModel();
+}
+
+std::vector<int> ListRowsModel::sortedOrder(int column, Qt::SortOrder order) const
+{
+    std::vector<int> rowsInOrder(mRows.size());
     std::iota(rowsInOrder.begin(), rowsInOrder.end(), 0);
-    if (const auto numbers = numbersOf(mRows, column)) {
+    const auto text = [&](int row) { return listValue(row, column); };
+    if (const auto numbers = numbersOf(int(mRows.size()), text)) {
         std::stable_sort(rowsInOrder.begin(), rowsInOrder.end(),
                          [&](int a, int b) { return (*numbers)[size_t(a)] < (*numbers)[size_t(b)]; });
     } else {
         std::vector<QString> keys(rowsInOrder.size());
         for (size_t r = 0; r < keys.size(); ++r)
-            keys[r] = mRows.text(int(r), column);
+            keys[r] = text(int(r));
         std::stable_sort(rowsInOrder.begin(), rowsInOrder.end(), [&](int a, int b) {
             return keys[size_t(a)].compare(keys[size_t(b)], Qt::CaseInsensitive) < 0;
         });
     }
     if (order == Qt::DescendingOrder)
         std::reverse(rowsInOrder.begin(), rowsInOrder.end());
+    return rowsInOrder;
+}
+
+void ListRowsModel::sortBy(int column, Qt::SortOrder order)
+{
+    if (column < 0 || column >= mBase.columnCount())
+        return;
+    std::vector<int> rowsInOrder = sortedOrder(column, order);
     beginResetModel();
     mOrder = std::move(rowsInOrder);
     mSortedColumn = column;

@@ -135,9 +135,29 @@ void ListView::setRows(ResultRows rows)
     mModel->setRows(std::move(rows));
 }
 
-const ResultRows &ListView::rows() const
+void ListView::insertListRows(int listRow, const ResultRows &rows)
 {
-    return mModel->rows();
+    mModel->insertRows(listRow, rows);
+}
+
+void ListView::removeListRow(int listRow)
+{
+    mModel->removeRow(listRow);
+}
+
+QString ListView::listValue(int listRow, int column) const
+{
+    return mModel->listValue(listRow, column);
+}
+
+int ListView::itemOfListRow(int listRow) const
+{
+    return mModel->displayRowOf(listRow) + 1;
+}
+
+void ListView::clearSelection()
+{
+    mView->selectionModel()->clear();
 }
 
 int ListView::itemCount() const
@@ -189,7 +209,7 @@ std::optional<ListItem> ListView::findItem(const QString &prefix) const
             return ListItem(*this, row + 1);
     }
     for (int row = 0; row < itemCount(); ++row) {
-        for (int column = 1; column < mModel->rows().columnCount(); ++column) {
+        for (int column = 1; column < mModel->valueColumnCount(); ++column) {
             if (matches(row, column))
                 return ListItem(*this, row + 1);
         }

@@ -62,7 +62,16 @@ public:
 
     /// Replaces every item by the rows given.
     void setRows(ResultRows rows);
-    [[nodiscard]] const ResultRows &rows() const;
+    /// Puts rows in, or takes one out, at a 0-based position of the rows' own order (the order
+    /// they were given in, whatever the sort shown); a sorted list stays sorted.
+    void insertListRows(int listRow, const ResultRows &rows);
+    void removeListRow(int listRow);
+    /// The value at a 0-based position of the rows' own order and 0-based column.
+    [[nodiscard]] QString listValue(int listRow, int column) const;
+    /// The 1-based item position showing a 0-based position of the rows' own order.
+    [[nodiscard]] int itemOfListRow(int listRow) const;
+    /// Leaves no item selected.
+    void clearSelection();
     [[nodiscard]] int itemCount() const;
     /// The item at a 1-based position as shown; error 35600 outside 1..itemCount.
     [[nodiscard]] ListItem item(int index) const;

@@ -1,0 +1,223 @@
+#include "maintenance/frmManage.h"
+
+#include "common/SqlText.h"
+#include "maintenance/Editors.h"
+#include "maintenance/ItemPair.h"
+#include "toolkit/ListView.h"
+
+#include <velmarith/DataBridge.h>
+#include <velmarith/Error.h>
+
+namespace velmarith {
+
+using namespace toolkit;
+
+namespace {
+
+bool isTextType(int code)
+{
+    return code == 129 || code == 200 || code == 201 || code == 202 || code == 203;
+}
+
+bool isIntegerType(int code)
+{
+    return code == 2 || code == 3 || code == 16 || code == 17 || code == 18 || code == 19 || code == 20 || code == 21;
+}
+
+// How the list statement orders two values of its first column: bytes for text (the database's
+// own collation), values for integers; nothing where that order cannot be told from the text
+// shown (an empty value may be NULL, which sorts before everything).
+std::optional<int> orderOf(const QString &left, const QString &right, bool integers)
+{
+    if (left.isEmpty() || right.isEmpty())
+        return std::nullopt;
+    if (!integers) {
+        const int bytes = left.toUtf8().compare(right.toUtf8());
+        return bytes < 0 ? -1 : bytes > 0 ? 1 : 0;
+    }
+    bool leftOk = false;
+    bool rightOk = false;
+    const qlonglong a = left.toLongLong(&leftOk);
+    const qlonglong b = right.toLongLong(&rightOk);
+    if (!leftOk || !rightOk)
+        return std::nullopt;
+    return a < b ? -1 : a > b ? 1 : 0;
+}
+
+} // namespace
+
+void frmManage::updateList(const ItemList &removed, int64_t removedCount, const ItemList &added)
+{
+    // A reload shows the rows the commands act on; every step below either reaches exactly that
+    // or gives way to the reload.
+    const bool inPlace = canUpdateListInPlace() && (!removed || removeListRows(*removed, removedCount)) &&
+                         (!added || insertListRows(*added));
+    if (!inPlace) {
+        FrmGetList();
+        return;
+    }
+    showLoadedRow();
+}
+
+bool frmManage::canUpdateListInPlace()
+{
+    if (!mListStatement || mFieldList.Count() == 0 || mListStatement->bound.front())
+        return false;
+    const QString first = mFieldList.Item(1).toString();
+    const std::optional<Editor> editor = editorOfField(first);
+    if (!editor || !editor->control->ToolTipText().contains(u"唯一"))
+        return false; // only a unique first column leaves no ties in the order
+    const int code = mTypeList.Item(1).toString().toInt();
+    if (!isTextType(code) && !isIntegerType(code))
+        return false;
+    if (!mTableHasCollation) {
+        // A column declared with its own collation sorts in an order the list cannot repeat;
+        // where the schema cannot be read, nothing is assumed.
+        DataBridge bridge;
+        bridge.Open();
+        bridge.setSilentErrors(true);
+        QString definition;
+        bridge.QueryValue(QStringLiteral("select sql from sqlite_schema where type='table' and name=") + sqlString(mTableName),
+                          definition);
+        mTableHasCollation = definition.isEmpty() || definition.contains(u"collate", Qt::CaseInsensitive);
+    }
+    mInPlaceOrder = !*mTableHasCollation;
+    return mInPlaceOrder;
+}
+
+int frmManage::listColumnOf(const QString &field) const
+{
+    for (int i = 1; i <= mFieldList.Count(); ++i) {
+        if (mFieldList.Item(i).toString() == field)
+            return i - 1;
+    }
+    return -1;
+}
+
+std::vector<int> frmManage::listRowsHolding(const Collection &key) const
+{
+    std::vector<std::pair<int, QString>> wanted;
+    for (int i = 1; i <= key.Count(); ++i) {
+        const auto pair = key.Item(i).toObject();
+        const int column = listColumnOf(ItemPair::field(*pair));
+        if (column < 0)
+            return {};
+        wanted.emplace_back(column, ItemPair::value(*pair));
+    }
+    auto holds = [&](int row) {
+        return std::all_of(wanted.begin(), wanted.end(), [&](const auto &w) { return lvwAny->listValue(row, w.first) == w.second; });
+    };
+    std::vector<int> matching;
+    // The list is in the order of its unique first column, so that value finds its row at once.
+    const auto first = std::find_if(wanted.begin(), wanted.end(), [](const auto &w) { return w.first == 0; });
+    if (first != wanted.end() && mInPlaceOrder) {
+        const std::optional<int> found = listRowOf(first->second);
+        if (!found)
+            return matching;
+        // Rows made before the column was unique may share the value; they lie side by side.
+        int begin = *found;
+        while (begin > 0 && lvwAny->listValue(begin - 1, 0) == first->second)
+            --begin;
+        for (int row = begin; row < lvwAny->itemCount() && lvwAny->listValue(row, 0) == first->second; ++row) {
+            if (holds(row))
+                matching.push_back(row);
+        }
+        return matching;
+    }
+    for (int row = 0; row < lvwAny->itemCount(); ++row) {
+        if (holds(row))
+            matching.push_back(row);
+    }
+    return matching;
+}
+
+bool frmManage::removeListRows(const Collection &key, int64_t expected)
+{
+    const std::vector<int> matching = listRowsHolding(key);
+    if (matching.empty() || int64_t(matching.size()) != expected)
+        return false;
+    for (auto row = matching.rbegin(); row != matching.rend(); ++row)
+        lvwAny->removeListRow(*row);
+    return true;
+}
+
+bool frmManage::insertListRows(const Collection &key)
+{
+    if (key.Count() == 0)
+        return false;
+    ResultRows rows;
+    {
+        DataBridge bridge;
+        bridge.Open();
+        bridge.setSilentErrors(true);
+        Collection names;
+        bridge.Query(mListStatement->restrictedTo(conditionsOf(key, false, QStringLiteral("a."))), &rows, &names);
+        if (names.Count() == 0)
+            return false; // the statement failed
+    }
+    // No row: the value as typed may not be the value stored ("甲" in a number column), or a
+    // bound value has no description; only a reload tells.
+    if (rows.Count() != 1)
+        return false;
+    const std::optional<int> position = listPositionOf(rows.text(0, 0));
+    if (!position)
+        return false;
+    lvwAny->insertListRows(*position, rows);
+    return true;
+}
+
+// The binary search over the first column, for the place of `firstValue`: where it would go
+// (`found` false) or where it is.
+std::optional<int> frmManage::searchFirstColumn(const QString &firstValue, bool &found) const
+{
+    const bool integers = isIntegerType(mTypeList.Item(1).toString().toInt());
+    int low = 0;
+    int high = lvwAny->itemCount();
+    found = false;
+    while (low < high) {
+        const int middle = low + (high - low) / 2;
+        const std::optional<int> order = orderOf(lvwAny->listValue(middle, 0), firstValue, integers);
+        if (!order)
+            return std::nullopt;
+        if (*order == 0) {
+            found = true;
+            return middle;
+        }
+        if (*order < 0)
+            low = middle + 1;
+        else
+            high = middle;
+    }
+    return low;
+}
+
+std::optional<int> frmManage::listPositionOf(const QString &firstValue) const
+{
+    bool found = false;
+    const std::optional<int> position = searchFirstColumn(firstValue, found);
+    if (found)
+        return std::nullopt; // a row with that value is listed already: only a reload tells
+    return position;
+}
+
+std::optional<int> frmManage::listRowOf(const QString &firstValue) const
+{
+    bool found = false;
+    const std::optional<int> position = searchFirstColumn(firstValue, found);
+    return found ? position : std::nullopt;
+}
+
+void frmManage::showLoadedRow()
+{
+    lvwAny->clearSelection();
+    if (!mItemKey)
+        return;
+    const std::vector<int> holding = listRowsHolding(*mItemKey);
+    if (holding.empty())
+        return;
+    const int item = lvwAny->itemOfListRow(holding.front());
+    lvwAny->select(item);
+    lvwAny->ensureVisible(item);
+}
+
+} // namespace velmarith
