@@ -153,6 +153,6 @@ void BM_QtSqlModelAndView(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_ManageStartup)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_PlainSqliteLoop)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
-BENCHMARK(BM_QtSqlModelAndView)->Arg(1000)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_ManageStartup)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_PlainSqliteLoop)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
+BENCHMARK(BM_QtSqlModelAndView)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(3);
