@@ -111,7 +111,7 @@ void ListRowsModel::setRows(ResultRows rows)
     endResetModel();
 }
 
-void ListRowsModel::insertRows(int listRow, const ResultRows &rows)
+void ListRowsModel::insertListRows(int listRow, const ResultRows &rows)
 {
     if (rows.Count() == 0)
         return;
@@ -133,7 +133,7 @@ void ListRowsModel::insertRows(int listRow, const ResultRows &rows)
     endResetModel();
 }
 
-void ListRowsModel::removeRow(int listRow)
+void ListRowsModel::removeListRow(int listRow)
 {
     if (mSortedColumn < 0) {
         beginRemoveRows({}, listRow, listRow);

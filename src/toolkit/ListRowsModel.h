@@ -31,9 +31,9 @@ public:
     void setRows(ResultRows rows);
     /// Puts rows in before the 0-based position `listRow` of the rows' own order; a sorted
     /// display is sorted again.
-    void insertRows(int listRow, const ResultRows &rows);
+    void insertListRows(int listRow, const ResultRows &rows);
     /// Takes out the row at a 0-based position of the rows' own order.
-    void removeRow(int listRow);
+    void removeListRow(int listRow);
     /// The value at a 0-based display row and column; empty beyond the row's values.
     [[nodiscard]] QString value(int displayRow, int column) const;
     /// The value at a 0-based position of the rows' own order.

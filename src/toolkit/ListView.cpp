@@ -137,12 +137,12 @@ void ListView::setRows(ResultRows rows)
 
 void ListView::insertListRows(int listRow, const ResultRows &rows)
 {
-    mModel->insertRows(listRow, rows);
+    mModel->insertListRows(listRow, rows);
 }
 
 void ListView::removeListRow(int listRow)
 {
-    mModel->removeRow(listRow);
+    mModel->removeListRow(listRow);
 }
 
 QString ListView::listValue(int listRow, int column) const
