@@ -3,6 +3,7 @@
 #include "InputCommand.h"
 #include "ManageCommand.h"
 #include "SearchCommand.h"
+#include "TypelibCommand.h"
 
 #include <velmarith/Error.h>
 
@@ -33,6 +34,7 @@ constexpr std::array kSubcommands{
     Subcommand{"search", "显示查找窗口 / show the lookup window", searchCommand},
     Subcommand{"input", "显示输入框 / show the input box", inputCommand},
     Subcommand{"file", "显示文件窗口 / show the file window", fileCommand},
+    Subcommand{"typelib", "显示类型库 / print the type library", typelibCommand},
 };
 
 QString overallUsage()

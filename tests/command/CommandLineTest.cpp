@@ -46,7 +46,7 @@ Finished velmarith(const QStringList &arguments, const QString &displayVariable 
 
 TEST(Command, helpAndTheVersionGoToStandardOutputWithoutADisplay)
 {
-    for (const QString &subcommand : {u"demo"_s, u"manage"_s, u"init"_s, u"search"_s, u"input"_s, u"file"_s}) {
+    for (const QString &subcommand : {u"demo"_s, u"manage"_s, u"init"_s, u"search"_s, u"input"_s, u"file"_s, u"typelib"_s}) {
         const Finished run = velmarith({subcommand, u"--help"_s});
         EXPECT_EQ(run.exitCode, 0) << subcommand.toStdString() << run.err.toStdString();
         EXPECT_TRUE(run.out.startsWith(u"用法 / usage: velmarith %1 [options]\n"_s.arg(subcommand))) << run.out.toStdString();
@@ -56,6 +56,10 @@ TEST(Command, helpAndTheVersionGoToStandardOutputWithoutADisplay)
     const Finished overall = velmarith({u"--help"_s});
     EXPECT_EQ(overall.exitCode, 0);
     EXPECT_TRUE(overall.out.contains(u"input"_s) && overall.out.contains(u"退出码 / exit codes"_s));
+    const Finished typelib = velmarith({u"typelib"_s});
+    EXPECT_EQ(typelib.exitCode, 0);
+    EXPECT_TRUE(typelib.out.contains(u"slot 18              (unassigned)"_s)) << typelib.out.toStdString();
+    EXPECT_TRUE(typelib.out.contains(u"class WinInput {D410CD48-58FE-40D9-AC36-A08364DA4410} Velmarith.WinInput"_s));
     const Finished version = velmarith({u"--version"_s});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith(u"velmarith 1."_s)) << version.out.toStdString();
