@@ -49,17 +49,27 @@ void pickFirstRowFor(const QString &keyword)
     press(Qt::Key_Space);
 }
 
+// The demo's employee window, started on a demo database of its own.
+class MaintenanceRealKeys : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        const QString database = folder.filePath(u"demo.sqlite"_s);
+        app::ensureDemoDatabase(database);
+        DataBridge::setDefaultDatabase(database);
+        form.ManageTable(u"员工"_s);
+    }
+    void TearDown() override { DataBridge::setDefaultDatabase(QString()); }
+
+    QTemporaryDir folder;
+    frmManage form;
+};
+
 } // namespace
 
-TEST(MaintenanceRealKeys, enterWalksTheEditorsAltEnterLoadsALookedUpRowAndEscapeCloses)
+TEST_F(MaintenanceRealKeys, enterWalksTheEditorsAltEnterLoadsALookedUpRowAndEscapeCloses)
 {
-    QTemporaryDir folder;
-    const QString database = folder.filePath(u"demo.sqlite"_s);
-    app::ensureDemoDatabase(database);
-    DataBridge::setDefaultDatabase(database);
-    frmManage form;
-    form.ManageTable(u"员工"_s);
-
     QStringList walked;
     QStringList selected;
     QString codeAfterLookup;
@@ -80,22 +90,14 @@ TEST(MaintenanceRealKeys, enterWalksTheEditorsAltEnterLoadsALookedUpRowAndEscape
         // The focus comes back with the window's activation, which offscreen may lag behind.
         QTest::keyClick(form.control(u"txt姓名"_s)->widget(), Qt::Key_Escape);
     });
-    DataBridge::setDefaultDatabase(QString());
     EXPECT_EQ(walked, (QStringList{u"txt姓名"_s, u"txt简称"_s}));
     EXPECT_EQ(selected, (QStringList{u"Kim"_s, u"K"_s})) << "each editor's text is selected on arrival";
     EXPECT_EQ(codeAfterLookup, u"0006") << "O'Brien's row is loaded";
     EXPECT_FALSE(form.window()->isVisible());
 }
 
-TEST(MaintenanceRealKeys, movingThroughTheListByKeyboardLoadsEachRowAsAClickDoes)
+TEST_F(MaintenanceRealKeys, movingThroughTheListByKeyboardLoadsEachRowAsAClickDoes)
 {
-    QTemporaryDir folder;
-    const QString database = folder.filePath(u"demo.sqlite"_s);
-    app::ensureDemoDatabase(database);
-    DataBridge::setDefaultDatabase(database);
-    frmManage form;
-    form.ManageTable(u"员工"_s);
-
     QStringList listed;
     QStringList loaded;
     test::runWhileShown(form, [&] {
@@ -107,7 +109,6 @@ TEST(MaintenanceRealKeys, movingThroughTheListByKeyboardLoadsEachRowAsAClickDoes
         }
         press(Qt::Key_Escape);
     });
-    DataBridge::setDefaultDatabase(QString());
     const int rows = form.list().itemCount();
     ASSERT_GT(rows, 3);
     EXPECT_EQ(listed.mid(0, 5), (QStringList{form.list().item(1).Text(), form.list().item(2).Text(),
