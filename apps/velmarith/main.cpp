@@ -2,6 +2,7 @@
 #include "FileCommand.h"
 #include "InputCommand.h"
 #include "ManageCommand.h"
+#include "RegisterCommand.h"
 #include "SearchCommand.h"
 #include "TypelibCommand.h"
 
@@ -35,13 +36,15 @@ constexpr std::array kSubcommands{
     Subcommand{"input", "显示输入框 / show the input box", inputCommand},
     Subcommand{"file", "显示文件窗口 / show the file window", fileCommand},
     Subcommand{"typelib", "显示类型库 / print the type library", typelibCommand},
+    Subcommand{"register", "注册组件服务器 / register the component server", registerCommand},
+    Subcommand{"unregister", "删除组件服务器的注册 / unregister the component server", unregisterCommand},
 };
 
 QString overallUsage()
 {
     QString text = usageLine(QString()) + QStringLiteral("\n");
     for (const Subcommand &subcommand : kSubcommands)
-        text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(subcommand.name).leftJustified(7), QString::fromUtf8(subcommand.summary));
+        text += QStringLiteral("  %1  %2\n").arg(QString::fromLatin1(subcommand.name).leftJustified(10), QString::fromUtf8(subcommand.summary));
     text += QStringLiteral("每个命令的 --help 列出其选项 / each command's --help lists its options\n"
                            "退出码 / exit codes: 0 确认或完成 / confirmed or done, 1 取消 / cancelled, "
                            "2 用法错误 / usage error, 3 运行错误 / runtime error\n");

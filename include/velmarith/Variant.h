@@ -40,6 +40,13 @@ public:
     /// The object held; raises error 13 when the value is not an object.
     [[nodiscard]] Object toObject() const;
 
+    /// Calls `f` with the value as it is held (std::monostate when empty).
+    template <typename F>
+    decltype(auto) visit(F &&f) const
+    {
+        return std::visit(std::forward<F>(f), mValue);
+    }
+
     friend bool operator==(const Variant &, const Variant &) = default;
 
 private:

@@ -1,5 +1,7 @@
 #include "filedialog/frmFileInOut.h"
 
+#include "common/LibraryFile.h"
+
 #include "input/frmInputAny.h"
 #include "toolkit/CommandButton.h"
 #include "toolkit/DirectoryReader.h"
@@ -16,8 +18,6 @@
 #include <QFileInfo>
 #include <QStyle>
 
-#include <dlfcn.h>
-
 namespace velmarith {
 
 using namespace toolkit;
@@ -29,10 +29,8 @@ constexpr int kStripIconPixels = 32;
 // The folder of the library file this code was loaded from.
 QString libraryDirectory()
 {
-    Dl_info info{};
-    if (dladdr(reinterpret_cast<void *>(&libraryDirectory), &info) == 0 || !info.dli_fname)
-        return QDir::currentPath();
-    return QFileInfo(decodeFileName(info.dli_fname)).absolutePath();
+    const QString file = libraryFilePath();
+    return file.isEmpty() ? QDir::currentPath() : QFileInfo(file).absolutePath();
 }
 
 } // namespace

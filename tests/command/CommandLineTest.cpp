@@ -120,3 +120,27 @@ TEST(Command, aWindowWithoutADisplayOrADatabaseWithoutMetadataExitsThreeSayingWh
     EXPECT_TRUE(unprepared.err.contains(u"run velmarith init --db %1"_s.arg(empty))) << unprepared.err.toStdString();
     EXPECT_EQ(unprepared.out, u"");
 }
+
+TEST(Command, registerAndUnregisterNeedNoDisplayAndSayWhereOrWhyNot)
+{
+    QTemporaryDir home;
+    const QByteArray previous = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_DATA_HOME", home.path().toLocal8Bit());
+    const QString registry = home.filePath(u"velmarith/registry.json"_s);
+
+    const Finished registered = velmarith({u"register"_s});
+    EXPECT_EQ(registered.exitCode, 0) << registered.err.toStdString();
+    EXPECT_TRUE(registered.out.contains(registry)) << registered.out.toStdString();
+    EXPECT_TRUE(QFile::exists(registry));
+    const Finished unregistered = velmarith({u"unregister"_s});
+    EXPECT_EQ(unregistered.exitCode, 0) << unregistered.err.toStdString();
+
+    QFile broken(registry);
+    ASSERT_TRUE(broken.open(QIODevice::WriteOnly));
+    broken.write("not json");
+    broken.close();
+    const Finished refused = velmarith({u"register"_s});
+    EXPECT_EQ(refused.exitCode, 3);
+    EXPECT_TRUE(refused.err.contains(registry)) << refused.err.toStdString();
+    qputenv("XDG_DATA_HOME", previous);
+}

@@ -1,0 +1,103 @@
+#pragma once
+
+#include <velmarith/server.h>
+
+#include <QString>
+
+#include <thread>
+#include <utility>
+
+namespace velmarith {
+class Error;
+}
+
+namespace velmarith::server {
+
+/// One interface of an object: the host holds a pointer to it and sees only lpVtbl; the owner
+/// pointer behind it leads the shared functions back to the object.
+template <class Owner>
+struct InterfaceSlot {
+    const void *lpVtbl;
+    Owner *owner;
+};
+
+template <class Owner, class Self>
+Owner &ownerOf(Self *self)
+{
+    return *reinterpret_cast<InterfaceSlot<Owner> *>(self)->owner;
+}
+
+/// The thread an object was created on, the only one its members may run on: the dialogs'
+/// widgets belong to it.
+class Apartment
+{
+public:
+    [[nodiscard]] bool isCurrent() const { return std::this_thread::get_id() == mThread; }
+
+private:
+    std::thread::id mThread = std::this_thread::get_id();
+};
+
+/// Holds one reference to an interface and releases it when it goes.
+template <class Interface>
+class ComRef
+{
+public:
+    ComRef() = default;
+    /// Takes over a reference the caller already holds.
+    explicit ComRef(Interface *held) : mInterface(held) {}
+    ComRef(const ComRef &other) : mInterface(other.mInterface)
+    {
+        if (mInterface)
+            mInterface->lpVtbl->AddRef(mInterface);
+    }
+    ComRef(ComRef &&other) noexcept : mInterface(std::exchange(other.mInterface, nullptr)) {}
+    ComRef &operator=(ComRef other) noexcept
+    {
+        std::swap(mInterface, other.mInterface);
+        return *this;
+    }
+    ~ComRef()
+    {
+        if (mInterface)
+            mInterface->lpVtbl->Release(mInterface);
+    }
+
+    [[nodiscard]] Interface *get() const { return mInterface; }
+    /// For an out-parameter that receives a new reference.
+    [[nodiscard]] Interface **receive() { return &mInterface; }
+
+private:
+    Interface *mInterface = nullptr;
+};
+
+/// What keeps the library loaded: live objects and server locks, for DllCanUnloadNow.
+namespace module {
+void lock();
+void unlock();
+[[nodiscard]] bool inUse();
+} // namespace module
+
+/// Reports a library error as DISP_E_EXCEPTION: fills `exception` when given and keeps the
+/// report for VelmarithGetLastException, since a vtable call has no EXCEPINFO.
+HRESULT raiseException(const QString &source, int number, const QString &description, EXCEPINFO *exception);
+
+/// Runs `body`, turning what it raises into DISP_E_EXCEPTION.
+template <class Body>
+HRESULT guarded(const QString &source, EXCEPINFO *exception, Body &&body);
+
+} // namespace velmarith::server
+
+#include <velmarith/Error.h>
+
+template <class Body>
+HRESULT velmarith::server::guarded(const QString &source, EXCEPINFO *exception, Body &&body)
+{
+    try {
+        return body();
+    } catch (const velmarith::Error &error) {
+        return raiseException(source, error.number(), error.message(), exception);
+    } catch (const std::exception &error) {
+        return raiseException(source, 0, QString::fromUtf8(error.what()), exception);
+    }
+}

@@ -1,0 +1,205 @@
+#include "server/ServerObject.h"
+
+#include "server/Guid.h"
+#include "server/Values.h"
+
+#include <QCoreApplication>
+#include <QMetaProperty>
+#include <QThread>
+
+namespace velmarith::server {
+namespace {
+
+ServerObject &self(IConnectionPointContainer *This)
+{
+    return ownerOf<ServerObject>(This);
+}
+
+const IConnectionPointContainerVtbl kContainerVtable = {
+    .QueryInterface = [](IConnectionPointContainer *This, REFIID riid, void **object) {
+        return self(This).queryInterface(riid, object);
+    },
+    .AddRef = [](IConnectionPointContainer *This) { return self(This).addRef(); },
+    .Release = [](IConnectionPointContainer *This) { return self(This).release(); },
+    .EnumConnectionPoints = [](IConnectionPointContainer *, void **) { return E_NOTIMPL; },
+    .FindConnectionPoint = [](IConnectionPointContainer *This, REFIID riid, IConnectionPoint **point) {
+        return self(This).onItsThread() ? self(This).findConnectionPoint(riid, point) : RPC_E_WRONG_THREAD;
+    },
+};
+
+QVariant defaultOf(const ParameterInfo &parameter)
+{
+    switch (parameter.type) {
+    case ValueType::Text: return parameter.fallback.toString();
+    case ValueType::Int16: return QVariant::fromValue(static_cast<int16_t>(parameter.fallback.toInt()));
+    case ValueType::Int32: return QVariant::fromValue(static_cast<int32_t>(parameter.fallback.toInt()));
+    case ValueType::Collection: return QVariant::fromValue(std::shared_ptr<Collection>());
+    case ValueType::Void: break;
+    }
+    return {};
+}
+
+} // namespace
+
+ServerObject::ServerObject(const ClassInfo &coclass, const ClassBinding &binding)
+    : mDual{binding.dualVtable, this},
+      mContainer{&kContainerVtable, this},
+      mClass(coclass),
+      mBinding(binding),
+      mObject(binding.create())
+{
+    module::lock();
+    if (coclass.events && binding.connectEvent) {
+        mEvents = std::make_unique<ConnectionPoint>(*this, *coclass.events);
+        binding.connectEvent(*mObject, [this](const std::vector<QVariant> &arguments) { mEvents->fire(arguments); });
+    }
+}
+
+ServerObject::~ServerObject()
+{
+    module::unlock();
+}
+
+HRESULT ServerObject::create(const ClassInfo &coclass, const ClassBinding &binding, REFIID riid, void **object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (const QCoreApplication *application = QCoreApplication::instance();
+        application && application->thread() != QThread::currentThread())
+        return RPC_E_WRONG_THREAD;
+    ComRef<IUnknown> made(reinterpret_cast<IUnknown *>(&(new ServerObject(coclass, binding))->mDual));
+    return made.get()->lpVtbl->QueryInterface(made.get(), riid, object);
+}
+
+ULONG ServerObject::release()
+{
+    const ULONG left = --mRefs;
+    if (left != 0)
+        return left;
+    if (onItsThread())
+        delete this;
+    else // the widgets go on their own thread, when its event loop next runs
+        QMetaObject::invokeMethod(mObject.get(), [this] { delete this; }, Qt::QueuedConnection);
+    return 0;
+}
+
+HRESULT ServerObject::queryInterface(REFIID riid, void **object)
+{
+    if (!object)
+        return E_POINTER;
+    *object = nullptr;
+    if (sameGuid(riid, IID_IUnknown) || sameGuid(riid, IID_IDispatch) || sameGuid(riid, mClass.dual->iid))
+        *object = &mDual;
+    else if (mEvents && sameGuid(riid, IID_IConnectionPointContainer))
+        *object = &mContainer;
+    else
+        return E_NOINTERFACE;
+    addRef();
+    return S_OK;
+}
+
+HRESULT ServerObject::getIDsOfNames(OLECHAR **names, UINT count, DISPID *ids) const
+{
+    return idsOfNames(mClass.dual->members, names, count, ids);
+}
+
+const MemberInfo *ServerObject::memberFor(DISPID id, WORD flags) const
+{
+    const auto find = [&](MemberKind kind) -> const MemberInfo * {
+        for (const MemberInfo &member : mClass.dual->members) {
+            if (member.dispid == id && member.kind == kind)
+                return &member;
+        }
+        return nullptr;
+    };
+    if (flags & DISPATCH_PROPERTYPUTREF)
+        return find(MemberKind::Set);
+    if (flags & DISPATCH_PROPERTYPUT)
+        return find(MemberKind::Let);
+    const MemberInfo *method = (flags & DISPATCH_METHOD) ? find(MemberKind::Method) : nullptr;
+    // Clients read a property with DISPATCH_METHOD | DISPATCH_PROPERTYGET, some with the method flag alone.
+    return method ? method : (flags & (DISPATCH_METHOD | DISPATCH_PROPERTYGET)) ? find(MemberKind::Get) : nullptr;
+}
+
+HRESULT ServerObject::invoke(DISPID id, WORD flags, const DISPPARAMS *params, VARIANT *result, EXCEPINFO *exception,
+                             UINT *argError)
+{
+    const MemberInfo *member = memberFor(id, flags);
+    if (!member)
+        return DISP_E_MEMBERNOTFOUND;
+    const size_t declared = member->kind == MemberKind::Method ? member->parameters.size()
+                            : member->kind == MemberKind::Get  ? 0
+                                                               : 1;
+    Arguments arguments;
+    if (const HRESULT status = argumentsInOrder(params, flags, declared, arguments, argError); status != S_OK)
+        return status;
+    return call(id, flags, arguments, result, exception, argError);
+}
+
+HRESULT ServerObject::call(DISPID id, WORD flags, const Arguments &arguments, VARIANT *result, EXCEPINFO *exception,
+                           UINT *argError)
+{
+    const MemberInfo *member = memberFor(id, flags);
+    if (!member)
+        return DISP_E_MEMBERNOTFOUND;
+    if (member->kind == MemberKind::Method)
+        return callMethod(*member, arguments, result, exception, argError);
+    const QMetaObject &meta = *mObject->metaObject();
+    const QMetaProperty property = meta.property(meta.indexOfProperty(member->name.toLatin1().constData()));
+    if (member->kind == MemberKind::Get) {
+        if (!arguments.values.empty())
+            return DISP_E_BADPARAMCOUNT;
+        if (result)
+            putResult(property.read(mObject.get()), member->type, *result);
+        return S_OK;
+    }
+    if (arguments.values.size() != 1 || !arguments.values.front())
+        return DISP_E_PARAMNOTOPTIONAL;
+    QVariant value;
+    if (const HRESULT status = argumentValue(*arguments.values.front(), member->type, value); status != S_OK)
+        return arguments.fail(status, 0, argError);
+    return property.write(mObject.get(), value) ? S_OK : DISP_E_TYPEMISMATCH;
+}
+
+HRESULT ServerObject::callMethod(const MemberInfo &member, const Arguments &arguments, VARIANT *result,
+                                 EXCEPINFO *exception, UINT *argError)
+{
+    if (arguments.values.size() > member.parameters.size())
+        return DISP_E_BADPARAMCOUNT;
+    std::vector<QVariant> values;
+    for (size_t i = 0; i < member.parameters.size(); ++i) {
+        const ParameterInfo &parameter = member.parameters[i];
+        const VARIANT *given = i < arguments.values.size() ? arguments.values[i] : nullptr;
+        if (!given) {
+            if (!parameter.optional)
+                return DISP_E_PARAMNOTOPTIONAL;
+            values.push_back(defaultOf(parameter));
+            continue;
+        }
+        QVariant value;
+        if (const HRESULT status = argumentValue(*given, parameter.type, value); status != S_OK)
+            return arguments.fail(status, i, argError);
+        values.push_back(std::move(value));
+    }
+    return guarded(mClass.progid, exception, [&] {
+        const QVariant returned = mBinding.callMethod(*mObject, values);
+        if (result)
+            putResult(returned, member.type, *result);
+        return S_OK;
+    });
+}
+
+HRESULT ServerObject::findConnectionPoint(REFIID riid, IConnectionPoint **point)
+{
+    if (!point)
+        return E_POINTER;
+    *point = nullptr;
+    if (!mEvents || !sameGuid(riid, mEvents->iid()))
+        return CONNECT_E_NOCONNECTION;
+    addRef();
+    *point = mEvents->interface();
+    return S_OK;
+}
+
+} // namespace velmarith::server

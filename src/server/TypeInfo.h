@@ -1,0 +1,58 @@
+#pragma once
+
+#include <velmarith/server.h>
+
+#include <QJsonValue>
+#include <QString>
+
+#include <deque>
+#include <vector>
+
+namespace velmarith::server {
+
+enum class ValueType { Void, Text, Int16, Int32, Collection };
+enum class MemberKind { Get, Let, Set, Method };
+
+struct ParameterInfo {
+    QString name;
+    ValueType type = ValueType::Void;
+    bool optional = false;
+    QJsonValue fallback; ///< the default of an optional parameter; null for no object
+};
+
+struct MemberInfo {
+    QString name;
+    MemberKind kind = MemberKind::Method;
+    DISPID dispid = 0;
+    ValueType type = ValueType::Void; ///< the property's type, or the method's result
+    std::vector<ParameterInfo> parameters;
+};
+
+struct InterfaceInfo {
+    QString name;
+    GUID iid{};
+    std::vector<MemberInfo> members; ///< in slot order; the unassigned slot is left out
+};
+
+struct ClassInfo {
+    QString name;
+    GUID clsid{};
+    QString progid;
+    const InterfaceInfo *dual = nullptr;
+    const InterfaceInfo *events = nullptr; ///< null for a class without events
+};
+
+/// The type library kept inside the library file, read once.
+struct TypeLibrary {
+    QString name;
+    GUID libid{};
+    QString version;
+    std::deque<InterfaceInfo> interfaces;
+    std::vector<ClassInfo> classes;
+
+    [[nodiscard]] static const TypeLibrary &instance();
+    [[nodiscard]] const ClassInfo *classOf(const GUID &clsid) const;
+    [[nodiscard]] const ClassInfo *classWithProgid(const QString &progid) const;
+};
+
+} // namespace velmarith::server

@@ -1,0 +1,168 @@
+#include "server/Values.h"
+
+#include "server/CollectionObject.h"
+#include "server/Strings.h"
+
+#include <velmarith/Error.h>
+
+#include <QLocale>
+
+#include <cmath>
+#include <limits>
+
+namespace velmarith::server {
+namespace {
+
+template <class... F>
+struct Overloaded : F... {
+    using F::operator()...;
+};
+
+// Text is read whole, in the C locale; "12abc" is not a number.
+HRESULT numberOf(const Variant &value, double &out)
+{
+    if (value.isObject())
+        return DISP_E_TYPEMISMATCH;
+    if (!value.isText()) {
+        out = value.toDouble();
+        return S_OK;
+    }
+    bool ok = false;
+    out = QLocale::c().toDouble(value.toString().trimmed(), &ok);
+    return ok ? S_OK : DISP_E_TYPEMISMATCH;
+}
+
+template <class Integer>
+HRESULT integerOf(const Variant &value, QVariant &out)
+{
+    double number = 0;
+    if (const HRESULT status = numberOf(value, number); status != S_OK)
+        return status;
+    const double rounded = std::nearbyint(number); // halves to even, as automation rounds
+    if (!(rounded >= std::numeric_limits<Integer>::min() && rounded <= std::numeric_limits<Integer>::max()))
+        return DISP_E_OVERFLOW;
+    out = QVariant::fromValue(static_cast<Integer>(rounded));
+    return S_OK;
+}
+
+} // namespace
+
+const VARIANT &dereferenced(const VARIANT &value, VARIANT &scratch)
+{
+    if (!(value.vt & VT_BYREF))
+        return value;
+    const VARTYPE base = value.vt & ~VT_BYREF;
+    if (base == VT_VARIANT)
+        return value.pvarVal ? dereferenced(*value.pvarVal, scratch) : value;
+    scratch = VARIANT{};
+    scratch.vt = base;
+    switch (base) {
+    case VT_I2: scratch.iVal = value.piVal ? *value.piVal : 0; break;
+    case VT_I4: scratch.lVal = value.plVal ? *value.plVal : 0; break;
+    case VT_BSTR: scratch.bstrVal = value.pbstrVal ? *value.pbstrVal : nullptr; break;
+    case VT_DISPATCH: scratch.pdispVal = value.ppdispVal ? *value.ppdispVal : nullptr; break;
+    default: scratch.vt = value.vt; break; // left as a reference: no conversion accepts it
+    }
+    return scratch;
+}
+
+HRESULT itemValue(const VARIANT &given, Variant &out)
+{
+    VARIANT scratch;
+    const VARIANT &value = dereferenced(given, scratch);
+    switch (value.vt) {
+    case VT_EMPTY: out = Variant(); return S_OK;
+    case VT_I2: out = Variant(value.iVal); return S_OK;
+    case VT_I4: out = Variant(value.lVal); return S_OK;
+    case VT_R8: out = Variant(value.dblVal); return S_OK;
+    case VT_BOOL: out = Variant(value.boolVal != 0); return S_OK;
+    case VT_BSTR: out = Variant(textOf(value.bstrVal)); return S_OK;
+    case VT_DISPATCH:
+    case VT_UNKNOWN:
+        if (auto collection = collectionBehind(value.pdispVal)) {
+            out = Variant(std::move(*collection));
+            return S_OK;
+        }
+        return DISP_E_TYPEMISMATCH;
+    default: return DISP_E_TYPEMISMATCH;
+    }
+}
+
+HRESULT argumentValue(const VARIANT &value, ValueType type, QVariant &out)
+{
+    Variant item;
+    if (const HRESULT status = itemValue(value, item); status != S_OK)
+        return status;
+    switch (type) {
+    case ValueType::Text:
+        if (item.isObject())
+            return DISP_E_TYPEMISMATCH;
+        out = item.toString();
+        return S_OK;
+    case ValueType::Int16: return integerOf<int16_t>(item, out);
+    case ValueType::Int32: return integerOf<int32_t>(item, out);
+    case ValueType::Collection:
+        if (item.isEmpty())
+            out = QVariant::fromValue(Variant::Object());
+        else if (item.isObject())
+            out = QVariant::fromValue(item.toObject());
+        else
+            return DISP_E_TYPEMISMATCH;
+        return S_OK;
+    case ValueType::Void: break;
+    }
+    return DISP_E_TYPEMISMATCH;
+}
+
+void putResult(const QVariant &value, ValueType type, VARIANT &out)
+{
+    out = VARIANT{};
+    switch (type) {
+    case ValueType::Text: out.vt = VT_BSTR; out.bstrVal = newBstr(value.toString()); break;
+    case ValueType::Int16: out.vt = VT_I2; out.iVal = value.value<int16_t>(); break;
+    case ValueType::Int32: out.vt = VT_I4; out.lVal = value.value<int32_t>(); break;
+    case ValueType::Collection: putItem(Variant(value.value<Variant::Object>()), out); break;
+    case ValueType::Void: break;
+    }
+}
+
+void putItem(const Variant &value, VARIANT &out)
+{
+    out = VARIANT{};
+    value.visit(Overloaded{
+        [&](std::monostate) { out.vt = VT_EMPTY; },
+        [&](const QString &text) { out.vt = VT_BSTR; out.bstrVal = newBstr(text); },
+        [&](int16_t number) { out.vt = VT_I2; out.iVal = number; },
+        [&](int32_t number) { out.vt = VT_I4; out.lVal = number; },
+        [&](double number) { out.vt = VT_R8; out.dblVal = number; },
+        [&](bool flag) { out.vt = VT_BOOL; out.boolVal = flag ? -1 : 0; },
+        [&](const Variant::Object &object) {
+            out.vt = VT_DISPATCH;
+            out.pdispVal = object ? reinterpret_cast<IDispatch *>(newCollectionObject(object)) : nullptr;
+        },
+    });
+}
+
+} // namespace velmarith::server
+
+extern "C" {
+
+void VariantInit(VARIANT *value)
+{
+    if (value)
+        *value = VARIANT{};
+}
+
+HRESULT VariantClear(VARIANT *value)
+{
+    if (!value)
+        return E_POINTER;
+    if (value->vt == VT_BSTR)
+        SysFreeString(value->bstrVal);
+    else if ((value->vt == VT_DISPATCH || value->vt == VT_UNKNOWN) && value->punkVal)
+        value->punkVal->lpVtbl->Release(value->punkVal);
+    *value = VARIANT{};
+    return S_OK;
+}
+
+}
