@@ -141,11 +141,17 @@ void ensureApplication()
     if (QCoreApplication::instance())
         throw Error(ErrorNumber::InvalidArgument,
                     QStringLiteral("宿主程序运行的是没有窗口的 Qt 应用，无法显示对话框"));
+    // Qt would end the process when it finds no display; the host hears of it instead.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY") &&
+        qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+        throw Error(ErrorNumber::DeviceUnavailable, QStringLiteral("没有可用的显示器，不能显示对话框"));
     // A host that is not a Qt program: the library keeps its own application for the process.
+    // It is never destroyed: Qt cannot be torn down by static destructors, after its own
+    // statics are gone, and the end of the process frees it.
     static int argc = 1;
     static char name[] = "velmarith";
     static char *argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
+    [[maybe_unused]] static QApplication *const application = new QApplication(argc, argv);
 }
 
 } // namespace velmarith::toolkit
