@@ -16,8 +16,8 @@ extern "C" {
 VELMARITH_API HRESULT VelmarithTestDesktopInstall(void);
 
 /* The next modal window, named by its form class ("frmInputAny") or caption, runs `actions`:
- * UTF-8 lines of "type <control> <text>", "click <control>", "key <code>" (13 Enter, 27 Escape)
- * or "close". A window still open after the last line is closed with its close box. */
+ * UTF-8 lines of "type <control> <text>", "click <control>", "item <list> <position from 1>",
+ * "key <code>" (13 Enter, 27 Escape) or "close". A window still open after the last line is closed with its close box. */
 VELMARITH_API HRESULT VelmarithTestDesktopExpect(const char *window, const char *actions);
 
 /* Removes the desktop: S_OK when every window came as expected and every action worked, else

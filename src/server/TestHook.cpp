@@ -30,6 +30,8 @@ void act(testing::FormDriver &user, const QString &line)
         user.setText(control, line.section(QLatin1Char(' '), 2));
     else if (verb == u"click")
         user.click(control);
+    else if (verb == u"item")
+        user.clickItem(control, line.section(QLatin1Char(' '), 2).toInt());
     else if (verb == u"key")
         user.pressKey(static_cast<int16_t>(control.toInt()));
     else if (verb == u"close")

@@ -5,7 +5,10 @@
 #include <velmarith/WinMagnge.h>
 #include <velmarith/WinSearch.h>
 
+#include "server/Guid.h"
 #include "support/QtPrinting.h"
+
+#include <velmarith/server.h>
 
 #include <QFile>
 #include <QJsonArray>
@@ -15,6 +18,9 @@
 #include <QMetaProperty>
 
 #include <gtest/gtest.h>
+
+#include <map>
+#include <tuple>
 
 using namespace velmarith;
 using namespace Qt::StringLiterals;
@@ -152,4 +158,27 @@ TEST(TypeLibrary, isInsideTheLibraryAndDescribesTheFourClassesAsTheyAre)
     ASSERT_EQ(search.size(), 22) << "slots 7 to 28";
     EXPECT_TRUE(search[11].toObject()[u"unassigned"_s].toBool()) << "slot 18 is left unassigned";
     EXPECT_EQ(search[12].toObject()[u"kind"_s].toString(), u"set") << "SearchDataColl is put by reference, never let";
+}
+
+TEST(TypeLibrary, theIdentitiesInTheCHeaderAreTheTypeLibrarys)
+{
+    const QJsonObject library = typeLibrary();
+    const auto guidOf = [](const QJsonValue &text) { return server::parseGuid(text.toString()).value_or(GUID{}); };
+    EXPECT_TRUE(server::sameGuid(LIBID_Velmarith, guidOf(library[u"libid"_s])));
+    const std::map<QString, std::tuple<const CLSID *, const IID *, const IID *>> exported{
+        {u"WinFile"_s, {&CLSID_WinFile, &IID_WinFileInterface, &DIID_WinFileEvents}},
+        {u"WinInput"_s, {&CLSID_WinInput, &IID_WinInputInterface, nullptr}},
+        {u"WinSearch"_s, {&CLSID_WinSearch, &IID_WinSearchInterface, &DIID_WinSearchEvents}},
+        {u"WinMagnge"_s, {&CLSID_WinMagnge, &IID_WinMagngeInterface, &DIID_WinMagngeEvents}},
+    };
+    const QJsonArray interfaces = library[u"interfaces"_s].toArray();
+    for (const QJsonValue &value : library[u"classes"_s].toArray()) {
+        const QJsonObject coclass = value.toObject();
+        const auto &[clsid, dual, events] = exported.at(coclass[u"name"_s].toString());
+        EXPECT_TRUE(server::sameGuid(*clsid, guidOf(coclass[u"clsid"_s])));
+        EXPECT_TRUE(server::sameGuid(*dual, guidOf(entryNamed(interfaces, coclass[u"default"_s].toString())[u"iid"_s])));
+        if (events) {
+            EXPECT_TRUE(server::sameGuid(*events, guidOf(entryNamed(interfaces, coclass[u"source"_s].toString())[u"iid"_s])));
+        }
+    }
 }
