@@ -71,6 +71,15 @@ private:
     Interface *mInterface = nullptr;
 };
 
+/// Marks a function that calls an object through IUnknown's or IDispatch's slots although its
+/// vtable is of a derived interface: the component model's ABI makes that the same call, but
+/// clang's function-type sanitizer would report it.
+#if defined(__clang__)
+#define VELMARITH_CALLS_THROUGH_BASE_INTERFACE __attribute__((no_sanitize("function")))
+#else
+#define VELMARITH_CALLS_THROUGH_BASE_INTERFACE
+#endif
+
 /// What keeps the library loaded: live objects and server locks, for DllCanUnloadNow.
 namespace module {
 void lock();

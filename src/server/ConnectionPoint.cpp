@@ -61,7 +61,7 @@ ConnectionPoint::ConnectionPoint(ServerObject &owner, const InterfaceInfo &event
 {
 }
 
-HRESULT ConnectionPoint::advise(IUnknown *sink, DWORD *cookie)
+VELMARITH_CALLS_THROUGH_BASE_INTERFACE HRESULT ConnectionPoint::advise(IUnknown *sink, DWORD *cookie)
 {
     if (!sink || !cookie)
         return E_POINTER;

@@ -68,8 +68,10 @@ HRESULT ServerObject::create(const ClassInfo &coclass, const ClassBinding &bindi
     if (const QCoreApplication *application = QCoreApplication::instance();
         application && application->thread() != QThread::currentThread())
         return RPC_E_WRONG_THREAD;
-    ComRef<IUnknown> made(reinterpret_cast<IUnknown *>(&(new ServerObject(coclass, binding))->mDual));
-    return made.get()->lpVtbl->QueryInterface(made.get(), riid, object);
+    auto *made = new ServerObject(coclass, binding); // owned by its reference count from here
+    const HRESULT status = made->queryInterface(riid, object);
+    made->release();
+    return status;
 }
 
 ULONG ServerObject::release()

@@ -1,6 +1,7 @@
 #include "server/Values.h"
 
 #include "server/CollectionObject.h"
+#include "server/ComObject.h"
 #include "server/Strings.h"
 
 #include <velmarith/Error.h>
@@ -17,6 +18,8 @@ template <class... F>
 struct Overloaded : F... {
     using F::operator()...;
 };
+template <class... F>
+Overloaded(F...) -> Overloaded<F...>; // clang 14 does not deduce aggregates yet
 
 // Text is read whole, in the C locale; "12abc" is not a number.
 HRESULT numberOf(const Variant &value, double &out)
@@ -153,7 +156,7 @@ void VariantInit(VARIANT *value)
         *value = VARIANT{};
 }
 
-HRESULT VariantClear(VARIANT *value)
+VELMARITH_CALLS_THROUGH_BASE_INTERFACE HRESULT VariantClear(VARIANT *value)
 {
     if (!value)
         return E_POINTER;

@@ -163,13 +163,13 @@ TEST(ServerObjects, anAdvisedSinkReceivesEachEventOnceAndAnUnadvisedOneNothing)
 
 TEST(ServerObjects, theFileWindowsEventCarriesItsFiveArgumentsInOrder)
 {
+    RecordingSink sink; // outlives the object that holds it
     ComRef<IDispatch> file = createObject(CLSID_WinFile);
     const Value pattern = Value::text(u"Load"_s), place = Value::text(u"File"_s), type = Value::i2(7);
     ASSERT_EQ(invoke(file.get(), property(0), DISPATCH_PROPERTYPUT, {&pattern}), S_OK);
     ASSERT_EQ(invoke(file.get(), property(1), DISPATCH_PROPERTYPUT, {&place}), S_OK);
     ASSERT_EQ(invoke(file.get(), property(2), DISPATCH_PROPERTYPUT, {&type}), S_OK);
     ComRef<IConnectionPoint> point = eventPointOf(file.get(), DIID_WinFileEvents);
-    RecordingSink sink;
     DWORD cookie = 0;
     ASSERT_EQ(point.get()->lpVtbl->Advise(point.get(), reinterpret_cast<IUnknown *>(&sink.dispatch), &cookie), S_OK);
     {
