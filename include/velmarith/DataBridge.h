@@ -12,7 +12,7 @@
 namespace velmarith {
 
 namespace detail {
-class SqliteConnection;
+class Connection;
 }
 
 /// One statement as DataBridge ran it, for tests and for tracing a host's session.
@@ -82,9 +82,9 @@ public:
     void Close();
 
 private:
-    detail::SqliteConnection &connection();
+    detail::Connection &connection();
 
-    std::unique_ptr<detail::SqliteConnection> mConnection;
+    std::unique_ptr<detail::Connection> mConnection;
     bool mSilentErrors = false;
 };
 

@@ -3,23 +3,13 @@
 #include <velmarith/Error.h>
 
 #include "common/Feedback.h"
-#include "common/Numbers.h"
-#include "common/Utf8.h"
-#include "data/SqlDialect.h"
-#include "data/TypeCodes.h"
+#include "data/Connection.h"
+#include "data/PostgresConnection.h"
+#include "data/SqliteConnection.h"
 
-#include <QElapsedTimer>
-#include <QFile>
 #include <QFileInfo>
-#include <QScopeGuard>
 
-#include <sqlite3.h>
-
-#include <optional>
-#include <unordered_map>
 #include <vector>
-
-#include <sys/stat.h>
 
 namespace velmarith {
 namespace {
@@ -28,321 +18,35 @@ int gBusyTimeoutMs = 5000;
 QString gDefaultDatabase;
 DataBridge::TraceHandler gTrace;
 
-struct SqliteCloser {
-    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
-};
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt *statement) const { sqlite3_finalize(statement); }
-};
-using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
-
-// Which file a path names now: a file replaced under the same name is another file.
-struct FileIdentity {
-    dev_t device;
-    ino_t inode;
-    bool operator==(const FileIdentity &) const = default;
-};
-
-std::optional<FileIdentity> fileIdentity(const QString &path)
-{
-    struct stat status {};
-    if (stat(QFile::encodeName(path).constData(), &status) != 0)
-        return std::nullopt;
-    return FileIdentity{status.st_dev, status.st_ino};
-}
-
-// What a person is told of a refusal: its cause in Chinese, always with the database's own words.
-QString messageFor(int code, const QString &databaseText)
-{
-    switch (code & 0xff) {
-    case SQLITE_BUSY:
-    case SQLITE_LOCKED:
-        return QStringLiteral("数据库正被其他程序使用，这项修改没有完成：") + databaseText;
-    case SQLITE_READONLY:
-        return QStringLiteral("数据库不能写入：") + databaseText;
-    default:
-        return QStringLiteral("数据库拒绝了这项操作：") + databaseText;
-    }
-}
-
-// A statement the database refused; becomes an Error or a silent failure at the operation.
-struct StatementFailure {
-    StatementFailure(QString text, int failureCode)
-        : databaseText(std::move(text)), message(messageFor(failureCode, databaseText)), code(failureCode)
-    {
-    }
-    QString databaseText;
-    QString message;
-    int code;
-};
-
-// Reports a statement to the trace hook once it has run, whichever way it ended.
-class TraceScope
-{
-public:
-    explicit TraceScope(const QString &statement) { mTrace.statement = statement; }
-    ~TraceScope()
-    {
-        if (gTrace)
-            gTrace(mTrace);
-    }
-    TraceScope(const TraceScope &) = delete;
-    TraceScope &operator=(const TraceScope &) = delete;
-    void sent(const QString &text) { mTrace.sentText = text; }
-    void succeeded() { mTrace.succeeded = true; }
-    void failed(const QString &message) { mTrace.errorMessage = message; }
-
-private:
-    StatementTrace mTrace;
-};
-
-// A value as text: NULL is empty, reals are written as the library writes numbers, everything
-// else as SQLite's own text. The bytes stay valid until the next step of the statement.
-std::string_view cellUtf8(sqlite3_stmt *statement, int column, NumberBuffer &buffer)
-{
-    switch (sqlite3_column_type(statement, column)) {
-    case SQLITE_NULL:
-        return {};
-    case SQLITE_FLOAT:
-        return writeNumber(sqlite3_column_double(statement, column), buffer);
-    default: {
-        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
-        return {text ? text : "", size_t(sqlite3_column_bytes(statement, column))};
-    }
-    }
-}
-
-QString cellText(sqlite3_stmt *statement, int column)
-{
-    NumberBuffer buffer;
-    const std::string_view bytes = cellUtf8(statement, column, buffer);
-    return textOfUtf8(bytes);
-}
-
-ColumnType resultColumnType(sqlite3_stmt *statement, int column, int firstRowStorage)
-{
-    const char *declared = sqlite3_column_decltype(statement, column);
-    if (declared && *declared)
-        return columnTypeFromDeclaration(QString::fromUtf8(declared));
-    return columnTypeFromStorage(firstRowStorage);
-}
-
 } // namespace
 
 namespace detail {
 
-class SqliteConnection
+TraceScope::TraceScope(const QString &statement)
 {
-public:
-    SqliteConnection(const QString &path, bool create)
-    {
-        sqlite3 *raw = nullptr;
-        // A connection belongs to one DataBridge on one thread, so SQLite need not lock it at
-        // every call; reading a whole table makes several calls per value.
-        const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI | (create ? SQLITE_OPEN_CREATE : 0);
-        const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
-        mDb.reset(raw);
-        mPath = path;
-        if (!path.startsWith(QLatin1String("file:")))
-            mFile = fileIdentity(path);
-        if (rc != SQLITE_OK)
-            throw openError(path, rc, mDb ? QString::fromUtf8(sqlite3_errmsg(mDb.get())) : QString::fromUtf8(sqlite3_errstr(rc)));
-        sqlite3_busy_handler(mDb.get(), &SqliteConnection::waitForLock, this);
-        // Each operation opens a fresh connection with an empty page cache; reading the file
-        // through a memory map spares copying every page of a scanned table again.
-        sqlite3_exec(mDb.get(), "pragma mmap_size=268435456", nullptr, nullptr, nullptr);
-        // Settings and temporary objects would outlive the DataBridge that made them.
-        sqlite3_set_authorizer(mDb.get(), &SqliteConnection::noteLastingState, this);
-        readSchema();
-    }
+    mTrace.statement = statement;
+}
 
-    // SQLite opens lazily; reading the schema at Open tells a non-database file, or a lock held
-    // by another program, there and not at the first statement. On a connection used before it
-    // costs a lock and no parsing.
-    void readSchema()
-    {
-        char *message = nullptr;
-        const int schemaRc = sqlite3_exec(mDb.get(), "select count(*) from sqlite_schema", nullptr, nullptr, &message);
-        endWait();
-        if (schemaRc != SQLITE_OK) {
-            const QString reason = QString::fromUtf8(message ? message : sqlite3_errmsg(mDb.get()));
-            sqlite3_free(message);
-            throw openError(mPath, schemaRc, reason);
-        }
-    }
+TraceScope::~TraceScope()
+{
+    if (gTrace)
+        gTrace(mTrace);
+}
 
-    // Ends the sign of a wait for another program's lock, once the statement that met it is done.
-    void endWait()
-    {
-        if (std::exchange(mWaiting, false))
-            Feedback::current().waiting(false);
-    }
+int busyTimeoutMilliseconds()
+{
+    return gBusyTimeoutMs;
+}
 
-    // A prepared statement lent out for one run; it is reset for the next when the run ends.
-    class StatementLease
-    {
-    public:
-        StatementLease(SqliteConnection &owner, sqlite3_stmt *statement, StatementHandle owned = {})
-            : mOwner(owner), mStatement(statement), mOwned(std::move(owned))
-        {
-            ++mOwner.mLeases;
-        }
-        ~StatementLease()
-        {
-            sqlite3_reset(mStatement);
-            --mOwner.mLeases;
-        }
-        StatementLease(const StatementLease &) = delete;
-        StatementLease &operator=(const StatementLease &) = delete;
-        [[nodiscard]] sqlite3_stmt *get() const { return mStatement; }
+bool isServerDatabase(const QString &database)
+{
+    return database.startsWith(QLatin1String("postgresql://")) || database.startsWith(QLatin1String("postgres://"));
+}
 
-    private:
-        SqliteConnection &mOwner;
-        sqlite3_stmt *mStatement;
-        StatementHandle mOwned; // set for a statement the cache does not keep
-    };
-
-    // Prepares exactly one statement, or lends the one prepared for the same text before; a
-    // second statement in the text is refused, not run.
-    StatementLease prepare(const QString &statement, TraceScope &trace)
-    {
-        if (const auto cached = mStatements.find(statement); cached != mStatements.end()) {
-            trace.sent(cached->second.sent);
-            return StatementLease(*this, cached->second.handle.get());
-        }
-        const QString sent = rewriteConcatenation(statement);
-        trace.sent(sent);
-        StatementHandle prepared = prepareOne(statement, sent);
-        // Only while no statement is lent out may the cache let go of one.
-        if (mLeases > 0)
-            return StatementLease(*this, prepared.get(), std::move(prepared));
-        if (mStatements.size() >= kCachedStatements)
-            mStatements.clear();
-        sqlite3_stmt *raw = prepared.get();
-        mStatements.emplace(statement, CachedStatement{sent, std::move(prepared)});
-        return StatementLease(*this, raw);
-    }
-
-    // Whether a connection closed by its DataBridge may serve the next Open of `path`: the file
-    // is still the one it opened, and it holds no transaction and met no fault of the file.
-    [[nodiscard]] bool canServeAgain(const QString &path) const
-    {
-        return !mBroken && !mLastingState && mPath == path && mFile && sqlite3_get_autocommit(mDb.get()) != 0 &&
-               fileIdentity(path) == mFile;
-    }
-
-private:
-    StatementHandle prepareOne(const QString &statement, const QString &sent)
-    {
-        if (!isSingleStatement(sent))
-            throw oneStatementOnly(statement);
-        const QByteArray utf8 = sent.toUtf8();
-        sqlite3_stmt *raw = nullptr;
-        const char *tail = nullptr;
-        int rc = sqlite3_prepare_v2(mDb.get(), utf8.constData(), int(utf8.size()), &raw, &tail);
-        StatementHandle prepared(raw);
-        if (rc != SQLITE_OK)
-            throw failure(rc);
-        if (!prepared)
-            throw StatementFailure{QStringLiteral("语句为空"), SQLITE_MISUSE};
-        sqlite3_stmt *rest = nullptr;
-        rc = sqlite3_prepare_v2(mDb.get(), tail, int(utf8.constData() + utf8.size() - tail), &rest, nullptr);
-        StatementHandle second(rest);
-        if (rc != SQLITE_OK || second)
-            throw oneStatementOnly(statement);
-        return prepared;
-    }
-
-public:
-
-    // Steps to the next row; false when the statement is done.
-    bool step(sqlite3_stmt *statement)
-    {
-        const int rc = sqlite3_step(statement);
-        if (rc == SQLITE_ROW)
-            return true;
-        if (rc == SQLITE_DONE)
-            return false;
-        throw failure(rc);
-    }
-
-    [[nodiscard]] const QString &path() const { return mPath; }
-    [[nodiscard]] int64_t changes() const { return sqlite3_changes64(mDb.get()); }
-    [[nodiscard]] int64_t totalChanges() const { return sqlite3_total_changes64(mDb.get()); }
-
-private:
-    static constexpr size_t kCachedStatements = 512;
-
-    struct CachedStatement {
-        QString sent;
-        StatementHandle handle;
-    };
-
-    StatementFailure failure(int rc)
-    {
-        const int primary = rc & 0xff;
-        if (primary == SQLITE_IOERR || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_CANTOPEN)
-            mBroken = true;
-        return StatementFailure{QString::fromUtf8(sqlite3_errmsg(mDb.get())), rc};
-    }
-    static StatementFailure oneStatementOnly(const QString &statement)
-    {
-        return StatementFailure{QStringLiteral("一次只能执行一条语句：%1").arg(statement), SQLITE_MISUSE};
-    }
-    static Error openError(const QString &path, int rc, const QString &reason)
-    {
-        const int primary = rc & 0xff;
-        if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
-            return Error(ErrorNumber::Database, messageFor(rc, reason));
-        return Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：%2").arg(path, reason));
-    }
-
-    static int noteLastingState(void *self, int action, const char *, const char *, const char *, const char *)
-    {
-        switch (action) {
-        case SQLITE_PRAGMA:
-        case SQLITE_ATTACH:
-        case SQLITE_DETACH:
-        case SQLITE_CREATE_TEMP_TABLE:
-        case SQLITE_CREATE_TEMP_INDEX:
-        case SQLITE_CREATE_TEMP_TRIGGER:
-        case SQLITE_CREATE_TEMP_VIEW:
-            static_cast<SqliteConnection *>(self)->mLastingState = true;
-            break;
-        default:
-            break;
-        }
-        return SQLITE_OK;
-    }
-
-    // SQLite's busy handler: while another program holds the lock, wait in short steps, showing
-    // the person that the window waits, until the busy timeout has passed.
-    static int waitForLock(void *self, int attempt)
-    {
-        auto &connection = *static_cast<SqliteConnection *>(self);
-        if (attempt == 0) {
-            connection.mWaitStarted.start();
-            if (!std::exchange(connection.mWaiting, true))
-                Feedback::current().waiting(true);
-        }
-        const qint64 left = gBusyTimeoutMs - connection.mWaitStarted.elapsed();
-        if (left <= 0)
-            return 0;
-        sqlite3_sleep(int(std::min<qint64>(left, attempt < 5 ? 5 : 25)));
-        return 1;
-    }
-
-    // Declared first, so the statements are finalized before the connection closes.
-    std::unique_ptr<sqlite3, SqliteCloser> mDb;
-    std::unordered_map<QString, CachedStatement> mStatements;
-    int mLeases = 0;
-    QString mPath;
-    std::optional<FileIdentity> mFile; // none for a URI, which is never pooled
-    bool mBroken = false;
-    bool mLastingState = false;
-    QElapsedTimer mWaitStarted;
-    bool mWaiting = false;
-};
+std::unique_ptr<Connection> openConnection(const QString &database, bool create)
+{
+    return isServerDatabase(database) ? openPostgres(database) : openSqlite(database, create);
+}
 
 // Idle connections of this thread by database, so the next Open of the same database skips
 // opening the file and reading its schema. They close when the thread ends.
@@ -355,25 +59,25 @@ public:
         return pool;
     }
 
-    std::unique_ptr<SqliteConnection> take(const QString &path, bool create)
+    std::unique_ptr<Connection> take(const QString &path, bool create)
     {
         // The most recently closed first: its kept statements are the likeliest to serve.
         for (auto idle = mIdle.rbegin(); idle != mIdle.rend(); ++idle) {
             if (!(*idle)->canServeAgain(path))
                 continue;
-            std::unique_ptr<SqliteConnection> connection = std::move(*idle);
+            std::unique_ptr<Connection> connection = std::move(*idle);
             mIdle.erase(std::next(idle).base());
-            connection->readSchema();
+            connection->reuse();
             return connection;
         }
         // A connection to a file that was replaced or deleted serves nobody any more.
-        std::erase_if(mIdle, [&](const auto &idle) { return !idle->canServeAgain(idle->path()); });
-        return std::make_unique<SqliteConnection>(path, create);
+        std::erase_if(mIdle, [&](const auto &idle) { return !idle->canServeAgain(idle->database()); });
+        return openConnection(path, create);
     }
 
-    void give(std::unique_ptr<SqliteConnection> connection)
+    void give(std::unique_ptr<Connection> connection)
     {
-        if (!connection || !connection->canServeAgain(connection->path()))
+        if (!connection || !connection->canServeAgain(connection->database()))
             return;
         if (mIdle.size() >= kIdleConnections)
             mIdle.erase(mIdle.begin());
@@ -382,7 +86,7 @@ public:
 
 private:
     static constexpr size_t kIdleConnections = 8;
-    std::vector<std::unique_ptr<SqliteConnection>> mIdle;
+    std::vector<std::unique_ptr<Connection>> mIdle;
 };
 
 } // namespace detail
@@ -425,8 +129,9 @@ void DataBridge::Open(const QString &database, const QString &options, const QSt
         throw Error(ErrorNumber::Database,
                     QStringLiteral("没有配置数据库：请调用 DataBridge::setDefaultDatabase() 或设置环境变量 DATABRIDGE_DATABASE"));
     const bool create = options.compare(QLatin1String("Create"), Qt::CaseInsensitive) == 0;
-    // A file: URI (file:app.sqlite?mode=ro) is SQLite's to read; a plain path must exist.
-    if (!create && !path.startsWith(QLatin1String("file:")) && !QFileInfo::exists(path))
+    // A file: URI (file:app.sqlite?mode=ro) is SQLite's to read, a server's URI libpq's; a
+    // plain path must exist.
+    if (!create && !detail::isServerDatabase(path) && !path.startsWith(QLatin1String("file:")) && !QFileInfo::exists(path))
         throw Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：文件不存在").arg(path));
     mConnection = detail::ConnectionPool::ofThisThread().take(path, create);
 }
@@ -441,7 +146,7 @@ void DataBridge::Close()
     detail::ConnectionPool::ofThisThread().give(std::move(mConnection));
 }
 
-detail::SqliteConnection &DataBridge::connection()
+detail::Connection &DataBridge::connection()
 {
     if (!mConnection)
         throw Error(ErrorNumber::Database, QStringLiteral("DataBridge 尚未打开：请先调用 Open"));
@@ -450,49 +155,7 @@ detail::SqliteConnection &DataBridge::connection()
 
 namespace {
 
-struct QueryResult {
-    ResultRows rows;
-    QStringList names;
-    std::vector<ColumnType> types;
-};
-
-// Reads the whole result; with `wantRows` false only the first row is looked at, for the types
-// of expression columns.
-QueryResult readResult(detail::SqliteConnection &db, sqlite3_stmt *statement, bool wantRows)
-{
-    // The columns are read after the first step: a kept statement is prepared again there
-    // when the schema changed since, and "select *" may then have more columns.
-    bool hasRow = db.step(statement);
-    const int columnCount = sqlite3_column_count(statement);
-    QStringList names;
-    names.reserve(columnCount);
-    for (int c = 0; c < columnCount; ++c)
-        names.append(textOfUtf8(sqlite3_column_name(statement, c)));
-
-    ResultRows::Builder builder(names);
-    std::vector<int> firstRowStorage(size_t(columnCount), 0);
-    bool firstRow = true;
-    NumberBuffer buffer;
-    for (; hasRow; hasRow = db.step(statement)) {
-        if (firstRow) {
-            for (int c = 0; c < columnCount; ++c)
-                firstRowStorage[size_t(c)] = sqlite3_column_type(statement, c);
-            firstRow = false;
-            if (!wantRows)
-                break;
-        }
-        for (int c = 0; c < columnCount; ++c)
-            builder.addCell(cellUtf8(statement, c, buffer));
-    }
-
-    std::vector<ColumnType> types;
-    types.reserve(size_t(columnCount));
-    for (int c = 0; c < columnCount; ++c)
-        types.push_back(resultColumnType(statement, c, firstRowStorage[size_t(c)]));
-    return {builder.finish(), std::move(names), std::move(types)};
-}
-
-void deliver(QueryResult &&result, ResultRows *rows, Collection *fieldNames, Collection *typeCodes, Collection *sizes)
+void deliver(detail::QueryResult &&result, ResultRows *rows, Collection *fieldNames, Collection *typeCodes, Collection *sizes)
 {
     if (rows)
         *rows = std::move(result.rows);
@@ -513,15 +176,12 @@ void deliver(QueryResult &&result, ResultRows *rows, Collection *fieldNames, Col
 
 void DataBridge::QueryValue(const QString &statement, QString &target, int16_t)
 {
-    TraceScope trace(statement);
+    detail::TraceScope trace(statement);
     try {
-        detail::SqliteConnection &db = connection();
-        const auto waited = qScopeGuard([&] { db.endWait(); });
-        const detail::SqliteConnection::StatementLease prepared = db.prepare(statement, trace);
-        if (db.step(prepared.get()) && sqlite3_column_count(prepared.get()) > 0)
-            target = cellText(prepared.get(), 0);
+        if (std::optional<QString> value = connection().queryValue(statement, trace))
+            target = std::move(*value);
         trace.succeeded();
-    } catch (const StatementFailure &failure) {
+    } catch (const detail::StatementFailure &failure) {
         trace.failed(failure.databaseText);
         if (!mSilentErrors)
             throw Error(ErrorNumber::Database, failure.message);
@@ -531,7 +191,7 @@ void DataBridge::QueryValue(const QString &statement, QString &target, int16_t)
 void DataBridge::Query(const QString &statement, ResultRows *rows, Collection *fieldNames, Collection *typeCodes,
                        Collection *sizes, const QString &)
 {
-    TraceScope trace(statement);
+    detail::TraceScope trace(statement);
     if (rows)
         *rows = ResultRows();
     for (Collection *collection : {fieldNames, typeCodes, sizes}) {
@@ -539,12 +199,9 @@ void DataBridge::Query(const QString &statement, ResultRows *rows, Collection *f
             collection->clear();
     }
     try {
-        detail::SqliteConnection &db = connection();
-        const auto waited = qScopeGuard([&] { db.endWait(); });
-        const detail::SqliteConnection::StatementLease prepared = db.prepare(statement, trace);
-        deliver(readResult(db, prepared.get(), rows != nullptr), rows, fieldNames, typeCodes, sizes);
+        deliver(connection().query(statement, trace, rows != nullptr), rows, fieldNames, typeCodes, sizes);
         trace.succeeded();
-    } catch (const StatementFailure &failure) {
+    } catch (const detail::StatementFailure &failure) {
         trace.failed(failure.databaseText);
         if (!mSilentErrors)
             throw Error(ErrorNumber::Database, failure.message);
@@ -553,28 +210,20 @@ void DataBridge::Query(const QString &statement, ResultRows *rows, Collection *f
 
 int16_t DataBridge::Execute(const QString &statement, int64_t *recordsAffected)
 {
-    TraceScope trace(statement);
+    detail::TraceScope trace(statement);
     if (recordsAffected)
         *recordsAffected = 0;
     try {
-        detail::SqliteConnection &db = connection();
-        const auto waited = qScopeGuard([&] { db.endWait(); });
-        const detail::SqliteConnection::StatementLease prepared = db.prepare(statement, trace);
-        const int64_t changedBefore = db.totalChanges();
-        while (db.step(prepared.get())) {
-        }
-        // changes() keeps the count of the last insert, update or delete; a statement of
-        // another kind changes no row, which the total shows.
-        if (recordsAffected && db.totalChanges() != changedBefore)
-            *recordsAffected = db.changes();
+        const int64_t changed = connection().execute(statement, trace);
+        if (recordsAffected)
+            *recordsAffected = changed;
         trace.succeeded();
         return 0;
-    } catch (const StatementFailure &failure) {
+    } catch (const detail::StatementFailure &failure) {
         trace.failed(failure.databaseText);
         if (!mSilentErrors)
             Feedback::current().inform(failure.message, QStringLiteral("提示"));
-        const int primaryCode = failure.code & 0xff;
-        return int16_t(primaryCode != 0 ? primaryCode : 1);
+        return int16_t(failure.code);
     }
 }
 

@@ -102,4 +102,29 @@ ColumnType columnTypeFromStorage(int storageClass)
     }
 }
 
+ColumnType columnTypeOfServerColumn(uint32_t oid, int modifier)
+{
+    // Character and numeric modifiers carry a 4-byte header length (VARHDRSZ).
+    const int declared = modifier >= 4 ? modifier - 4 : -1;
+    switch (oid) {
+    case 16: return {TypeCode::Char, 1};                 // bool, read as 1 or 0
+    case 17: return {TypeCode::VarBinary, kUnlimitedSize}; // bytea
+    case 20: return {TypeCode::BigInt, 8};
+    case 21: return {TypeCode::SmallInt, 2};
+    case 23: return {TypeCode::Integer, 4};
+    case 25: return {TypeCode::LongVarChar, kUnlimitedSize}; // text
+    case 700:
+    case 701: return {TypeCode::Numeric, 15};            // float4, float8
+    case 790: return {TypeCode::Currency, 8};             // money
+    case 1042: return {TypeCode::Char, declared >= 0 ? declared : 1};
+    case 1043: return declared >= 0 ? ColumnType{TypeCode::VarChar, declared} : ColumnType{TypeCode::LongVarChar, kUnlimitedSize};
+    case 1082:
+    case 1083:
+    case 1114:
+    case 1184: return {TypeCode::DBTimeStamp, 16};        // date, time, timestamp, timestamptz
+    case 1700: return {TypeCode::Numeric, declared >= 0 ? (declared >> 16) & 0xffff : 18};
+    default: return {TypeCode::VarChar, 255};             // as an expression column on SQLite
+    }
+}
+
 } // namespace velmarith

@@ -38,4 +38,8 @@ constexpr int32_t kUnlimitedSize = 2147483647;
 /// class (a SQLite fundamental datatype) of its first value, or 0 when there is no row.
 [[nodiscard]] ColumnType columnTypeFromStorage(int storageClass);
 
+/// The type of a PostgreSQL result column from its type's OID and its type modifier (-1 for
+/// none): bpchar(n) is Char n, varchar(n) VarChar n, numeric(p,s) Numeric p, and so on.
+[[nodiscard]] ColumnType columnTypeOfServerColumn(uint32_t oid, int modifier);
+
 } // namespace velmarith

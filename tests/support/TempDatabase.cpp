@@ -2,20 +2,63 @@
 
 #include "common/SqlText.h"
 
+#include <QCoreApplication>
+#include <QFile>
+
 #include <gtest/gtest.h>
 
 namespace velmarith::test {
 
-TempDatabase::TempDatabase() : mPath(mDir.filePath(QStringLiteral("test.sqlite")))
+namespace {
+
+QString clusterFile(const char *name)
 {
-    DataBridge bridge;
-    bridge.Open(mPath, QStringLiteral("Create"));
+    QFile file(QStringLiteral(VELMARITH_PG_STATE) + u'/' + QLatin1String(name));
+    return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
+}
+
+void runOnServer(const QString &statement)
+{
+    DataBridge admin;
+    admin.Open(serverUri());
+    EXPECT_EQ(admin.Execute(statement), 0) << statement.toStdString();
+}
+
+} // namespace
+
+QString serverUri()
+{
+    static const QString uri = clusterFile("uri");
+    return uri;
+}
+
+QString serverUnavailableReason()
+{
+    const QString reason = clusterFile("unavailable");
+    return QStringLiteral("no PostgreSQL test cluster: ") +
+           (reason.isEmpty() ? QStringLiteral("run the suite with ctest, which starts it") : reason);
+}
+
+TempDatabase::TempDatabase(Backend backend) : mBackend(backend)
+{
+    if (backend == Backend::Sqlite) {
+        mPath = mDir.filePath(QStringLiteral("test.sqlite"));
+        DataBridge bridge;
+        bridge.Open(mPath, QStringLiteral("Create"));
+    } else if (!serverUri().isEmpty()) {
+        static int made = 0;
+        mSchema = QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+        runOnServer(QStringLiteral("create schema ") + mSchema);
+        mPath = serverUri() + QStringLiteral("&options=-c%20search_path%3D") + mSchema;
+    }
     DataBridge::setDefaultDatabase(mPath);
 }
 
 TempDatabase::~TempDatabase()
 {
     DataBridge::setDefaultDatabase(QString());
+    if (!mSchema.isEmpty())
+        runOnServer(QStringLiteral("drop schema %1 cascade").arg(mSchema));
 }
 
 void TempDatabase::exec(const QStringList &statements) const
@@ -44,7 +87,11 @@ QString TempDatabase::dump() const
     DataBridge bridge;
     bridge.Open(mPath);
     ResultRows tables;
-    bridge.Query(QStringLiteral("select name, sql from sqlite_schema order by name"), &tables);
+    bridge.Query(mBackend == Backend::Sqlite
+                     ? QStringLiteral("select name, sql from sqlite_schema order by name")
+                     : QStringLiteral("select table_name, 'CREATE TABLE' from information_schema.tables "
+                                      "where table_schema = current_schema() order by table_name"),
+                 &tables);
     QString text;
     for (int t = 0; t < tables.Count(); ++t) {
         text += tables.text(t, 0) + u'\n' + tables.text(t, 1) + u'\n';

@@ -2,6 +2,7 @@
 
 #include <velmarith/DataBridge.h>
 
+#include "Backend.h"
 #include "QtPrinting.h"
 #include "common/Feedback.h"
 
@@ -14,16 +15,20 @@
 
 namespace velmarith::test {
 
-/// A fresh SQLite file in its own temporary folder, made the default database while it lives.
+/// A fresh database made the default database while it lives: a SQLite file in its own
+/// temporary folder, or a schema of its own on the test cluster (which a connection to
+/// path() uses as its search path). Without the cluster a PostgreSQL one holds nothing.
 class TempDatabase
 {
 public:
-    TempDatabase();
+    explicit TempDatabase(Backend backend = Backend::Sqlite);
     ~TempDatabase();
     TempDatabase(const TempDatabase &) = delete;
     TempDatabase &operator=(const TempDatabase &) = delete;
 
+    /// The SQLite file, or the server's URI.
     [[nodiscard]] const QString &path() const { return mPath; }
+    [[nodiscard]] Backend backend() const { return mBackend; }
     [[nodiscard]] QString folder() const { return mDir.path(); }
     /// Runs set-up statements; a failing one fails the test.
     void exec(const QStringList &statements) const;
@@ -34,6 +39,8 @@ public:
 
 private:
     QTemporaryDir mDir;
+    Backend mBackend;
+    QString mSchema; // on the server
     QString mPath;
 };
 

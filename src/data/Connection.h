@@ -1,0 +1,74 @@
+#pragma once
+
+#include <velmarith/DataBridge.h>
+
+#include "data/TypeCodes.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace velmarith::detail {
+
+/// A statement the database refused; becomes an Error or a silent failure at the operation.
+struct StatementFailure {
+    QString databaseText; ///< the database's own words, for the trace
+    QString message;      ///< what a person is told: the cause in Chinese, with the database's words
+    int code;             ///< nonzero; Execute's status
+};
+
+/// Reports a statement to the trace hook once it has run, whichever way it ended.
+class TraceScope
+{
+public:
+    explicit TraceScope(const QString &statement);
+    ~TraceScope();
+    TraceScope(const TraceScope &) = delete;
+    TraceScope &operator=(const TraceScope &) = delete;
+    void sent(const QString &text) { mTrace.sentText = text; }
+    void succeeded() { mTrace.succeeded = true; }
+    void failed(const QString &message) { mTrace.errorMessage = message; }
+
+private:
+    StatementTrace mTrace;
+};
+
+struct QueryResult {
+    ResultRows rows;
+    QStringList names;
+    std::vector<ColumnType> types;
+};
+
+/// One connection to a database, of whichever backend; statements raise StatementFailure.
+/// Each runs exactly one statement, with "+" beside string literals sent as "||".
+class Connection
+{
+public:
+    virtual ~Connection() = default;
+
+    /// The rows when `wantRows`, else only what the column types need.
+    virtual QueryResult query(const QString &statement, TraceScope &trace, bool wantRows) = 0;
+    /// The first column of the first row as text; nothing when there is no row.
+    virtual std::optional<QString> queryValue(const QString &statement, TraceScope &trace) = 0;
+    /// Runs a statement; returns the rows an insert, update or delete changed, else 0.
+    virtual int64_t execute(const QString &statement, TraceScope &trace) = 0;
+
+    [[nodiscard]] virtual const QString &database() const = 0;
+    /// Whether, closed by its DataBridge, it may serve the next Open of `database`.
+    [[nodiscard]] virtual bool canServeAgain(const QString &database) const = 0;
+    /// Makes a kept connection ready for its next DataBridge; raises Error when it cannot serve.
+    virtual void reuse() = 0;
+};
+
+/// Whether a configured database names a PostgreSQL server (a libpq connection URI) rather
+/// than a SQLite file.
+[[nodiscard]] bool isServerDatabase(const QString &database);
+
+/// A new connection to a SQLite file or a PostgreSQL server; raises Error naming the database
+/// and the reason when it cannot be opened.
+[[nodiscard]] std::unique_ptr<Connection> openConnection(const QString &database, bool create);
+
+} // namespace velmarith::detail

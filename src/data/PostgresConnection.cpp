@@ -1,0 +1,277 @@
+// The PostgreSQL backend, over libpq: each statement is sent alone through the extended
+// protocol (which refuses a second statement) and its rows are read one at a time straight
+// into the result's arena, so a large list never sits in memory twice.
+#include "data/PostgresConnection.h"
+
+#include <velmarith/Error.h>
+
+#include "common/Utf8.h"
+#include "data/SqlDialect.h"
+
+#include <libpq-fe.h>
+
+namespace velmarith::detail {
+namespace {
+
+constexpr int kLongestName = 63; // NAMEDATALEN - 1
+constexpr Oid kBoolOid = 16;
+
+struct ConnectionCloser {
+    void operator()(PGconn *connection) const { PQfinish(connection); }
+};
+struct ResultClearer {
+    void operator()(PGresult *result) const { PQclear(result); }
+};
+using ResultHandle = std::unique_ptr<PGresult, ResultClearer>;
+
+QString trimmed(const char *text)
+{
+    return QString::fromUtf8(text ? text : "").trimmed();
+}
+
+// What a person is told of a refusal: its cause in Chinese, with the server's own words.
+QString messageFor(const QString &sqlState, const QString &serverText)
+{
+    if (sqlState == u"40001" || sqlState == u"40P01" || sqlState == u"55P03")
+        return QStringLiteral("数据库正被其他程序使用，这项修改没有完成：") + serverText;
+    if (sqlState == u"25006")
+        return QStringLiteral("数据库不能写入：") + serverText;
+    return QStringLiteral("数据库拒绝了这项操作：") + serverText;
+}
+
+StatementFailure failureOf(const QString &serverText, const QString &sqlState = {})
+{
+    const QString text = sqlState.isEmpty() ? serverText : QStringLiteral("%1（SQLSTATE %2）").arg(serverText, sqlState);
+    return StatementFailure{text, messageFor(sqlState, text), 1};
+}
+
+// The rows of one result column as the library gives them: NULL empty, booleans 1 and 0 as
+// the check box reads them on SQLite, everything else as the server writes it.
+std::string_view cellOf(const PGresult *result, int column, bool boolean)
+{
+    if (PQgetisnull(result, 0, column))
+        return {};
+    const char *value = PQgetvalue(result, 0, column);
+    if (boolean)
+        return value[0] == 't' ? "1" : "0";
+    return {value, size_t(PQgetlength(result, 0, column))};
+}
+
+class PostgresConnection final : public Connection
+{
+public:
+    explicit PostgresConnection(const QString &uri) : mUri(uri)
+    {
+        const QByteArray utf8 = uri.toUtf8();
+        // The URI may set its own connect_timeout; the text always travels as UTF-8.
+        const char *keys[] = {"connect_timeout", "dbname", "client_encoding", nullptr};
+        const char *values[] = {"5", utf8.constData(), "UTF8", nullptr};
+        mConnection.reset(PQconnectdbParams(keys, values, 1));
+        if (!mConnection || PQstatus(mConnection.get()) != CONNECTION_OK)
+            throw Error(ErrorNumber::Database, QStringLiteral("无法连接数据库服务器 %1：%2").arg(server(), reason()));
+        // Notices (an identifier cut, a table already there) would otherwise go to stderr.
+        PQsetNoticeProcessor(mConnection.get(), [](void *, const char *) {}, nullptr);
+    }
+
+    QueryResult query(const QString &statement, TraceScope &trace, bool wantRows) override
+    {
+        QueryResult result;
+        std::optional<ResultRows::Builder> builder;
+        std::vector<bool> booleans;
+        run(statement, trace, [&](const PGresult *rows, bool hasRow) {
+            if (!builder) {
+                describe(rows, result, booleans);
+                builder.emplace(result.names);
+            }
+            if (hasRow && wantRows) {
+                for (int c = 0; c < int(booleans.size()); ++c)
+                    builder->addCell(cellOf(rows, c, booleans[size_t(c)]));
+            }
+        });
+        if (builder)
+            result.rows = builder->finish();
+        return result;
+    }
+
+    std::optional<QString> queryValue(const QString &statement, TraceScope &trace) override
+    {
+        std::optional<QString> value;
+        run(statement, trace, [&](const PGresult *rows, bool hasRow) {
+            if (hasRow && !value && PQnfields(rows) > 0)
+                value = textOfUtf8(cellOf(rows, 0, PQftype(rows, 0) == kBoolOid));
+        });
+        return value;
+    }
+
+    int64_t execute(const QString &statement, TraceScope &trace) override
+    {
+        return run(statement, trace, [](const PGresult *, bool) {});
+    }
+
+    [[nodiscard]] const QString &database() const override { return mUri; }
+
+    [[nodiscard]] bool canServeAgain(const QString &database) const override
+    {
+        return database == mUri && PQstatus(mConnection.get()) == CONNECTION_OK &&
+               PQtransactionStatus(mConnection.get()) == PQTRANS_IDLE;
+    }
+
+    // Settings, temporary tables and prepared statements of the last DataBridge go with it.
+    void reuse() override
+    {
+        const ResultHandle discarded(PQexec(mConnection.get(), "discard all"));
+        if (PQresultStatus(discarded.get()) != PGRES_COMMAND_OK)
+            throw Error(ErrorNumber::Database, QStringLiteral("无法连接数据库服务器 %1：%2").arg(server(), reason()));
+    }
+
+private:
+    [[nodiscard]] QString server() const
+    {
+        const char *host = PQhost(mConnection.get());
+        const char *port = PQport(mConnection.get());
+        const char *name = PQdb(mConnection.get());
+        return QStringLiteral("%1:%2/%3").arg(trimmed(host), trimmed(port), trimmed(name));
+    }
+
+    [[nodiscard]] QString reason() const
+    {
+        return mConnection ? trimmed(PQerrorMessage(mConnection.get())) : QStringLiteral("内存不足");
+    }
+
+    // A lost connection is tried once more before a statement, so a restarted server serves
+    // again; a server still down says so.
+    void ensureConnected()
+    {
+        if (PQstatus(mConnection.get()) == CONNECTION_OK)
+            return;
+        PQreset(mConnection.get());
+        if (PQstatus(mConnection.get()) != CONNECTION_OK)
+            throw lostConnection();
+    }
+
+    [[nodiscard]] StatementFailure lostConnection(const QString &why = {}) const
+    {
+        const QString text = QStringLiteral("与数据库服务器 %1 的连接已断开：%2").arg(server(), why.isEmpty() ? reason() : why);
+        return StatementFailure{text, text, 1};
+    }
+
+    // A statement's failure; the server ending the session (SQLSTATE 57P01…, 08…) is a lost
+    // connection, whether or not libpq has noticed yet.
+    [[nodiscard]] StatementFailure refusal(const PGresult *result) const
+    {
+        const QString text = trimmed(PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY));
+        const QString sqlState = trimmed(PQresultErrorField(result, PG_DIAG_SQLSTATE));
+        if (PQstatus(mConnection.get()) != CONNECTION_OK || sqlState.startsWith(u"57P") || sqlState.startsWith(u"08"))
+            return lostConnection(text.isEmpty() ? reason() : text);
+        return failureOf(text, sqlState);
+    }
+
+    static void describe(const PGresult *rows, QueryResult &result, std::vector<bool> &booleans)
+    {
+        const int columns = PQnfields(rows);
+        for (int c = 0; c < columns; ++c) {
+            result.names.append(textOfUtf8(PQfname(rows, c)));
+            result.types.push_back(columnTypeOfServerColumn(PQftype(rows, c), PQfmod(rows, c)));
+            booleans.push_back(PQftype(rows, c) == kBoolOid);
+        }
+    }
+
+    // Sends one statement and hands each row to `onRow` (a result without rows once, with
+    // hasRow false, for its columns); returns the rows an insert, update or delete changed.
+    template <class OnRow>
+    int64_t run(const QString &statement, TraceScope &trace, OnRow &&onRow)
+    {
+        const QString sent = rewriteConcatenation(statement);
+        trace.sent(sent);
+        if (!isSingleStatement(sent))
+            throw failureOf(QStringLiteral("一次只能执行一条语句：%1").arg(statement));
+        if (const QString name = overlongName(sent); !name.isEmpty())
+            throw failureOf(QStringLiteral("名称超过 %1 字节，数据库会截短它：%2").arg(kLongestName).arg(name));
+        ensureConnected();
+        PGconn *connection = mConnection.get();
+        if (!PQsendQueryParams(connection, sent.toUtf8().constData(), 0, nullptr, nullptr, nullptr, nullptr, 0))
+            throw PQstatus(connection) == CONNECTION_OK ? failureOf(reason()) : lostConnection();
+        PQsetSingleRowMode(connection);
+        std::optional<StatementFailure> failure;
+        int64_t changed = 0;
+        // Every result is read, also after a failure, so the connection is ready for the next.
+        for (ResultHandle result(PQgetResult(connection)); result; result.reset(PQgetResult(connection))) {
+            switch (PQresultStatus(result.get())) {
+            case PGRES_SINGLE_TUPLE:
+                if (!failure)
+                    onRow(result.get(), true);
+                break;
+            case PGRES_TUPLES_OK:
+                if (!failure)
+                    onRow(result.get(), false);
+                break;
+            case PGRES_COMMAND_OK:
+                changed = QByteArray(PQcmdTuples(result.get())).toLongLong();
+                break;
+            default:
+                if (!failure)
+                    failure = refusal(result.get());
+                break;
+            }
+        }
+        if (failure)
+            throw *failure;
+        return changed;
+    }
+
+    QString mUri;
+    std::unique_ptr<PGconn, ConnectionCloser> mConnection;
+};
+
+bool startsName(QChar c)
+{
+    return c.isLetter() || c == u'_' || c.unicode() >= 0x80;
+}
+
+bool continuesName(QChar c)
+{
+    return startsName(c) || c.isDigit() || c == u'$';
+}
+
+} // namespace
+
+QString overlongName(const QString &statement)
+{
+    const qsizetype n = statement.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = statement[i];
+        if (c == u'\'' || c == u'"') { // a literal, or a quoted name; doubled quotes stay inside
+            qsizetype end = i + 1;
+            while (end < n && !(statement[end] == c && (end + 1 >= n || statement[end + 1] != c)))
+                end += statement[end] == c ? 2 : 1;
+            const QString inside = statement.mid(i + 1, end - i - 1);
+            if (c == u'"' && inside.toUtf8().size() > kLongestName)
+                return inside;
+            i = end + 1;
+        } else if (statement.mid(i, 2) == u"--") {
+            const qsizetype end = statement.indexOf(u'\n', i);
+            i = end < 0 ? n : end + 1;
+        } else if (statement.mid(i, 2) == u"/*") {
+            const qsizetype end = statement.indexOf(u"*/", i + 2);
+            i = end < 0 ? n : end + 2;
+        } else if (startsName(c)) {
+            qsizetype end = i + 1;
+            while (end < n && continuesName(statement[end]))
+                ++end;
+            const QString name = statement.mid(i, end - i);
+            if (name.toUtf8().size() > kLongestName)
+                return name;
+            i = end;
+        } else {
+            ++i;
+        }
+    }
+    return {};
+}
+
+std::unique_ptr<Connection> openPostgres(const QString &uri)
+{
+    return std::make_unique<PostgresConnection>(uri);
+}
+
+} // namespace velmarith::detail

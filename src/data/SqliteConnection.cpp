@@ -1,0 +1,390 @@
+// The SQLite backend: a connection to one database file, with the statements it prepared.
+#include "data/SqliteConnection.h"
+
+#include <velmarith/Error.h>
+
+#include "common/Feedback.h"
+#include "common/Numbers.h"
+#include "common/Utf8.h"
+#include "data/SqlDialect.h"
+
+#include <QElapsedTimer>
+#include <QFile>
+#include <QScopeGuard>
+
+#include <sqlite3.h>
+
+#include <optional>
+#include <unordered_map>
+
+#include <sys/stat.h>
+
+namespace velmarith::detail {
+namespace {
+
+struct SqliteCloser {
+    void operator()(sqlite3 *db) const { sqlite3_close_v2(db); }
+};
+struct StatementFinalizer {
+    void operator()(sqlite3_stmt *statement) const { sqlite3_finalize(statement); }
+};
+using StatementHandle = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
+
+// Which file a path names now: a file replaced under the same name is another file.
+struct FileIdentity {
+    dev_t device;
+    ino_t inode;
+    bool operator==(const FileIdentity &) const = default;
+};
+
+std::optional<FileIdentity> fileIdentity(const QString &path)
+{
+    struct stat status {};
+    if (stat(QFile::encodeName(path).constData(), &status) != 0)
+        return std::nullopt;
+    return FileIdentity{status.st_dev, status.st_ino};
+}
+
+// What a person is told of a refusal: its cause in Chinese, always with the database's own words.
+QString messageFor(int code, const QString &databaseText)
+{
+    switch (code & 0xff) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+        return QStringLiteral("数据库正被其他程序使用，这项修改没有完成：") + databaseText;
+    case SQLITE_READONLY:
+        return QStringLiteral("数据库不能写入：") + databaseText;
+    default:
+        return QStringLiteral("数据库拒绝了这项操作：") + databaseText;
+    }
+}
+
+StatementFailure failureOf(QString databaseText, int code)
+{
+    QString message = messageFor(code, databaseText);
+    return StatementFailure{std::move(databaseText), std::move(message), (code & 0xff) != 0 ? code & 0xff : 1};
+}
+
+// A value as text: NULL is empty, reals are written as the library writes numbers, everything
+// else as SQLite's own text. The bytes stay valid until the next step of the statement.
+std::string_view cellUtf8(sqlite3_stmt *statement, int column, NumberBuffer &buffer)
+{
+    switch (sqlite3_column_type(statement, column)) {
+    case SQLITE_NULL:
+        return {};
+    case SQLITE_FLOAT:
+        return writeNumber(sqlite3_column_double(statement, column), buffer);
+    default: {
+        const auto *text = reinterpret_cast<const char *>(sqlite3_column_text(statement, column));
+        return {text ? text : "", size_t(sqlite3_column_bytes(statement, column))};
+    }
+    }
+}
+
+QString cellText(sqlite3_stmt *statement, int column)
+{
+    NumberBuffer buffer;
+    const std::string_view bytes = cellUtf8(statement, column, buffer);
+    return textOfUtf8(bytes);
+}
+
+ColumnType resultColumnType(sqlite3_stmt *statement, int column, int firstRowStorage)
+{
+    const char *declared = sqlite3_column_decltype(statement, column);
+    if (declared && *declared)
+        return columnTypeFromDeclaration(QString::fromUtf8(declared));
+    return columnTypeFromStorage(firstRowStorage);
+}
+
+
+class SqliteConnection final : public Connection
+{
+public:
+    SqliteConnection(const QString &path, bool create)
+    {
+        sqlite3 *raw = nullptr;
+        // A connection belongs to one DataBridge on one thread, so SQLite need not lock it at
+        // every call; reading a whole table makes several calls per value.
+        const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI | (create ? SQLITE_OPEN_CREATE : 0);
+        const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
+        mDb.reset(raw);
+        mPath = path;
+        if (!path.startsWith(QLatin1String("file:")))
+            mFile = fileIdentity(path);
+        if (rc != SQLITE_OK)
+            throw openError(path, rc, mDb ? QString::fromUtf8(sqlite3_errmsg(mDb.get())) : QString::fromUtf8(sqlite3_errstr(rc)));
+        sqlite3_busy_handler(mDb.get(), &SqliteConnection::waitForLock, this);
+        // Each operation opens a fresh connection with an empty page cache; reading the file
+        // through a memory map spares copying every page of a scanned table again.
+        sqlite3_exec(mDb.get(), "pragma mmap_size=268435456", nullptr, nullptr, nullptr);
+        // Settings and temporary objects would outlive the DataBridge that made them.
+        sqlite3_set_authorizer(mDb.get(), &SqliteConnection::noteLastingState, this);
+        readSchema();
+    }
+
+    // SQLite opens lazily; reading the schema at Open tells a non-database file, or a lock held
+    // by another program, there and not at the first statement. On a connection used before it
+    // costs a lock and no parsing.
+    void readSchema()
+    {
+        char *message = nullptr;
+        const int schemaRc = sqlite3_exec(mDb.get(), "select count(*) from sqlite_schema", nullptr, nullptr, &message);
+        endWait();
+        if (schemaRc != SQLITE_OK) {
+            const QString reason = QString::fromUtf8(message ? message : sqlite3_errmsg(mDb.get()));
+            sqlite3_free(message);
+            throw openError(mPath, schemaRc, reason);
+        }
+    }
+
+    // Ends the sign of a wait for another program's lock, once the statement that met it is done.
+    void endWait()
+    {
+        if (std::exchange(mWaiting, false))
+            Feedback::current().waiting(false);
+    }
+
+    // A prepared statement lent out for one run; it is reset for the next when the run ends.
+    class StatementLease
+    {
+    public:
+        StatementLease(SqliteConnection &owner, sqlite3_stmt *statement, StatementHandle owned = {})
+            : mOwner(owner), mStatement(statement), mOwned(std::move(owned))
+        {
+            ++mOwner.mLeases;
+        }
+        ~StatementLease()
+        {
+            sqlite3_reset(mStatement);
+            --mOwner.mLeases;
+        }
+        StatementLease(const StatementLease &) = delete;
+        StatementLease &operator=(const StatementLease &) = delete;
+        [[nodiscard]] sqlite3_stmt *get() const { return mStatement; }
+
+    private:
+        SqliteConnection &mOwner;
+        sqlite3_stmt *mStatement;
+        StatementHandle mOwned; // set for a statement the cache does not keep
+    };
+
+    // Prepares exactly one statement, or lends the one prepared for the same text before; a
+    // second statement in the text is refused, not run.
+    StatementLease prepare(const QString &statement, TraceScope &trace)
+    {
+        if (const auto cached = mStatements.find(statement); cached != mStatements.end()) {
+            trace.sent(cached->second.sent);
+            return StatementLease(*this, cached->second.handle.get());
+        }
+        const QString sent = rewriteConcatenation(statement);
+        trace.sent(sent);
+        StatementHandle prepared = prepareOne(statement, sent);
+        // Only while no statement is lent out may the cache let go of one.
+        if (mLeases > 0)
+            return StatementLease(*this, prepared.get(), std::move(prepared));
+        if (mStatements.size() >= kCachedStatements)
+            mStatements.clear();
+        sqlite3_stmt *raw = prepared.get();
+        mStatements.emplace(statement, CachedStatement{sent, std::move(prepared)});
+        return StatementLease(*this, raw);
+    }
+
+    // Whether a connection closed by its DataBridge may serve the next Open of `path`: the file
+    // is still the one it opened, and it holds no transaction and met no fault of the file.
+    [[nodiscard]] bool canServeAgain(const QString &path) const override
+    {
+        return !mBroken && !mLastingState && mPath == path && mFile && sqlite3_get_autocommit(mDb.get()) != 0 &&
+               fileIdentity(path) == mFile;
+    }
+
+private:
+    StatementHandle prepareOne(const QString &statement, const QString &sent)
+    {
+        if (!isSingleStatement(sent))
+            throw oneStatementOnly(statement);
+        const QByteArray utf8 = sent.toUtf8();
+        sqlite3_stmt *raw = nullptr;
+        const char *tail = nullptr;
+        int rc = sqlite3_prepare_v2(mDb.get(), utf8.constData(), int(utf8.size()), &raw, &tail);
+        StatementHandle prepared(raw);
+        if (rc != SQLITE_OK)
+            throw failure(rc);
+        if (!prepared)
+            throw failureOf(QStringLiteral("语句为空"), SQLITE_MISUSE);
+        sqlite3_stmt *rest = nullptr;
+        rc = sqlite3_prepare_v2(mDb.get(), tail, int(utf8.constData() + utf8.size() - tail), &rest, nullptr);
+        StatementHandle second(rest);
+        if (rc != SQLITE_OK || second)
+            throw oneStatementOnly(statement);
+        return prepared;
+    }
+
+public:
+
+    // Steps to the next row; false when the statement is done.
+    bool step(sqlite3_stmt *statement)
+    {
+        const int rc = sqlite3_step(statement);
+        if (rc == SQLITE_ROW)
+            return true;
+        if (rc == SQLITE_DONE)
+            return false;
+        throw failure(rc);
+    }
+
+    [[nodiscard]] const QString &database() const override { return mPath; }
+    void reuse() override { readSchema(); }
+
+    QueryResult query(const QString &statement, TraceScope &trace, bool wantRows) override;
+    std::optional<QString> queryValue(const QString &statement, TraceScope &trace) override;
+    int64_t execute(const QString &statement, TraceScope &trace) override;
+    [[nodiscard]] int64_t changes() const { return sqlite3_changes64(mDb.get()); }
+    [[nodiscard]] int64_t totalChanges() const { return sqlite3_total_changes64(mDb.get()); }
+
+private:
+    static constexpr size_t kCachedStatements = 512;
+
+    struct CachedStatement {
+        QString sent;
+        StatementHandle handle;
+    };
+
+    StatementFailure failure(int rc)
+    {
+        const int primary = rc & 0xff;
+        if (primary == SQLITE_IOERR || primary == SQLITE_CORRUPT || primary == SQLITE_NOTADB || primary == SQLITE_CANTOPEN)
+            mBroken = true;
+        return failureOf(QString::fromUtf8(sqlite3_errmsg(mDb.get())), rc);
+    }
+    static StatementFailure oneStatementOnly(const QString &statement)
+    {
+        return failureOf(QStringLiteral("一次只能执行一条语句：%1").arg(statement), SQLITE_MISUSE);
+    }
+    static Error openError(const QString &path, int rc, const QString &reason)
+    {
+        const int primary = rc & 0xff;
+        if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
+            return Error(ErrorNumber::Database, messageFor(rc, reason));
+        return Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：%2").arg(path, reason));
+    }
+
+    static int noteLastingState(void *self, int action, const char *, const char *, const char *, const char *)
+    {
+        switch (action) {
+        case SQLITE_PRAGMA:
+        case SQLITE_ATTACH:
+        case SQLITE_DETACH:
+        case SQLITE_CREATE_TEMP_TABLE:
+        case SQLITE_CREATE_TEMP_INDEX:
+        case SQLITE_CREATE_TEMP_TRIGGER:
+        case SQLITE_CREATE_TEMP_VIEW:
+            static_cast<SqliteConnection *>(self)->mLastingState = true;
+            break;
+        default:
+            break;
+        }
+        return SQLITE_OK;
+    }
+
+    // SQLite's busy handler: while another program holds the lock, wait in short steps, showing
+    // the person that the window waits, until the busy timeout has passed.
+    static int waitForLock(void *self, int attempt)
+    {
+        auto &connection = *static_cast<SqliteConnection *>(self);
+        if (attempt == 0) {
+            connection.mWaitStarted.start();
+            if (!std::exchange(connection.mWaiting, true))
+                Feedback::current().waiting(true);
+        }
+        const qint64 left = busyTimeoutMilliseconds() - connection.mWaitStarted.elapsed();
+        if (left <= 0)
+            return 0;
+        sqlite3_sleep(int(std::min<qint64>(left, attempt < 5 ? 5 : 25)));
+        return 1;
+    }
+
+    // Declared first, so the statements are finalized before the connection closes.
+    std::unique_ptr<sqlite3, SqliteCloser> mDb;
+    std::unordered_map<QString, CachedStatement> mStatements;
+    int mLeases = 0;
+    QString mPath;
+    std::optional<FileIdentity> mFile; // none for a URI, which is never pooled
+    bool mBroken = false;
+    bool mLastingState = false;
+    QElapsedTimer mWaitStarted;
+    bool mWaiting = false;
+};
+
+// Reads the whole result; with `wantRows` false only the first row is looked at, for the types
+// of expression columns.
+QueryResult readResult(SqliteConnection &db, sqlite3_stmt *statement, bool wantRows)
+{
+    // The columns are read after the first step: a kept statement is prepared again there
+    // when the schema changed since, and "select *" may then have more columns.
+    bool hasRow = db.step(statement);
+    const int columnCount = sqlite3_column_count(statement);
+    QStringList names;
+    names.reserve(columnCount);
+    for (int c = 0; c < columnCount; ++c)
+        names.append(textOfUtf8(sqlite3_column_name(statement, c)));
+
+    ResultRows::Builder builder(names);
+    std::vector<int> firstRowStorage(size_t(columnCount), 0);
+    bool firstRow = true;
+    NumberBuffer buffer;
+    for (; hasRow; hasRow = db.step(statement)) {
+        if (firstRow) {
+            for (int c = 0; c < columnCount; ++c)
+                firstRowStorage[size_t(c)] = sqlite3_column_type(statement, c);
+            firstRow = false;
+            if (!wantRows)
+                break;
+        }
+        for (int c = 0; c < columnCount; ++c)
+            builder.addCell(cellUtf8(statement, c, buffer));
+    }
+
+    std::vector<ColumnType> types;
+    types.reserve(size_t(columnCount));
+    for (int c = 0; c < columnCount; ++c)
+        types.push_back(resultColumnType(statement, c, firstRowStorage[size_t(c)]));
+    return {builder.finish(), std::move(names), std::move(types)};
+}
+
+
+QueryResult SqliteConnection::query(const QString &statement, TraceScope &trace, bool wantRows)
+{
+    const auto waited = qScopeGuard([&] { endWait(); });
+    const StatementLease prepared = prepare(statement, trace);
+    return readResult(*this, prepared.get(), wantRows);
+}
+
+std::optional<QString> SqliteConnection::queryValue(const QString &statement, TraceScope &trace)
+{
+    const auto waited = qScopeGuard([&] { endWait(); });
+    const StatementLease prepared = prepare(statement, trace);
+    if (step(prepared.get()) && sqlite3_column_count(prepared.get()) > 0)
+        return cellText(prepared.get(), 0);
+    return std::nullopt;
+}
+
+int64_t SqliteConnection::execute(const QString &statement, TraceScope &trace)
+{
+    const auto waited = qScopeGuard([&] { endWait(); });
+    const StatementLease prepared = prepare(statement, trace);
+    const int64_t changedBefore = totalChanges();
+    while (step(prepared.get())) {
+    }
+    // changes() keeps the count of the last insert, update or delete; a statement of
+    // another kind changes no row, which the total shows.
+    return totalChanges() != changedBefore ? changes() : 0;
+}
+
+} // namespace
+
+std::unique_ptr<Connection> openSqlite(const QString &path, bool create)
+{
+    return std::make_unique<SqliteConnection>(path, create);
+}
+
+} // namespace velmarith::detail
