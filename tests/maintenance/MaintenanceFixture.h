@@ -18,7 +18,7 @@ namespace velmarith::test {
 class MaintenanceTest : public ::testing::Test
 {
 protected:
-    MaintenanceTest() { desktop.setScreenSize(28800, 21600); }
+    explicit MaintenanceTest(Backend backend = Backend::Sqlite) : db(backend) { desktop.setScreenSize(28800, 21600); }
 
     std::unique_ptr<frmManage> start(const QString &table, const QString &workMode = {})
     {
@@ -48,6 +48,14 @@ protected:
 
     ScriptedDesktop desktop;
     MaintenanceDb db;
+};
+
+/// The same fixture on each backend: the parameter picks SQLite or the test cluster.
+class MaintenanceOnEachBackend : public ::testing::WithParamInterface<Backend>, public MaintenanceTest
+{
+protected:
+    MaintenanceOnEachBackend() : MaintenanceTest(GetParam()) {}
+    void SetUp() override { VELMARITH_SKIP_WITHOUT_SERVER(GetParam()); }
 };
 
 } // namespace velmarith::test

@@ -12,11 +12,14 @@ namespace {
 
 // Staff with a unique auto-increment code, a required name copied into a short name, a bound
 // department, an enumerated sex and an enumerated post.
-class RecordOperations : public test::MaintenanceTest
+class RecordOperations : public test::MaintenanceOnEachBackend
 {
 protected:
     void SetUp() override
     {
+        MaintenanceOnEachBackend::SetUp();
+        if (IsSkipped())
+            return;
         db.exec({u"create table 部门表(部门编号 varchar(10), 部门名称 varchar(20))"_s,
                  u"insert into 部门表 values('D01','销售部')"_s, u"insert into 部门表 values('D02','财务部')"_s,
                  u"create table T(编号 varchar(4), 名称 varchar(20), 简称 varchar(20), 部门 varchar(10), "
@@ -53,7 +56,10 @@ protected:
 
 } // namespace
 
-TEST_F(RecordOperations, addInsertsTheRowAdvancesTheCodeAndReloadsTheList)
+INSTANTIATE_TEST_SUITE_P(Backends, RecordOperations, ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres),
+                         test::backendName);
+
+TEST_P(RecordOperations, addInsertsTheRowAdvancesTheCodeAndReloadsTheList)
 {
     auto form = start(u"T"_s);
     fill(*form, u"0099"_s, u"O'Brien"_s);
@@ -70,7 +76,7 @@ TEST_F(RecordOperations, addInsertsTheRowAdvancesTheCodeAndReloadsTheList)
     EXPECT_EQ(form->mItemKey, nullptr);
 }
 
-TEST_F(RecordOperations, theHighlightStaysOnTheLoadedRowThatTheCommandsActOn)
+TEST_P(RecordOperations, theHighlightStaysOnTheLoadedRowThatTheCommandsActOn)
 {
     auto form = start(u"T"_s);
     EXPECT_FALSE(form->list().SelectedItem()) << "nothing is loaded at start";
@@ -91,7 +97,7 @@ TEST_F(RecordOperations, theHighlightStaysOnTheLoadedRowThatTheCommandsActOn)
     EXPECT_FALSE(form->list().SelectedItem()) << "an edit clears the editors and unloads the row";
 }
 
-TEST_F(RecordOperations, addRefusesAnEmptyOrTakenUniqueValueAndWritesNothing)
+TEST_P(RecordOperations, addRefusesAnEmptyOrTakenUniqueValueAndWritesNothing)
 {
     auto form = start(u"T"_s);
     const auto snapshot = form->mItemSnap;
@@ -113,7 +119,7 @@ TEST_F(RecordOperations, addRefusesAnEmptyOrTakenUniqueValueAndWritesNothing)
     EXPECT_EQ(desktop.messages().back().title, u"提示");
 }
 
-TEST_F(RecordOperations, copyToFillsAnEmptyPartnerOnlyWhenItComesFirst)
+TEST_P(RecordOperations, copyToFillsAnEmptyPartnerOnlyWhenItComesFirst)
 {
     auto form = start(u"T"_s);
     fill(*form, u"0020"_s, u"甲"_s);
@@ -131,7 +137,7 @@ TEST_F(RecordOperations, copyToFillsAnEmptyPartnerOnlyWhenItComesFirst)
     EXPECT_TRUE(db.column(u"select * from R"_s).isEmpty());
 }
 
-TEST_F(RecordOperations, aCopyToThatNamesNoPartnerPlainlyIsPassedOver)
+TEST_P(RecordOperations, aCopyToThatNamesNoPartnerPlainlyIsPassedOver)
 {
     db.exec({u"create table S(a varchar(5), b varchar(5))"_s});
     db.relation(u"S"_s, u"a"_s, 5, {}, u"]b"_s); // "等同到[]b]" names nothing
@@ -143,7 +149,7 @@ TEST_F(RecordOperations, aCopyToThatNamesNoPartnerPlainlyIsPassedOver)
     EXPECT_EQ(db.column(u"select a||b from S"_s), QStringList{u"xy"_s});
 }
 
-TEST_F(RecordOperations, aBoundValueMustHaveItsKeyInTheList)
+TEST_P(RecordOperations, aBoundValueMustHaveItsKeyInTheList)
 {
     auto form = start(u"T"_s);
     fill(*form, u"0030"_s, u"甲"_s, u"D09(无)"_s);
@@ -157,7 +163,7 @@ TEST_F(RecordOperations, aBoundValueMustHaveItsKeyInTheList)
     EXPECT_EQ(db.column(u"select 部门 from T where 编号='0030'"_s), QStringList{u"D02"_s});
 }
 
-TEST_F(RecordOperations, theLargestCodeOfItsWidthBeepsAndStays)
+TEST_P(RecordOperations, theLargestCodeOfItsWidthBeepsAndStays)
 {
     auto form = start(u"T"_s);
     fill(*form, u"9999"_s, u"甲"_s);
@@ -166,7 +172,7 @@ TEST_F(RecordOperations, theLargestCodeOfItsWidthBeepsAndStays)
     EXPECT_EQ(desktop.beeps(), 1);
 }
 
-TEST_F(RecordOperations, aNewEnumerationValueJoinsTheListAndTheDictionary)
+TEST_P(RecordOperations, aNewEnumerationValueJoinsTheListAndTheDictionary)
 {
     auto form = start(u"T"_s);
     fill(*form, u"0040"_s, u"甲"_s);
@@ -180,16 +186,17 @@ TEST_F(RecordOperations, aNewEnumerationValueJoinsTheListAndTheDictionary)
     EXPECT_EQ(editor<ComboBox>(*form, u"cbo职务"_s)->List(2), u"主管");
 }
 
-TEST_F(RecordOperations, anInjectionAttemptIsStoredAsTextAndTheTableStaysWhole)
+TEST_P(RecordOperations, anInjectionAttemptIsStoredAsTextAndTheTableStaysWhole)
 {
     auto form = start(u"T"_s);
-    fill(*form, u"0050"_s, u"x'); delete from T; --"_s);
+    const QString attack = u"x');delete from T--"_s; // fits 名称 varchar(20), which a server enforces
+    fill(*form, u"0050"_s, attack);
     form->cmdAdd_Click();
     EXPECT_EQ(codes(), (QStringList{u"0012"_s, u"0013"_s, u"0050"_s}));
-    EXPECT_EQ(db.column(u"select 名称 from T where 编号='0050'"_s), QStringList{u"x'); delete from T; --"_s});
+    EXPECT_EQ(db.column(u"select 名称 from T where 编号='0050'"_s), QStringList{attack});
 }
 
-TEST_F(RecordOperations, aRefusedInsertShowsTheDatabaseMessageAndStillReloads)
+TEST_P(RecordOperations, aRefusedInsertShowsTheDatabaseMessageAndStillReloads)
 {
     db.exec({u"create table Q(a varchar(5) not null, b varchar(5))"_s});
     auto form = start(u"Q"_s);
@@ -197,10 +204,11 @@ TEST_F(RecordOperations, aRefusedInsertShowsTheDatabaseMessageAndStillReloads)
     db.exec({u"drop table Q"_s, u"create table Q(a varchar(5) not null check(a <> ''), b varchar(5))"_s});
     desktop.answer(MessageAnswer::Ok);
     form->cmdAdd_Click();
-    EXPECT_TRUE(lastMessage().startsWith(u"数据库拒绝了这项操作：CHECK constraint failed")) << lastMessage().toStdString();
+    EXPECT_TRUE(lastMessage().startsWith(u"数据库拒绝了这项操作："_s)) << lastMessage().toStdString();
+    EXPECT_TRUE(lastMessage().contains(u"check constraint"_s, Qt::CaseInsensitive)) << "the database's own words";
 }
 
-TEST_F(RecordOperations, editWritesTheLoadedRowByItsKeyAndClearsTheEditors)
+TEST_P(RecordOperations, editWritesTheLoadedRowByItsKeyAndClearsTheEditors)
 {
     auto form = start(u"T"_s);
     desktop.answer(MessageAnswer::Ok);
@@ -224,7 +232,7 @@ TEST_F(RecordOperations, editWritesTheLoadedRowByItsKeyAndClearsTheEditors)
     EXPECT_EQ(lastMessage(), u"请选选择要修改的内容！");
 }
 
-TEST_F(RecordOperations, editRefusesAUniqueValueTakenByAnotherRow)
+TEST_P(RecordOperations, editRefusesAUniqueValueTakenByAnotherRow)
 {
     auto form = start(u"T"_s);
     form->list().clickItem(1);
@@ -236,7 +244,7 @@ TEST_F(RecordOperations, editRefusesAUniqueValueTakenByAnotherRow)
     EXPECT_NE(form->mItemKey, nullptr);
 }
 
-TEST_F(RecordOperations, keysCutOnlyComboValuesAtTheirDescription)
+TEST_P(RecordOperations, keysCutOnlyComboValuesAtTheirDescription)
 {
     db.exec({u"create table K(名称 varchar(10), 性别 varchar(4), 备用 varchar(5))"_s,
              u"insert into K values('abc(1)','1','x')"_s, u"insert into K values('abc','1','y')"_s});
@@ -252,8 +260,11 @@ TEST_F(RecordOperations, keysCutOnlyComboValuesAtTheirDescription)
     EXPECT_EQ(db.column(u"select 备用 from K order by 备用"_s), (QStringList{u"y"_s, u"z"_s}));
 }
 
-TEST_F(RecordOperations, deleteAsksWithTheKeyAndSaysSoWhenNoRowMatches)
+TEST_P(RecordOperations, deleteAsksWithTheKeyAndSaysSoWhenNoRowMatches)
 {
+    // A server cuts trailing blanks beyond a varchar's length, so there the column is one wider.
+    if (GetParam() == test::Backend::Postgres)
+        db.exec({u"alter table T alter column 编号 type varchar(5)"_s});
     db.exec({u"insert into T values('0014 ','ghi','ghi','D01','1','经理')"_s});
     auto form = start(u"T"_s);
     desktop.answer(MessageAnswer::Ok);
@@ -291,7 +302,7 @@ TEST_F(RecordOperations, deleteAsksWithTheKeyAndSaysSoWhenNoRowMatches)
     EXPECT_EQ(codes(), (QStringList{u"0013"_s, u"0014 "_s}));
 }
 
-TEST_F(RecordOperations, withoutUniqueFieldsDeleteComparesEveryFieldAndCutsComboDescriptions)
+TEST_P(RecordOperations, withoutUniqueFieldsDeleteComparesEveryFieldAndCutsComboDescriptions)
 {
     db.exec({u"create table D(编号 varchar(4), 名称 varchar(10), 性别 varchar(4))"_s,
              u"insert into D values('0012','abc','1')"_s, u"insert into D values('0013','abc','1')"_s});
@@ -307,7 +318,7 @@ TEST_F(RecordOperations, withoutUniqueFieldsDeleteComparesEveryFieldAndCutsCombo
     EXPECT_EQ(db.column(u"select 编号 from D"_s), QStringList{u"0013"_s});
 }
 
-TEST_F(RecordOperations, aRowWithoutEditorsCannotBeDeleted)
+TEST_P(RecordOperations, aRowWithoutEditorsCannotBeDeleted)
 {
     db.exec({u"create table H(隐藏 varchar(4))"_s, u"insert into H values('x')"_s});
     db.relation(u"H"_s, u"隐藏"_s, 0);
@@ -320,7 +331,7 @@ TEST_F(RecordOperations, aRowWithoutEditorsCannotBeDeleted)
     EXPECT_EQ(db.column(u"select * from H"_s), QStringList{u"x"_s});
 }
 
-TEST_F(RecordOperations, cancelWithoutChangesClosesAtOnce)
+TEST_P(RecordOperations, cancelWithoutChangesClosesAtOnce)
 {
     auto form = start(u"T"_s);
     desktop.expectModal(u"frmManage"_s, [](velmarith::testing::FormDriver &user) {
@@ -332,7 +343,7 @@ TEST_F(RecordOperations, cancelWithoutChangesClosesAtOnce)
     EXPECT_TRUE(desktop.messages().empty());
 }
 
-TEST_F(RecordOperations, cancelReviewsTheChangesAndYesEditsTheLoadedRow)
+TEST_P(RecordOperations, cancelReviewsTheChangesAndYesEditsTheLoadedRow)
 {
     auto form = start(u"T"_s);
     form->list().clickItem(1);
@@ -352,7 +363,7 @@ TEST_F(RecordOperations, cancelReviewsTheChangesAndYesEditsTheLoadedRow)
     EXPECT_EQ(db.column(u"select 名称 from T where 编号='0012'"_s), QStringList{u"ABC"_s});
 }
 
-TEST_F(RecordOperations, cancelWithoutALoadedRowOffersToAddEvenInEditMode)
+TEST_P(RecordOperations, cancelWithoutALoadedRowOffersToAddEvenInEditMode)
 {
     auto form = start(u"T"_s, u"Edit"_s);
     fill(*form, u"0060"_s, u"新"_s);
@@ -363,7 +374,7 @@ TEST_F(RecordOperations, cancelWithoutALoadedRowOffersToAddEvenInEditMode)
     EXPECT_EQ(db.column(u"select 名称 from T where 编号='0060'"_s), QStringList{u"新"_s});
 }
 
-TEST_F(RecordOperations, cancelComparesCheckBoxesAsNumbers)
+TEST_P(RecordOperations, cancelComparesCheckBoxesAsNumbers)
 {
     db.exec({u"create table F(编号 varchar(4), 在职 char(1))"_s, u"insert into F values('1','1')"_s});
     auto form = start(u"F"_s);

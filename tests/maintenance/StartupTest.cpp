@@ -19,15 +19,23 @@ using velmarith::test::errorNumberOf;
 
 namespace {
 
-class MaintenanceStartup : public test::MaintenanceTest
+class MaintenanceStartup : public test::MaintenanceOnEachBackend
 {
 protected:
-    void SetUp() override { db.exec({u"create table t(a varchar(10))"_s}); }
+    void SetUp() override
+    {
+        MaintenanceOnEachBackend::SetUp();
+        if (!IsSkipped())
+            db.exec({u"create table t(a varchar(10))"_s});
+    }
 };
 
 } // namespace
 
-TEST_F(MaintenanceStartup, withoutAWindowRowKeepsTheDesignSizesAndLaysOutTwoColumns)
+INSTANTIATE_TEST_SUITE_P(Backends, MaintenanceStartup, ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres),
+                         test::backendName);
+
+TEST_P(MaintenanceStartup, withoutAWindowRowKeepsTheDesignSizesAndLaysOutTwoColumns)
 {
     auto form = start(u"t"_s);
     EXPECT_EQ(form->ScaleWidth(), 8010);
@@ -41,7 +49,7 @@ TEST_F(MaintenanceStartup, withoutAWindowRowKeepsTheDesignSizesAndLaysOutTwoColu
     EXPECT_EQ(form->mItemWidth, half - 1500);
 }
 
-TEST_F(MaintenanceStartup, takesWidthAndListHeightFromTheWindowRowRoundingHalvesToEven)
+TEST_P(MaintenanceStartup, takesWidthAndListHeightFromTheWindowRowRoundingHalvesToEven)
 {
     db.exec({u"create table u(a varchar(10))"_s, u"create table v(a varchar(10))"_s});
     db.window(u"t"_s, u"8000.5"_s, u"0"_s);
@@ -58,7 +66,7 @@ TEST_F(MaintenanceStartup, takesWidthAndListHeightFromTheWindowRowRoundingHalves
     EXPECT_EQ(v->mItemTop, 3570);
 }
 
-TEST_F(MaintenanceStartup, everyWindowStyleGetsTheTwoColumnLayout)
+TEST_P(MaintenanceStartup, everyWindowStyleGetsTheTwoColumnLayout)
 {
     db.window(u"t"_s, u"9000"_s, u"0"_s, u"2"_s);
     auto form = start(u"t"_s);
@@ -68,7 +76,7 @@ TEST_F(MaintenanceStartup, everyWindowStyleGetsTheTwoColumnLayout)
     EXPECT_EQ(form->control(u"txta"_s)->Left(), 1530);
 }
 
-TEST_F(MaintenanceStartup, offersTheButtonsByWorkModeAndCaptionsTheWindowByTable)
+TEST_P(MaintenanceStartup, offersTheButtonsByWorkModeAndCaptionsTheWindowByTable)
 {
     auto enabled = [](frmManage &form) {
         QStringList names;
@@ -84,7 +92,7 @@ TEST_F(MaintenanceStartup, offersTheButtonsByWorkModeAndCaptionsTheWindowByTable
     EXPECT_EQ(start(u"t"_s)->Caption(), u"t维护");
 }
 
-TEST_F(MaintenanceStartup, warnsWhenTheWindowIsAsTallAsTheScreen)
+TEST_P(MaintenanceStartup, warnsWhenTheWindowIsAsTallAsTheScreen)
 {
     const int height = start(u"t"_s)->Height();
     desktop.setScreenSize(28800, height + 1);
@@ -103,7 +111,7 @@ TEST_F(MaintenanceStartup, warnsWhenTheWindowIsAsTallAsTheScreen)
     EXPECT_EQ(desktop.messages()[0].icon, MessageIcon::Information);
 }
 
-TEST_F(MaintenanceStartup, aSizeBeyondSixteenBitsEndsTheStartupBeforeTheWindowIsShown)
+TEST_P(MaintenanceStartup, aSizeBeyondSixteenBitsEndsTheStartupBeforeTheWindowIsShown)
 {
     db.window(u"t"_s, u"9000"_s, u"32767"_s);
     WinMagnge maintenance;
@@ -116,7 +124,7 @@ TEST_F(MaintenanceStartup, aSizeBeyondSixteenBitsEndsTheStartupBeforeTheWindowIs
     EXPECT_TRUE(desktop.modals().empty());
 }
 
-TEST_F(MaintenanceStartup, winMagngeKeepsItsPropertiesAndShowsANewWindowEachCall)
+TEST_P(MaintenanceStartup, winMagngeKeepsItsPropertiesAndShowsANewWindowEachCall)
 {
     WinMagnge maintenance;
     maintenance.setMagngeFormat(3);
@@ -140,7 +148,7 @@ TEST_F(MaintenanceStartup, winMagngeKeepsItsPropertiesAndShowsANewWindowEachCall
     EXPECT_EQ(desktop.modals().size(), 2u) << "each call builds a new window from the current metadata";
 }
 
-TEST_F(MaintenanceStartup, quotesInTheTableNameStayInsideTheirLiterals)
+TEST_P(MaintenanceStartup, quotesInTheTableNameStayInsideTheirLiterals)
 {
     test::StatementLog log;
     EXPECT_NE(errorNumberOf([&] { (void)start(u"it's"_s); }), 0) << "there is no such table to list";
@@ -150,7 +158,7 @@ TEST_F(MaintenanceStartup, quotesInTheTableNameStayInsideTheirLiterals)
     EXPECT_TRUE(log.entries[1].succeeded);
 }
 
-TEST_F(MaintenanceStartup, theDemoListShowsEveryColumnBesideAVerticalScrollBar)
+TEST_P(MaintenanceStartup, theDemoListShowsEveryColumnBesideAVerticalScrollBar)
 {
     app::ensureDemoDatabase(db.folder() + u"/demo.sqlite"_s);
     DataBridge::setDefaultDatabase(db.folder() + u"/demo.sqlite"_s);
@@ -161,7 +169,7 @@ TEST_F(MaintenanceStartup, theDemoListShowsEveryColumnBesideAVerticalScrollBar)
     EXPECT_LE(view->header()->length(), room) << "the columns need " << view->header()->length() << " pixels";
 }
 
-TEST_F(MaintenanceStartup, runsTheMetadataStatementsInTheirOrderOnTheDemoTable)
+TEST_P(MaintenanceStartup, runsTheMetadataStatementsInTheirOrderOnTheDemoTable)
 {
     app::ensureDemoDatabase(db.folder() + u"/demo.sqlite"_s);
     DataBridge::setDefaultDatabase(db.folder() + u"/demo.sqlite"_s);
