@@ -39,7 +39,8 @@ public:
     /// How long a statement waits for another program's lock before it fails (5000 ms).
     static void setBusyTimeout(int milliseconds);
 
-    /// The database used when Open is given no path: a SQLite file path or file: URI.
+    /// The database used when Open is given no path: a SQLite file path or file: URI, or a
+    /// PostgreSQL server's libpq URI (postgresql://… or postgres://…).
     static void setDefaultDatabase(const QString &database);
     /// The configured database: setDefaultDatabase's value, else $DATABRIDGE_DATABASE.
     [[nodiscard]] static QString defaultDatabase();
