@@ -7,6 +7,7 @@
 #include <velmarith/Error.h>
 
 #include "common/SqlText.h"
+#include "data/Connection.h"
 
 #include <QDir>
 #include <QFile>
@@ -97,8 +98,26 @@ QString demoDatabasePath()
     return QStandardPaths::writableLocation(QStandardPaths::GenericDataLocation) + QStringLiteral("/velmarith/demo.sqlite");
 }
 
+// On a server the demo is made in one transaction, which the server undoes whole when a run is
+// interrupted; a database that has the employee table already is left as it is.
+bool ensureDemoOnServer(const QString &uri)
+{
+    DataBridge bridge;
+    bridge.Open(uri);
+    bridge.setSilentErrors(true);
+    Collection columns;
+    bridge.Query(QStringLiteral("select * from 员工 where 1=0"), nullptr, &columns);
+    if (columns.Count() > 0)
+        return false;
+    bridge.setSilentErrors(false);
+    runInTransaction(bridge, metadataSchema() + sampleTables() + sampleMetadata());
+    return true;
+}
+
 bool ensureDemoDatabase(const QString &path)
 {
+    if (detail::isServerDatabase(path))
+        return ensureDemoOnServer(path);
     if (QFileInfo::exists(path))
         return false;
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
@@ -122,7 +141,11 @@ void printDatabase(const QString &path, QTextStream &out)
     DataBridge bridge;
     bridge.Open(path);
     ResultRows tables;
-    bridge.Query(QStringLiteral("select name from sqlite_schema where type='table' order by name"), &tables);
+    bridge.Query(detail::isServerDatabase(path)
+                     ? QStringLiteral("select table_name from information_schema.tables "
+                                      "where table_schema = current_schema() order by table_name")
+                     : QStringLiteral("select name from sqlite_schema where type='table' order by name"),
+                 &tables);
     for (int t = 1; t <= tables.Count(); ++t) {
         const QString table = tables.Item(t).Item(1);
         ResultRows rows;
