@@ -181,15 +181,9 @@ CollectionObject &self(Self *This)
     return ownerOf<CollectionObject>(This);
 }
 
-template <class Call>
-HRESULT checkedCall(VelmarithCollection *This, Call &&call)
-{
-    return self(This).onItsThread() ? call() : RPC_E_WRONG_THREAD;
-}
-
 const VelmarithCollectionVtbl CollectionObject::kVtable = {
     .QueryInterface = [](VelmarithCollection *This, REFIID riid, void **object) {
-        return checkedCall(This, [&] { return self(This).queryInterface(riid, object); });
+        return onThreadOf(self(This), [&] { return self(This).queryInterface(riid, object); });
     },
     .AddRef = [](VelmarithCollection *This) { return self(This).addRef(); },
     .Release = [](VelmarithCollection *This) { return self(This).release(); },
@@ -201,28 +195,28 @@ const VelmarithCollectionVtbl CollectionObject::kVtable = {
     },
     .GetTypeInfo = [](VelmarithCollection *, UINT, LCID, void **) { return E_NOTIMPL; },
     .GetIDsOfNames = [](VelmarithCollection *This, REFIID, OLECHAR **names, UINT count, LCID, DISPID *ids) {
-        return checkedCall(This, [&] { return idsOfNames(collectionMembers(), names, count, ids); });
+        return onThreadOf(self(This), [&] { return idsOfNames(collectionMembers(), names, count, ids); });
     },
     .Invoke = [](VelmarithCollection *This, DISPID member, REFIID, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
                  EXCEPINFO *exception, UINT *argError) {
-        return checkedCall(This, [&] { return self(This).invoke(member, flags, params, result, exception, argError); });
+        return onThreadOf(self(This), [&] { return self(This).invoke(member, flags, params, result, exception, argError); });
     },
     .Item = [](VelmarithCollection *This, VARIANT *index, VARIANT *item) {
-        return checkedCall(This, [&] { return self(This).item(index, item, nullptr); });
+        return onThreadOf(self(This), [&] { return self(This).item(index, item, nullptr); });
     },
     .Add = [](VelmarithCollection *This, VARIANT *item, VARIANT *key, VARIANT *before, VARIANT *after) {
-        return checkedCall(This, [&] { return self(This).add(item, key, before, after, nullptr); });
+        return onThreadOf(self(This), [&] { return self(This).add(item, key, before, after, nullptr); });
     },
     .Count = [](VelmarithCollection *This, int32_t *count) {
         if (!count)
             return E_POINTER;
-        return checkedCall(This, [&] {
+        return onThreadOf(self(This), [&] {
             *count = self(This).collection()->Count();
             return S_OK;
         });
     },
     .Remove = [](VelmarithCollection *This, VARIANT *index) {
-        return checkedCall(This, [&] { return self(This).remove(index, nullptr); });
+        return onThreadOf(self(This), [&] { return self(This).remove(index, nullptr); });
     },
     .NewEnum = [](VelmarithCollection *, IUnknown **) { return E_NOTIMPL; },
 };

@@ -38,6 +38,14 @@ private:
     std::thread::id mThread = std::this_thread::get_id();
 };
 
+/// Runs `call` on `owner`'s own thread; from any other it answers RPC_E_WRONG_THREAD and
+/// touches nothing.
+template <class Owner, class Call>
+HRESULT onThreadOf(const Owner &owner, Call &&call)
+{
+    return owner.onItsThread() ? call() : RPC_E_WRONG_THREAD;
+}
+
 /// Holds one reference to an interface and releases it when it goes.
 template <class Interface>
 class ComRef

@@ -12,12 +12,6 @@ ConnectionPoint &self(IConnectionPoint *This)
     return ownerOf<ConnectionPoint>(This);
 }
 
-template <class Call>
-HRESULT checkedCall(IConnectionPoint *This, Call &&call)
-{
-    return self(This).owner().onItsThread() ? call() : RPC_E_WRONG_THREAD;
-}
-
 // The point shares its object's lifetime; its own identity answers only for itself.
 const IConnectionPointVtbl kVtable = {
     .QueryInterface = [](IConnectionPoint *This, REFIID riid, void **object) {
@@ -39,15 +33,15 @@ const IConnectionPointVtbl kVtable = {
         return S_OK;
     },
     .GetConnectionPointContainer = [](IConnectionPoint *This, IConnectionPointContainer **container) {
-        return checkedCall(This, [&] {
+        return onThreadOf(self(This).owner(), [&] {
             return self(This).owner().queryInterface(&IID_IConnectionPointContainer, reinterpret_cast<void **>(container));
         });
     },
     .Advise = [](IConnectionPoint *This, IUnknown *sink, DWORD *cookie) {
-        return checkedCall(This, [&] { return self(This).advise(sink, cookie); });
+        return onThreadOf(self(This).owner(), [&] { return self(This).advise(sink, cookie); });
     },
     .Unadvise = [](IConnectionPoint *This, DWORD cookie) {
-        return checkedCall(This, [&] { return self(This).unadvise(cookie); });
+        return onThreadOf(self(This).owner(), [&] { return self(This).unadvise(cookie); });
     },
     .EnumConnections = [](IConnectionPoint *, void **) { return E_NOTIMPL; },
 };

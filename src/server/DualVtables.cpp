@@ -19,16 +19,10 @@ ServerObject &self(Self *This)
     return ownerOf<ServerObject>(This);
 }
 
-template <class Self, class Call>
-HRESULT checkedCall(Self *This, Call &&call)
-{
-    return self(This).onItsThread() ? call() : RPC_E_WRONG_THREAD;
-}
-
 template <class Self>
 HRESULT queryInterface(Self *This, REFIID riid, void **object)
 {
-    return checkedCall(This, [&] { return self(This).queryInterface(riid, object); });
+    return onThreadOf(self(This), [&] { return self(This).queryInterface(riid, object); });
 }
 
 template <class Self>
@@ -61,14 +55,14 @@ HRESULT getTypeInfo(Self *, UINT, LCID, void **)
 template <class Self>
 HRESULT getIDsOfNames(Self *This, REFIID, OLECHAR **names, UINT count, LCID, DISPID *ids)
 {
-    return checkedCall(This, [&] { return self(This).getIDsOfNames(names, count, ids); });
+    return onThreadOf(self(This), [&] { return self(This).getIDsOfNames(names, count, ids); });
 }
 
 template <class Self>
 HRESULT invoke(Self *This, DISPID id, REFIID, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
                EXCEPINFO *exception, UINT *argError)
 {
-    return checkedCall(This, [&] { return self(This).invoke(id, flags, params, result, exception, argError); });
+    return onThreadOf(self(This), [&] { return self(This).invoke(id, flags, params, result, exception, argError); });
 }
 
 VARIANT borrowed(BSTR text)
@@ -114,7 +108,7 @@ HRESULT getProperty(Self *This, T *out)
 {
     if (!out)
         return E_POINTER;
-    return checkedCall(This, [&] {
+    return onThreadOf(self(This), [&] {
         VARIANT result{};
         const HRESULT status = self(This).call(Id, DISPATCH_PROPERTYGET, slotArguments({}), &result, nullptr, nullptr);
         if (status == S_OK)
@@ -126,7 +120,7 @@ HRESULT getProperty(Self *This, T *out)
 template <class Self, DISPID Id, class T, WORD Flags = DISPATCH_PROPERTYPUT>
 HRESULT putProperty(Self *This, T value)
 {
-    return checkedCall(This, [&] {
+    return onThreadOf(self(This), [&] {
         const VARIANT given = borrowed(value);
         return self(This).call(Id, Flags, slotArguments({&given}), nullptr, nullptr, nullptr);
     });
@@ -135,14 +129,14 @@ HRESULT putProperty(Self *This, T value)
 template <class Self>
 HRESULT callWithoutArguments(Self *This)
 {
-    return checkedCall(This, [&] { return self(This).call(kMethod, DISPATCH_METHOD, slotArguments({}), nullptr, nullptr, nullptr); });
+    return onThreadOf(self(This), [&] { return self(This).call(kMethod, DISPATCH_METHOD, slotArguments({}), nullptr, nullptr, nullptr); });
 }
 
 HRESULT inputAny(WinInputInterface *This, BSTR prompt, BSTR title, BSTR mode, VelmarithCollection **defaults, BSTR *result)
 {
     if (!result)
         return E_POINTER;
-    return checkedCall(This, [&] {
+    return onThreadOf(self(This), [&] {
         const VARIANT givenPrompt = borrowed(prompt);
         const VARIANT givenTitle = borrowed(title);
         const VARIANT givenMode = borrowed(mode);
@@ -162,7 +156,7 @@ HRESULT inputAny(WinInputInterface *This, BSTR prompt, BSTR title, BSTR mode, Ve
 
 HRESULT manageTable(WinMagngeInterface *This, BSTR tableName, int16_t listColumn)
 {
-    return checkedCall(This, [&] {
+    return onThreadOf(self(This), [&] {
         const VARIANT givenName = borrowed(tableName);
         const VARIANT givenColumn = borrowed(listColumn);
         return self(This).call(kMethod, DISPATCH_METHOD, slotArguments({&givenName, &givenColumn}), nullptr, nullptr, nullptr);

@@ -23,7 +23,7 @@ const IConnectionPointContainerVtbl kContainerVtable = {
     .Release = [](IConnectionPointContainer *This) { return self(This).release(); },
     .EnumConnectionPoints = [](IConnectionPointContainer *, void **) { return E_NOTIMPL; },
     .FindConnectionPoint = [](IConnectionPointContainer *This, REFIID riid, IConnectionPoint **point) {
-        return self(This).onItsThread() ? self(This).findConnectionPoint(riid, point) : RPC_E_WRONG_THREAD;
+        return onThreadOf(self(This), [&] { return self(This).findConnectionPoint(riid, point); });
     },
 };
 
@@ -136,30 +136,34 @@ HRESULT ServerObject::invoke(DISPID id, WORD flags, const DISPPARAMS *params, VA
     Arguments arguments;
     if (const HRESULT status = argumentsInOrder(params, flags, declared, arguments, argError); status != S_OK)
         return status;
-    return call(id, flags, arguments, result, exception, argError);
+    return callMember(*member, arguments, result, exception, argError);
 }
 
 HRESULT ServerObject::call(DISPID id, WORD flags, const Arguments &arguments, VARIANT *result, EXCEPINFO *exception,
                            UINT *argError)
 {
     const MemberInfo *member = memberFor(id, flags);
-    if (!member)
-        return DISP_E_MEMBERNOTFOUND;
-    if (member->kind == MemberKind::Method)
-        return callMethod(*member, arguments, result, exception, argError);
+    return member ? callMember(*member, arguments, result, exception, argError) : DISP_E_MEMBERNOTFOUND;
+}
+
+HRESULT ServerObject::callMember(const MemberInfo &member, const Arguments &arguments, VARIANT *result,
+                                 EXCEPINFO *exception, UINT *argError)
+{
+    if (member.kind == MemberKind::Method)
+        return callMethod(member, arguments, result, exception, argError);
     const QMetaObject &meta = *mObject->metaObject();
-    const QMetaProperty property = meta.property(meta.indexOfProperty(member->name.toLatin1().constData()));
-    if (member->kind == MemberKind::Get) {
+    const QMetaProperty property = meta.property(meta.indexOfProperty(member.name.toLatin1().constData()));
+    if (member.kind == MemberKind::Get) {
         if (!arguments.values.empty())
             return DISP_E_BADPARAMCOUNT;
         if (result)
-            putResult(property.read(mObject.get()), member->type, *result);
+            putResult(property.read(mObject.get()), member.type, *result);
         return S_OK;
     }
     if (arguments.values.size() != 1 || !arguments.values.front())
         return DISP_E_PARAMNOTOPTIONAL;
     QVariant value;
-    if (const HRESULT status = argumentValue(*arguments.values.front(), member->type, value); status != S_OK)
+    if (const HRESULT status = argumentValue(*arguments.values.front(), member.type, value); status != S_OK)
         return arguments.fail(status, 0, argError);
     return property.write(mObject.get(), value) ? S_OK : DISP_E_TYPEMISMATCH;
 }

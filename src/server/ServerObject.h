@@ -39,6 +39,8 @@ public:
 private:
     ServerObject(const ClassInfo &coclass, const ClassBinding &binding);
     [[nodiscard]] const MemberInfo *memberFor(DISPID id, WORD flags) const;
+    HRESULT callMember(const MemberInfo &member, const Arguments &arguments, VARIANT *result, EXCEPINFO *exception,
+                       UINT *argError);
     HRESULT callMethod(const MemberInfo &member, const Arguments &arguments, VARIANT *result, EXCEPINFO *exception,
                        UINT *argError);
 
