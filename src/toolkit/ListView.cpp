@@ -1,5 +1,6 @@
 #include "toolkit/ListView.h"
 
+#include "toolkit/ListCellDelegate.h"
 #include "toolkit/ListRowsModel.h"
 
 #include <velmarith/Error.h>
@@ -60,6 +61,7 @@ ListView::ListView(const ControlSite &site)
       mModel(std::make_unique<ListRowsModel>())
 {
     mView->setModel(mModel.get());
+    mView->setItemDelegate(new ListCellDelegate(mView));
     mView->setRootIsDecorated(false);
     mView->setItemsExpandable(false);
     mView->setUniformRowHeights(true); // lets the view lay out 100,000 rows without measuring them
