@@ -13,6 +13,7 @@ namespace velmarith {
 
 namespace detail {
 class Connection;
+class SharedReads;
 }
 
 /// One statement as DataBridge ran it, for tests and for tracing a host's session.
@@ -83,6 +84,7 @@ public:
     void Close();
 
 private:
+    friend class detail::SharedReads;
     detail::Connection &connection();
 
     std::unique_ptr<detail::Connection> mConnection;

@@ -61,6 +61,30 @@ public:
     [[nodiscard]] virtual bool canServeAgain(const QString &database) const = 0;
     /// Makes a kept connection ready for its next DataBridge; raises Error when it cannot serve.
     virtual void reuse() = 0;
+
+    /// From here the queries may share one lock of the database, and so one state of it, until
+    /// endSharedReads; a statement that writes, or does anything but read rows, ends the sharing
+    /// before it runs. Harmless where the backend gains nothing from it.
+    virtual void beginSharedReads() {}
+    virtual void endSharedReads() {}
+};
+
+/// A run of queries on one open DataBridge, issued back to back, that need not take the
+/// database's lock for each statement. The trace sees the queries alone.
+class SharedReads
+{
+public:
+    explicit SharedReads(DataBridge &bridge) : mBridge(bridge) { mBridge.connection().beginSharedReads(); }
+    ~SharedReads()
+    {
+        if (mBridge.mConnection)
+            mBridge.mConnection->endSharedReads();
+    }
+    SharedReads(const SharedReads &) = delete;
+    SharedReads &operator=(const SharedReads &) = delete;
+
+private:
+    DataBridge &mBridge;
 };
 
 /// Whether a configured database names a PostgreSQL server (a libpq connection URI) rather

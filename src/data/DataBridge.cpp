@@ -143,6 +143,8 @@ bool DataBridge::isOpen() const
 
 void DataBridge::Close()
 {
+    if (mConnection)
+        mConnection->endSharedReads();
     detail::ConnectionPool::ofThisThread().give(std::move(mConnection));
 }
 

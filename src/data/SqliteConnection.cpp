@@ -174,19 +174,34 @@ public:
     {
         if (const auto cached = mStatements.find(statement); cached != mStatements.end()) {
             trace.sent(cached->second.sent);
-            return StatementLease(*this, cached->second.handle.get());
+            return lend(cached->second.handle.get());
         }
         const QString sent = rewriteConcatenation(statement);
         trace.sent(sent);
         StatementHandle prepared = prepareOne(statement, sent);
+        sqlite3_stmt *raw = prepared.get();
         // Only while no statement is lent out may the cache let go of one.
         if (mLeases > 0)
-            return StatementLease(*this, prepared.get(), std::move(prepared));
+            return lend(raw, std::move(prepared));
         if (mStatements.size() >= kCachedStatements)
             mStatements.clear();
-        sqlite3_stmt *raw = prepared.get();
         mStatements.emplace(statement, CachedStatement{sent, std::move(prepared)});
-        return StatementLease(*this, raw);
+        return lend(raw);
+    }
+
+    // Shared reads are one read transaction, begun here and taken by the first query.
+    void beginSharedReads() override
+    {
+        if (!mSharingReads && sqlite3_get_autocommit(mDb.get()) != 0)
+            mSharingReads = sqlite3_exec(mDb.get(), "begin", nullptr, nullptr, nullptr) == SQLITE_OK;
+    }
+
+    void endSharedReads() override
+    {
+        if (!std::exchange(mSharingReads, false) || sqlite3_get_autocommit(mDb.get()) != 0)
+            return;
+        if (sqlite3_exec(mDb.get(), "commit", nullptr, nullptr, nullptr) != SQLITE_OK)
+            sqlite3_exec(mDb.get(), "rollback", nullptr, nullptr, nullptr);
     }
 
     // Whether a connection closed by its DataBridge may serve the next Open of `path`: the file
@@ -198,6 +213,15 @@ public:
     }
 
 private:
+    // A statement that writes, or runs anything but a query (a transaction of the caller's, say),
+    // must not run inside shared reads.
+    StatementLease lend(sqlite3_stmt *statement, StatementHandle owned = {})
+    {
+        if (mSharingReads && !(sqlite3_stmt_readonly(statement) != 0 && sqlite3_column_count(statement) > 0))
+            endSharedReads();
+        return StatementLease(*this, statement, std::move(owned));
+    }
+
     StatementHandle prepareOne(const QString &statement, const QString &sent)
     {
         if (!isSingleStatement(sent))
@@ -311,6 +335,7 @@ private:
     std::optional<FileIdentity> mFile; // none for a URI, which is never pooled
     bool mBroken = false;
     bool mLastingState = false;
+    bool mSharingReads = false;
     QElapsedTimer mWaitStarted;
     bool mWaiting = false;
 };

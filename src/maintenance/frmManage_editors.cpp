@@ -2,6 +2,7 @@
 
 #include "common/Numbers.h"
 #include "common/SqlText.h"
+#include "data/Connection.h"
 #include "maintenance/Editors.h"
 #include "toolkit/CheckBox.h"
 #include "toolkit/ComboBox.h"
@@ -74,6 +75,7 @@ Relations readRelations(const QString &table, const QString &field)
     DataBridge bridge;
     bridge.Open();
     bridge.setSilentErrors(true);
+    const detail::SharedReads oneLock(bridge);
     if (bridge.Execute(QStringLiteral("select 0 from 系统约束关联表")) != 0)
         return relations;
 

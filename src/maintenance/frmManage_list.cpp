@@ -3,6 +3,7 @@
 #include "common/IgnoringErrors.h"
 #include "common/Numbers.h"
 #include "common/SqlText.h"
+#include "data/Connection.h"
 #include "maintenance/Editors.h"
 #include "maintenance/data/ListFiller.h"
 #include "toolkit/CheckBox.h"
@@ -153,6 +154,7 @@ frmManage::ListStatement frmManage::listStatementOf(const QString &TableName, co
 {
     DataBridge bridge;
     bridge.Open();
+    const detail::SharedReads oneLock(bridge);
     ListStatement statement;
     QStringList selectItems;
     statement.from = sqlName(TableName) + QStringLiteral(" a");

@@ -1,12 +1,17 @@
 // A closed DataBridge's connection serves the next Open of the same database on the same
-// thread, and never when that could show another file, a transaction or another thread.
+// thread, and never when that could show another file, a transaction or another thread. A run
+// of reads sharing one lock never holds back a write: not its own, not another connection's
+// once the run ends, and not the next DataBridge's after a Close.
 #include <velmarith/DataBridge.h>
 
+#include "data/Connection.h"
 #include "support/TempDatabase.h"
 
 #include <QFile>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
+#include <sqlite3.h>
 
 #include <thread>
 
@@ -108,4 +113,53 @@ TEST(ConnectionPool, keptStatementsSeeSchemaChangesAndConnectionsStayOnTheirThre
     EXPECT_FALSE(markedElsewhere) << "another thread never gets this thread's connection";
     bridge.Open(db.path());
     EXPECT_TRUE(isMarked(bridge, 777));
+}
+
+TEST(SharedReads, aWriteInsideTheRunIsCommittedAtOnceAndTheLockEndsWithTheRun)
+{
+    test::TempDatabase db;
+    db.exec({u"create table t(a)"_s, u"insert into t values('first')"_s});
+    DataBridge::setBusyTimeout(50);
+    const auto restore = qScopeGuard([] { DataBridge::setBusyTimeout(5000); });
+    DataBridge reader;
+    reader.Open(db.path());
+    DataBridge other;
+    other.Open(db.path());
+    other.setSilentErrors(true);
+
+    QStringList traced;
+    auto previous = DataBridge::setStatementTrace([&](const StatementTrace &trace) { traced.append(trace.statement); });
+    {
+        const detail::SharedReads run(reader);
+        EXPECT_EQ(valueOf(reader, u"select a from t"_s), u"first");
+        EXPECT_EQ(other.Execute(u"insert into t values('blocked')"_s), SQLITE_BUSY)
+            << "the run holds its lock while it reads";
+        ASSERT_EQ(reader.Execute(u"insert into t values('own')"_s), 0);
+        EXPECT_EQ(valueOf(other, u"select count(*) from t where a='own'"_s), u"1") << "committed, not held in the run";
+        EXPECT_EQ(other.Execute(u"insert into t values('after own')"_s), 0) << "the write ended the run's lock";
+    }
+    DataBridge::setStatementTrace(std::move(previous));
+    EXPECT_EQ(traced, QStringList({u"select a from t"_s, u"insert into t values('blocked')"_s, u"insert into t values('own')"_s,
+                                   u"select count(*) from t where a='own'"_s, u"insert into t values('after own')"_s}))
+        << "the trace sees the statements alone";
+
+    {
+        const detail::SharedReads run(reader);
+        EXPECT_EQ(valueOf(reader, u"select count(*) from t"_s), u"3");
+        EXPECT_EQ(reader.Execute(u"begin"_s), 0) << "a transaction of the caller's is its own";
+        EXPECT_EQ(reader.Execute(u"commit"_s), 0);
+        EXPECT_EQ(valueOf(reader, u"select count(*) from t"_s), u"3");
+    }
+    EXPECT_EQ(other.Execute(u"insert into t values('after the run')"_s), 0);
+
+    // Closed inside a run, the connection goes back to the pool with nothing held.
+    {
+        const detail::SharedReads run(reader);
+        EXPECT_EQ(valueOf(reader, u"select count(*) from t"_s), u"4");
+        reader.Close();
+        EXPECT_EQ(other.Execute(u"insert into t values('after the close')"_s), 0);
+        reader.Open(db.path());
+        EXPECT_EQ(reader.Execute(u"insert into t values('reused')"_s), 0);
+    }
+    EXPECT_EQ(valueOf(other, u"select count(*) from t"_s), u"6");
 }
