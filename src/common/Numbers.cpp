@@ -3,9 +3,11 @@
 #include <velmarith/Error.h>
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -149,12 +151,50 @@ double numberOfText(QStringView text)
     return NumberScanner(text, true).scan(true);
 }
 
+namespace {
+
+// Most stored numbers are short decimals, amounts in cents say. When the value is the double
+// nearest to units / 10^places with at most 15 digits, the general form below writes exactly
+// that decimal, so it is written from the integer at a fraction of the cost.
+std::optional<std::string_view> writeShortDecimal(double value, NumberBuffer &buffer)
+{
+    constexpr std::array<double, 5> kScales{1, 10, 100, 1000, 10000};
+    constexpr double kFifteenDigits = 1e15;
+    for (size_t places = 0; places < kScales.size(); ++places) {
+        const double whole = std::nearbyint(value * kScales[places]);
+        if (!(std::abs(whole) < kFifteenDigits))
+            return std::nullopt; // also NaN and the infinities
+        if (whole / kScales[places] != value)
+            continue;
+        const auto units = uint64_t(std::abs(whole));
+        const auto scale = uint64_t(kScales[places]);
+        char *end = buffer;
+        if (whole < 0)
+            *end++ = '-';
+        end = std::to_chars(end, buffer + sizeof buffer, units / scale).ptr;
+        if (places > 0) {
+            *end++ = '.';
+            uint64_t fraction = units % scale;
+            for (uint64_t digit = scale / 10; digit > 0; digit /= 10) {
+                *end++ = char('0' + fraction / digit);
+                fraction %= digit;
+            }
+        }
+        return std::string_view(buffer, size_t(end - buffer));
+    }
+    return std::nullopt;
+}
+
+} // namespace
+
 std::string_view writeNumber(double value, NumberBuffer &buffer)
 {
     if (value == 0.0) { // also −0
         buffer[0] = '0';
         return {buffer, 1};
     }
+    if (const std::optional<std::string_view> decimal = writeShortDecimal(value, buffer))
+        return *decimal;
     // "general" with 15 digits switches to the exponent exactly where we want it: from 1E+15 up
     // and below 1E-4, and it drops trailing zeros.
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::general, 15);

@@ -7,8 +7,14 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <bit>
+#include <charconv>
 #include <cmath>
 #include <limits>
+#include <random>
+#include <string>
+#include <vector>
 
 using namespace velmarith;
 using velmarith::test::errorNumberOf;
@@ -71,6 +77,37 @@ TEST(Numbers, numberTextWritesFifteenDigitsAndSwitchesToExponentAtTheLimits)
     EXPECT_EQ(numberText(0.0001), u"0.0001");
     EXPECT_EQ(numberText(0.00001), u"1E-05");
     EXPECT_EQ(numberText(1.5e-7), u"1.5E-07");
+}
+
+// Short decimals are written by a quicker path than other numbers; both must give the text of
+// the general form with 15 digits, whatever the value.
+TEST(Numbers, writeNumberGivesTheGeneralFormForShortDecimalsAndEveryOtherValue)
+{
+    const auto generalForm = [](double value) {
+        char text[32];
+        const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::general, 15).ptr;
+        std::string written(text, end);
+        std::replace(written.begin(), written.end(), 'e', 'E');
+        return value == 0.0 ? std::string("0") : written;
+    };
+    const auto written = [](double value) {
+        NumberBuffer buffer;
+        return std::string(writeNumber(value, buffer));
+    };
+    std::vector<double> values{0.05, -0.5, 18500.55, 0.0001, 0.00015, -0.0001, 999999999999999, 99999999999999.9,
+                               1e15, 1e14 + 0.5, 0.1 + 0.2, 1.0 / 3, 2.675, 1e-300, 9007199254740993.0,
+                               std::numeric_limits<double>::max(), std::numeric_limits<double>::infinity(),
+                               -std::numeric_limits<double>::infinity(), std::nan("")};
+    std::mt19937_64 random(15);
+    std::uniform_int_distribution<int64_t> units(-999999999999999, 999999999999999);
+    std::uniform_int_distribution<int> places(0, 6);
+    std::uniform_int_distribution<uint64_t> bits;
+    for (int i = 0; i < 20000; ++i) {
+        values.push_back(double(units(random) >> (4 * (i % 12))) / std::pow(10.0, places(random)));
+        values.push_back(std::bit_cast<double>(bits(random)));
+    }
+    for (const double value : values)
+        ASSERT_EQ(written(value), generalForm(value)) << std::hexfloat << value;
 }
 
 TEST(Numbers, toInt16RoundsHalvesToEvenAndRaisesOverflowOutsideRange)
