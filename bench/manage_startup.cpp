@@ -93,13 +93,19 @@ void BM_ManageStartup(benchmark::State &state)
     velmarith::testing::TestDesktop desktop;
     desktop.setScreenSize(28800, 21600);
     const StartupCounts counts = countStartup();
-    for (auto _ : state) {
-        const size_t before = AllocationCounter::current();
-        AllocationCounter::resetPeak();
+    const auto startShown = [&] {
         desktop.expectModal(QStringLiteral("frmManage"),
                             [](velmarith::testing::FormDriver &user) { showOnce(*user.widget(QStringLiteral("lvwAny"))->window()); });
         std::unique_ptr<velmarith::frmManage> form = startWindow();
         form->ShowModal();
+        return form;
+    };
+    // Untimed: the process's first window shown loads the fonts and fills the glyph caches.
+    startShown().reset();
+    for (auto _ : state) {
+        const size_t before = AllocationCounter::current();
+        AllocationCounter::resetPeak();
+        std::unique_ptr<velmarith::frmManage> form = startShown();
         reportPeak(state, before);
         state.PauseTiming();
         form.reset();
@@ -207,7 +213,6 @@ void BM_QtWidgetsOfTheWindowAlone(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(BM_QtWidgetsOfTheWindowAlone)->Unit(benchmark::kMillisecond)->Iterations(30);
 // One start-up of a small table takes milliseconds, so it is timed over more of them.
 #define VELMARITH_AT_EACH_SIZE(benchmarkFunction)                                                              \
     BENCHMARK(benchmarkFunction)->Arg(1000)->Unit(benchmark::kMillisecond)->Iterations(30);                     \
@@ -216,3 +221,4 @@ BENCHMARK(BM_QtWidgetsOfTheWindowAlone)->Unit(benchmark::kMillisecond)->Iteratio
 VELMARITH_AT_EACH_SIZE(BM_ManageStartup);
 VELMARITH_AT_EACH_SIZE(BM_PlainSqliteLoop);
 VELMARITH_AT_EACH_SIZE(BM_QtSqlModelAndView);
+BENCHMARK(BM_QtWidgetsOfTheWindowAlone)->Unit(benchmark::kMillisecond)->Iterations(30);
