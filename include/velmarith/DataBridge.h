@@ -27,8 +27,9 @@ struct StatementTrace {
 /// The data-access component every statement of the library runs through. Each object holds
 /// its own connection to the database the host configured while it is open; several may be
 /// open at once. A closed connection waits in a small pool of its thread for the next Open of
-/// the same database, with its prepared statements, unless the file was replaced or the
-/// connection keeps state of its own (a transaction, a pragma, a temporary table).
+/// the same database, with its prepared statements, only while no statement could tell it from a
+/// fresh one: it keeps no state of its own (a transaction, a pragma, a temporary object, changed
+/// rows) and its file has not changed on disk since.
 class DataBridge
 {
 public:

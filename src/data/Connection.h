@@ -57,10 +57,17 @@ public:
     virtual int64_t execute(const QString &statement, TraceScope &trace) = 0;
 
     [[nodiscard]] virtual const QString &database() const = 0;
-    /// Whether, closed by its DataBridge, it may serve the next Open of `database`.
+    /// Closed by its DataBridge: whether it may wait in the pool, because nothing a statement
+    /// could observe tells it from a fresh connection (no transaction, temporary object, attached
+    /// database, changed setting or change count). Notes what later tells whether it still may.
+    [[nodiscard]] virtual bool park() = 0;
+    /// Whether a parked connection may serve the next Open of `database`: the same database,
+    /// not changed on disk since it was parked.
     [[nodiscard]] virtual bool canServeAgain(const QString &database) const = 0;
-    /// Makes a kept connection ready for its next DataBridge; raises Error when it cannot serve.
-    virtual void reuse() = 0;
+    /// Makes a parked connection ready for its next DataBridge; false when it turns out unable
+    /// to serve (its server ended the session), so a fresh one is opened instead. Raises Error
+    /// for what a fresh connection would meet as well.
+    [[nodiscard]] virtual bool reuse() = 0;
 
     /// From here the queries may share one lock of the database, and so one state of it, until
     /// endSharedReads; a statement that writes, or does anything but read rows, ends the sharing
@@ -94,5 +101,11 @@ private:
 /// A new connection to a SQLite file or a PostgreSQL server; raises Error naming the database
 /// and the reason when it cannot be opened.
 [[nodiscard]] std::unique_ptr<Connection> openConnection(const QString &database, bool create);
+
+/// How long a statement waits for another program's lock before it fails.
+[[nodiscard]] int busyTimeoutMilliseconds();
+
+/// How many connections this process has opened, for tests of the pool.
+[[nodiscard]] int64_t openedConnections();
 
 } // namespace velmarith::detail

@@ -9,6 +9,8 @@
 
 #include <QFileInfo>
 
+#include <algorithm>
+#include <atomic>
 #include <vector>
 
 namespace velmarith {
@@ -43,9 +45,17 @@ bool isServerDatabase(const QString &database)
     return database.startsWith(QLatin1String("postgresql://")) || database.startsWith(QLatin1String("postgres://"));
 }
 
+std::atomic<int64_t> gOpenedConnections{0};
+
 std::unique_ptr<Connection> openConnection(const QString &database, bool create)
 {
+    ++gOpenedConnections;
     return isServerDatabase(database) ? openPostgres(database) : openSqlite(database, create);
+}
+
+int64_t openedConnections()
+{
+    return gOpenedConnections.load();
 }
 
 // Idle connections of this thread by database, so the next Open of the same database skips
@@ -59,25 +69,25 @@ public:
         return pool;
     }
 
-    std::unique_ptr<Connection> take(const QString &path, bool create)
+    std::unique_ptr<Connection> take(const QString &database, bool create)
     {
+        const auto serves = [&](const std::unique_ptr<Connection> &idle) { return idle->canServeAgain(database); };
         // The most recently closed first: its kept statements are the likeliest to serve.
-        for (auto idle = mIdle.rbegin(); idle != mIdle.rend(); ++idle) {
-            if (!(*idle)->canServeAgain(path))
-                continue;
+        for (auto idle = std::find_if(mIdle.rbegin(), mIdle.rend(), serves); idle != mIdle.rend();
+             idle = std::find_if(mIdle.rbegin(), mIdle.rend(), serves)) {
             std::unique_ptr<Connection> connection = std::move(*idle);
             mIdle.erase(std::next(idle).base());
-            connection->reuse();
-            return connection;
+            if (connection->reuse())
+                return connection;
         }
-        // A connection to a file that was replaced or deleted serves nobody any more.
+        // A connection to a database that changed or went away serves nobody any more.
         std::erase_if(mIdle, [&](const auto &idle) { return !idle->canServeAgain(idle->database()); });
-        return openConnection(path, create);
+        return openConnection(database, create);
     }
 
     void give(std::unique_ptr<Connection> connection)
     {
-        if (!connection || !connection->canServeAgain(connection->database()))
+        if (!connection || !connection->park())
             return;
         if (mIdle.size() >= kIdleConnections)
             mIdle.erase(mIdle.begin());

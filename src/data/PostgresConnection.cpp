@@ -110,18 +110,20 @@ public:
 
     [[nodiscard]] const QString &database() const override { return mUri; }
 
-    [[nodiscard]] bool canServeAgain(const QString &database) const override
+    bool park() override
     {
-        return database == mUri && PQstatus(mConnection.get()) == CONNECTION_OK &&
-               PQtransactionStatus(mConnection.get()) == PQTRANS_IDLE;
+        return PQstatus(mConnection.get()) == CONNECTION_OK && PQtransactionStatus(mConnection.get()) == PQTRANS_IDLE;
     }
 
-    // Settings, temporary tables and prepared statements of the last DataBridge go with it.
-    void reuse() override
+    [[nodiscard]] bool canServeAgain(const QString &database) const override { return database == mUri; }
+
+    // Settings, temporary tables and prepared statements of the last DataBridge go with it. A
+    // session the server ended while the connection waited (a restart) fails here, and the
+    // pool opens a fresh one.
+    bool reuse() override
     {
         const ResultHandle discarded(PQexec(mConnection.get(), "discard all"));
-        if (PQresultStatus(discarded.get()) != PGRES_COMMAND_OK)
-            throw Error(ErrorNumber::Database, QStringLiteral("无法连接数据库服务器 %1：%2").arg(server(), reason()));
+        return PQresultStatus(discarded.get()) == PGRES_COMMAND_OK;
     }
 
 private:

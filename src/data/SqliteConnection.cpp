@@ -18,6 +18,7 @@
 #include <unordered_map>
 
 #include <sys/stat.h>
+#include <time.h>
 
 namespace velmarith::detail {
 namespace {
@@ -37,12 +38,43 @@ struct FileIdentity {
     bool operator==(const FileIdentity &) const = default;
 };
 
-std::optional<FileIdentity> fileIdentity(const QString &path)
+// A file as the system last saw it written: anything that rewrites it, even in place with the
+// same size, moves its change time.
+struct FileStamp {
+    FileIdentity identity;
+    off_t size;
+    timespec modified;
+    timespec changed;
+    bool operator==(const FileStamp &other) const
+    {
+        const auto same = [](const timespec &a, const timespec &b) { return a.tv_sec == b.tv_sec && a.tv_nsec == b.tv_nsec; };
+        return identity == other.identity && size == other.size && same(modified, other.modified) &&
+               same(changed, other.changed);
+    }
+};
+
+std::optional<FileStamp> fileStamp(const QString &path)
 {
     struct stat status {};
     if (stat(QFile::encodeName(path).constData(), &status) != 0)
         return std::nullopt;
-    return FileIdentity{status.st_dev, status.st_ino};
+    return FileStamp{{status.st_dev, status.st_ino}, status.st_size, status.st_mtim, status.st_ctim};
+}
+
+// The system keeps file times in coarse steps (a clock tick, two seconds on some file
+// systems), so a file written this recently may be written again without its time moving.
+bool writtenRecently(const FileStamp &stamp)
+{
+    constexpr time_t kCoarsestFileTime = 2;
+    timespec now {};
+    clock_gettime(CLOCK_REALTIME, &now);
+    return stamp.modified.tv_sec + kCoarsestFileTime >= now.tv_sec;
+}
+
+std::optional<FileIdentity> fileIdentity(const QString &path)
+{
+    const std::optional<FileStamp> stamp = fileStamp(path);
+    return stamp ? std::optional(stamp->identity) : std::nullopt;
 }
 
 // What a person is told of a refusal: its cause in Chinese, always with the database's own words.
@@ -117,8 +149,8 @@ public:
         // Each operation opens a fresh connection with an empty page cache; reading the file
         // through a memory map spares copying every page of a scanned table again.
         sqlite3_exec(mDb.get(), "pragma mmap_size=268435456", nullptr, nullptr, nullptr);
-        // Settings and temporary objects would outlive the DataBridge that made them.
-        sqlite3_set_authorizer(mDb.get(), &SqliteConnection::noteLastingState, this);
+        // Settings would outlive the DataBridge that made them.
+        sqlite3_set_authorizer(mDb.get(), &SqliteConnection::noteSettings, this);
         readSchema();
     }
 
@@ -204,12 +236,23 @@ public:
             sqlite3_exec(mDb.get(), "rollback", nullptr, nullptr, nullptr);
     }
 
-    // Whether a connection closed by its DataBridge may serve the next Open of `path`: the file
-    // is still the one it opened, and it holds no transaction and met no fault of the file.
+    // Asks the connection itself, not the statements it ran: a temporary object made in any way
+    // (create temp.x, create … as select, a dbstat table) and an attached database show here.
+    bool park() override
+    {
+        if (mBroken || mChangedSetting || !mFile || sqlite3_get_autocommit(mDb.get()) == 0)
+            return false;
+        // changes() and total_changes() cannot be set back to the 0 a fresh connection shows.
+        if (sqlite3_total_changes64(mDb.get()) != 0 || holdsOtherDatabases())
+            return false;
+        sqlite3_set_last_insert_rowid(mDb.get(), 0);
+        mParked = fileStamp(mPath);
+        return mParked && mParked->identity == *mFile && !writtenRecently(*mParked);
+    }
+
     [[nodiscard]] bool canServeAgain(const QString &path) const override
     {
-        return !mBroken && !mLastingState && mPath == path && mFile && sqlite3_get_autocommit(mDb.get()) != 0 &&
-               fileIdentity(path) == mFile;
+        return mPath == path && mParked && fileStamp(path) == mParked;
     }
 
 private:
@@ -257,7 +300,12 @@ public:
     }
 
     [[nodiscard]] const QString &database() const override { return mPath; }
-    void reuse() override { readSchema(); }
+    bool reuse() override
+    {
+        mParked.reset();
+        readSchema();
+        return true;
+    }
 
     QueryResult query(const QString &statement, TraceScope &trace, bool wantRows) override;
     std::optional<QString> queryValue(const QString &statement, TraceScope &trace) override;
@@ -292,21 +340,30 @@ private:
         return Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：%2").arg(path, reason));
     }
 
-    static int noteLastingState(void *self, int action, const char *, const char *, const char *, const char *)
+    // Whether an attached database, or a temporary table, view, index or trigger, is there.
+    bool holdsOtherDatabases()
     {
-        switch (action) {
-        case SQLITE_PRAGMA:
-        case SQLITE_ATTACH:
-        case SQLITE_DETACH:
-        case SQLITE_CREATE_TEMP_TABLE:
-        case SQLITE_CREATE_TEMP_INDEX:
-        case SQLITE_CREATE_TEMP_TRIGGER:
-        case SQLITE_CREATE_TEMP_VIEW:
-            static_cast<SqliteConnection *>(self)->mLastingState = true;
-            break;
-        default:
-            break;
+        if (sqlite3_db_name(mDb.get(), 2) != nullptr)
+            return true;
+        if (!mTemporaryObjects) {
+            sqlite3_stmt *raw = nullptr;
+            if (sqlite3_prepare_v2(mDb.get(), "select 1 from temp.sqlite_schema", -1, &raw, nullptr) != SQLITE_OK) {
+                sqlite3_finalize(raw);
+                return true;
+            }
+            mTemporaryObjects.reset(raw);
         }
+        const int rc = sqlite3_step(mTemporaryObjects.get());
+        sqlite3_reset(mTemporaryObjects.get());
+        return rc != SQLITE_DONE;
+    }
+
+    // A setting is changed only by a pragma; which ones a pragma changed cannot be asked
+    // afterwards, so any pragma keeps the connection out of the pool.
+    static int noteSettings(void *self, int action, const char *, const char *, const char *, const char *)
+    {
+        if (action == SQLITE_PRAGMA)
+            static_cast<SqliteConnection *>(self)->mChangedSetting = true;
         return SQLITE_OK;
     }
 
@@ -330,11 +387,13 @@ private:
     // Declared first, so the statements are finalized before the connection closes.
     std::unique_ptr<sqlite3, SqliteCloser> mDb;
     std::unordered_map<QString, CachedStatement> mStatements;
+    StatementHandle mTemporaryObjects;
     int mLeases = 0;
     QString mPath;
-    std::optional<FileIdentity> mFile; // none for a URI, which is never pooled
+    std::optional<FileIdentity> mFile; // the file opened; none for a URI, which is never pooled
+    std::optional<FileStamp> mParked;  // the file when the connection was parked
     bool mBroken = false;
-    bool mLastingState = false;
+    bool mChangedSetting = false;
     bool mSharingReads = false;
     QElapsedTimer mWaitStarted;
     bool mWaiting = false;

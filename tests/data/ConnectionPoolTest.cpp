@@ -15,6 +15,10 @@
 
 #include <thread>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <time.h>
+
 using namespace velmarith;
 using namespace Qt::StringLiterals;
 
@@ -27,50 +31,63 @@ QString valueOf(DataBridge &bridge, const QString &query)
     return value;
 }
 
-// last_insert_rowid() belongs to the connection: a connection that inserted the row `mark`
-// tells so, and no other does.
-void markConnection(DataBridge &bridge, int mark)
+// A file last written this long ago: a pooled connection is trusted to see any later write by
+// the file's times only when they are not too recent to move.
+void settle(const test::TempDatabase &db)
 {
-    ASSERT_EQ(bridge.Execute(u"insert into t(rowid, a) values(%1, 'mark')"_s.arg(mark)), 0);
-}
-
-bool isMarked(DataBridge &bridge, int mark)
-{
-    return valueOf(bridge, u"select last_insert_rowid()"_s) == QString::number(mark);
+    const timespec anHourAgo{time(nullptr) - 3600, 0};
+    const timespec times[2] = {anHourAgo, anHourAgo};
+    ASSERT_EQ(utimensat(AT_FDCWD, QFile::encodeName(db.path()).constData(), times, 0), 0);
 }
 
 } // namespace
 
-TEST(ConnectionPool, reusesAClosedConnectionOnlyForTheSameFileInItsFirstState)
+TEST(ConnectionPool, handsOutAClosedConnectionOnlyWhenNoStatementCouldTellItFromAFreshOne)
 {
     test::TempDatabase db;
     db.exec({u"create table t(a)"_s, u"insert into t values('first')"_s});
+    settle(db);
     DataBridge first;
     first.Open(db.path());
-    markConnection(first, 4242);
+    EXPECT_EQ(valueOf(first, u"select a from t"_s), u"first");
     first.Close();
+    int64_t opened = detail::openedConnections();
     DataBridge second;
     second.Open(db.path());
-    EXPECT_TRUE(isMarked(second, 4242)) << "the closed connection is handed out again";
+    EXPECT_EQ(detail::openedConnections(), opened) << "the closed connection is handed out again";
     DataBridge meanwhile;
     meanwhile.Open(db.path());
-    EXPECT_FALSE(isMarked(meanwhile, 4242)) << "each open DataBridge has a connection of its own";
+    EXPECT_EQ(detail::openedConnections(), opened + 1) << "each open DataBridge has a connection of its own";
     meanwhile.Close();
+    second.Close();
 
-    // What would outlive the DataBridge that made it ends the connection with it.
-    int mark = 5000;
-    for (const QString &state : {u"begin"_s, u"create temp table scratch(x)"_s, u"pragma foreign_keys=on"_s}) {
-        markConnection(second, ++mark);
+    // Each leaves something the next user would meet: its writes would land in a temporary
+    // copy, or it would read another user's counters, settings or transaction.
+    const QStringList lasting{u"begin"_s,
+                              u"savepoint s"_s,
+                              u"create table temp.t as select * from main.t"_s,
+                              u"create temp table scratch(x)"_s,
+                              u"create view temp.v as select 1"_s,
+                              u"create virtual table temp.pages using dbstat"_s,
+                              u"attach ':memory:' as other"_s,
+                              u"pragma foreign_keys=on"_s,
+                              u"update t set a=a"_s};
+    for (const QString &state : lasting) {
+        SCOPED_TRACE(state.toStdString());
+        settle(db);
+        second.Open(db.path());
         ASSERT_EQ(second.Execute(state), 0);
         second.Close();
+        opened = detail::openedConnections();
         second.Open(db.path());
-        EXPECT_FALSE(isMarked(second, mark)) << state.toStdString();
+        EXPECT_EQ(detail::openedConnections(), opened + 1);
         EXPECT_EQ(valueOf(second, u"select count(*) from temp.sqlite_schema"_s), u"0");
-        EXPECT_EQ(valueOf(second, u"pragma foreign_keys"_s), u"0");
-        second.Close(); // the pragma read marks this one too
-        second.Open(db.path());
+        EXPECT_EQ(valueOf(second, u"select last_insert_rowid()||'/'||changes()||'/'||total_changes()"_s), u"0/0/0");
+        ASSERT_EQ(second.Execute(u"insert into t values('after')"_s), 0);
+        second.Close();
+        EXPECT_EQ(db.column(u"select count(*) from t where a='after'"_s), QStringList{u"1"_s}) << "the file holds the write";
+        db.exec({u"delete from t where a='after'"_s});
     }
-    second.Close();
 
     // The file replaced under the same name: a kept connection would still read the old one.
     test::TempDatabase other;
@@ -83,6 +100,36 @@ TEST(ConnectionPool, reusesAClosedConnectionOnlyForTheSameFileInItsFirstState)
     ASSERT_TRUE(QFile::copy(other.path(), db.path()));
     reader.Open(db.path());
     EXPECT_EQ(valueOf(reader, u"select a from t"_s), u"second");
+}
+
+TEST(ConnectionPool, aFileOverwrittenInPlaceIsReadAfreshAndWrittenWhereItNowIs)
+{
+    // The same inode, size, change counter and schema cookie; only the tables' places differ.
+    test::TempDatabase db;
+    db.exec({u"create table a(x)"_s, u"create table b(y)"_s, u"insert into a values('in a')"_s});
+    test::TempDatabase backup;
+    backup.exec({u"create table b(y)"_s, u"create table a(x)"_s, u"insert into a values('from the backup')"_s});
+    settle(db);
+    DataBridge bridge;
+    bridge.Open(db.path());
+    EXPECT_EQ(valueOf(bridge, u"select x from a"_s), u"in a");
+    bridge.Close();
+
+    QFile source(backup.path());
+    ASSERT_TRUE(source.open(QIODevice::ReadOnly));
+    const QByteArray content = source.readAll();
+    QFile target(db.path());
+    ASSERT_EQ(target.size(), content.size());
+    ASSERT_TRUE(target.open(QIODevice::ReadWrite));
+    ASSERT_EQ(target.write(content), content.size());
+    target.close();
+
+    bridge.Open(db.path());
+    EXPECT_EQ(valueOf(bridge, u"select x from a"_s), u"from the backup");
+    ASSERT_EQ(bridge.Execute(u"insert into a values('written after')"_s), 0);
+    bridge.Close();
+    EXPECT_EQ(db.column(u"select x from a"_s), QStringList({u"from the backup"_s, u"written after"_s}));
+    EXPECT_EQ(db.column(u"select count(*) from b"_s), QStringList{u"0"_s});
 }
 
 TEST(ConnectionPool, keptStatementsSeeSchemaChangesAndConnectionsStayOnTheirThread)
@@ -100,19 +147,18 @@ TEST(ConnectionPool, keptStatementsSeeSchemaChangesAndConnectionsStayOnTheirThre
     EXPECT_EQ(columns.Count(), 2) << "the kept statement is prepared again for the new column";
     EXPECT_EQ(rows.columnCount(), 2);
     bridge.Close();
+    settle(db);
     bridge.Open(db.path());
-    markConnection(bridge, 777);
     bridge.Close();
 
-    bool markedElsewhere = true;
+    const int64_t opened = detail::openedConnections();
     std::thread([&] {
         DataBridge onAnotherThread;
         onAnotherThread.Open(db.path());
-        markedElsewhere = isMarked(onAnotherThread, 777);
     }).join();
-    EXPECT_FALSE(markedElsewhere) << "another thread never gets this thread's connection";
+    EXPECT_EQ(detail::openedConnections(), opened + 1) << "another thread never gets this thread's connection";
     bridge.Open(db.path());
-    EXPECT_TRUE(isMarked(bridge, 777));
+    EXPECT_EQ(detail::openedConnections(), opened + 1);
 }
 
 TEST(SharedReads, aWriteInsideTheRunIsCommittedAtOnceAndTheLockEndsWithTheRun)
