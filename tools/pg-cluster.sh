@@ -2,6 +2,7 @@
 # Starts or stops the private PostgreSQL cluster of the test suite.
 #   pg-cluster.sh start STATE_DIR   initdb + pg_ctl start on a Unix socket in a fresh folder;
 #                                   writes STATE_DIR/uri, or STATE_DIR/unavailable with the reason
+#   pg-cluster.sh restart STATE_DIR restarts it, ending every session (for tests of that)
 #   pg-cluster.sh stop STATE_DIR    stops it and removes its folder
 # As root the server runs as the postgres user (or nobody), since PostgreSQL refuses root.
 set -euo pipefail
@@ -42,6 +43,11 @@ start)
     > /dev/null || unavailable "the server did not start: $(tail -1 "$cluster/server.log")"
   echo "postgresql:///postgres?host=$cluster&port=5439&user=velmarith" > "$state/uri"
   echo "PostgreSQL test cluster in $cluster"
+  ;;
+restart)
+  cluster=$(cat "$state/cluster")
+  bin=$(ls -d /usr/lib/postgresql/*/bin 2>/dev/null | sort -V | tail -1)
+  as_server "$bin/pg_ctl" -D "$cluster/data" -l "$cluster/server.log" -m fast -w -t 30 restart > /dev/null
   ;;
 stop)
   [ -f "$state/cluster" ] || exit 0

@@ -45,6 +45,22 @@ StatementFailure failureOf(const QString &serverText, const QString &sqlState = 
     return StatementFailure{text, messageFor(sqlState, text), 1};
 }
 
+// The session's options: a lock held by another session makes a statement wait as long as on
+// SQLite and then fail, not freeze the window; options the URI gives come after and win.
+QByteArray sessionOptions(const QByteArray &uri, int lockTimeout)
+{
+    QByteArray options = "-c lock_timeout=" + QByteArray::number(lockTimeout);
+    char *error = nullptr;
+    PQconninfoOption *parsed = PQconninfoParse(uri.constData(), &error);
+    PQfreemem(error);
+    for (const PQconninfoOption *option = parsed; option && option->keyword; ++option) {
+        if (option->val && *option->val && qstrcmp(option->keyword, "options") == 0)
+            options += ' ' + QByteArray(option->val);
+    }
+    PQconninfoFree(parsed);
+    return options;
+}
+
 // The rows of one result column as the library gives them: NULL empty, booleans 1 and 0 as
 // the check box reads them on SQLite, everything else as the server writes it.
 std::string_view cellOf(const PGresult *result, int column, bool boolean)
@@ -60,12 +76,14 @@ std::string_view cellOf(const PGresult *result, int column, bool boolean)
 class PostgresConnection final : public Connection
 {
 public:
-    explicit PostgresConnection(const QString &uri) : mUri(uri)
+    explicit PostgresConnection(const QString &uri) : mUri(uri), mLockTimeout(busyTimeoutMilliseconds())
     {
         const QByteArray utf8 = uri.toUtf8();
-        // The URI may set its own connect_timeout; the text always travels as UTF-8.
-        const char *keys[] = {"connect_timeout", "dbname", "client_encoding", nullptr};
-        const char *values[] = {"5", utf8.constData(), "UTF8", nullptr};
+        const QByteArray options = sessionOptions(utf8, mLockTimeout);
+        // The URI may set its own connect_timeout; the text always travels as UTF-8. Later
+        // keywords override the URI's, earlier ones give way to it.
+        const char *keys[] = {"connect_timeout", "dbname", "options", "client_encoding", nullptr};
+        const char *values[] = {"5", utf8.constData(), options.constData(), "UTF8", nullptr};
         mConnection.reset(PQconnectdbParams(keys, values, 1));
         if (!mConnection || PQstatus(mConnection.get()) != CONNECTION_OK)
             throw Error(ErrorNumber::Database, QStringLiteral("无法连接数据库服务器 %1：%2").arg(server(), reason()));
@@ -115,7 +133,11 @@ public:
         return PQstatus(mConnection.get()) == CONNECTION_OK && PQtransactionStatus(mConnection.get()) == PQTRANS_IDLE;
     }
 
-    [[nodiscard]] bool canServeAgain(const QString &database) const override { return database == mUri; }
+    // The lock wait limit is a setting of the session, made when it began.
+    [[nodiscard]] bool canServeAgain(const QString &database) const override
+    {
+        return database == mUri && mLockTimeout == busyTimeoutMilliseconds();
+    }
 
     // Settings, temporary tables and prepared statements of the last DataBridge go with it. A
     // session the server ended while the connection waited (a restart) fails here, and the
@@ -222,6 +244,7 @@ private:
     }
 
     QString mUri;
+    int mLockTimeout;
     std::unique_ptr<PGconn, ConnectionCloser> mConnection;
 };
 

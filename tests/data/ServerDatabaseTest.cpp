@@ -4,9 +4,11 @@
 #include <velmarith/Error.h>
 
 #include "support/Errors.h"
+#include "support/PrivateCluster.h"
 #include "support/TempDatabase.h"
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 
 #include <gtest/gtest.h>
 
@@ -135,4 +137,56 @@ TEST_F(ServerDatabase, aConnectionTheServerEndedSaysSoThenConnectsAgain)
     EXPECT_TRUE(lost.contains(u"连接已断开"_s)) << lost.toStdString();
     EXPECT_EQ(bridge.Execute(u"insert into 记录 values (1)"_s), 0) << "the next statement connects again";
     EXPECT_EQ(db.column(u"select count(*) from 记录"_s), QStringList{u"1"_s});
+}
+
+TEST(ServerConnection, sessionsARestartEndedWhileTheyWaitedInThePoolAreReplacedUnseen)
+{
+    test::PrivateCluster cluster;
+    if (cluster.uri().isEmpty())
+        GTEST_SKIP() << cluster.unavailableReason().toStdString();
+    {
+        DataBridge first, second, third;
+        for (DataBridge *bridge : {&first, &second, &third})
+            bridge->Open(cluster.uri());
+    } // all three wait in the pool now
+    ASSERT_TRUE(cluster.restart());
+    for (int i = 0; i < 4; ++i) {
+        DataBridge bridge;
+        bridge.Open(cluster.uri());
+        QString answer;
+        bridge.QueryValue(u"select 1"_s, answer);
+        EXPECT_EQ(answer, u"1") << "Open " << i + 1 << " after the restart";
+    }
+}
+
+TEST_F(ServerDatabase, anotherSessionsLockEndsTheWaitWithTheBusyMessageAndWritesNothing)
+{
+    db.exec({u"create table 记录 (编号 integer primary key, 名称 text)"_s, u"insert into 记录 values (1, '原来')"_s});
+    DataBridge::setBusyTimeout(300);
+    const auto restore = qScopeGuard([] { DataBridge::setBusyTimeout(5000); });
+    DataBridge holder;
+    holder.Open();
+    ASSERT_EQ(holder.Execute(u"begin"_s), 0);
+    ASSERT_EQ(holder.Execute(u"update 记录 set 名称 = '另一人' where 编号 = 1"_s), 0);
+
+    test::RecordingFeedback feedback;
+    DataBridge bridge;
+    bridge.Open();
+    QElapsedTimer clock;
+    clock.start();
+    EXPECT_NE(bridge.Execute(u"update 记录 set 名称 = '我的' where 编号 = 1"_s), 0) << "the row is locked";
+    EXPECT_GE(clock.elapsed(), 300);
+    EXPECT_LT(clock.elapsed(), 3000);
+    ASSERT_EQ(feedback.messages.size(), 1u);
+    EXPECT_TRUE(feedback.messages[0].first.startsWith(u"数据库正被其他程序使用，这项修改没有完成："_s))
+        << feedback.messages[0].first.toStdString();
+
+    ASSERT_EQ(holder.Execute(u"lock table 记录 in access exclusive mode"_s), 0);
+    const QString reading = test::errorMessageOf([&] { bridge.Query(u"select * from 记录"_s, nullptr); });
+    EXPECT_TRUE(reading.startsWith(u"数据库正被其他程序使用，这项修改没有完成："_s)) << "the table is locked whole: "
+                                                                                   << reading.toStdString();
+    ASSERT_EQ(holder.Execute(u"rollback"_s), 0);
+    EXPECT_EQ(db.column(u"select 名称 from 记录"_s), QStringList{u"原来"_s});
+    EXPECT_EQ(bridge.Execute(u"update 记录 set 名称 = '我的' where 编号 = 1"_s), 0) << "free again";
+    EXPECT_EQ(db.column(u"select 名称 from 记录"_s), QStringList{u"我的"_s});
 }
