@@ -3,6 +3,8 @@
 #include "DemoDatabase.h"
 #include "ManageCommand.h"
 
+#include <velmarith/DataBridge.h>
+
 namespace velmarith::app {
 
 Command demoCommand(const QStringList &arguments)
@@ -21,7 +23,8 @@ Command demoCommand(const QStringList &arguments)
     return {showsWindow, [path = parser.isSet(db) ? parser.required(db) : demoDatabasePath(), showsWindow,
                           traceSql = parser.isSet(trace)](QTextStream &out) {
                 const bool created = ensureDemoDatabase(path);
-                out << (created ? "已创建演示数据库 / created the demo database: " : "演示数据库 / demo database: ") << path
+                out << (created ? "已创建演示数据库 / created the demo database: " : "演示数据库 / demo database: ")
+                    << DataBridge::withoutPassword(path)
                     << "\n";
                 printDatabase(path, out);
                 if (!showsWindow) {

@@ -118,6 +118,7 @@ bool ensureDemoDatabase(const QString &path)
 {
     if (detail::isServerDatabase(path))
         return ensureDemoOnServer(path);
+    detail::refuseUnknownScheme(path);
     if (QFileInfo::exists(path))
         return false;
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))

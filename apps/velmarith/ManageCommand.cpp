@@ -24,7 +24,7 @@ void checkMaintainable(const QString &path)
         throw CommandFailure(QStringLiteral("%1\n打不开数据库；检查 --db 的路径，或用 velmarith init --db %2 新建 / "
                                             "cannot open the database; check the --db path, or create it with "
                                             "velmarith init --db %2")
-                                 .arg(error.message(), path));
+                                 .arg(error.message(), DataBridge::withoutPassword(path)));
     }
     bridge.setSilentErrors(true);
     QStringList missing;
@@ -37,7 +37,7 @@ void checkMaintainable(const QString &path)
     if (!missing.isEmpty()) {
         throw CommandFailure(QStringLiteral("数据库 %1 缺少元数据表 %2；请先运行 velmarith init --db %1 / the database "
                                             "lacks the metadata tables %2; run velmarith init --db %1 first")
-                                 .arg(path, missing.join(QStringLiteral(", "))));
+                                 .arg(DataBridge::withoutPassword(path), missing.join(QStringLiteral(", "))));
     }
 }
 
@@ -90,7 +90,7 @@ Command initCommand(const QStringList &arguments)
                 DataBridge bridge;
                 bridge.Open(path, QStringLiteral("Create"));
                 runInTransaction(bridge, metadataSchema());
-                out << "元数据表已就绪 / the metadata tables are ready: " << path << "\n";
+                out << "元数据表已就绪 / the metadata tables are ready: " << DataBridge::withoutPassword(path) << "\n";
                 return int(kConfirmed);
             }};
 }

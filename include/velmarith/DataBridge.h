@@ -46,6 +46,9 @@ public:
     static void setDefaultDatabase(const QString &database);
     /// The configured database: setDefaultDatabase's value, else $DATABRIDGE_DATABASE.
     [[nodiscard]] static QString defaultDatabase();
+    /// The database as it may be shown to a person or written to a log: a URI's password, in
+    /// its user part or a password= parameter, replaced by ***.
+    [[nodiscard]] static QString withoutPassword(const QString &database);
 
     using TraceHandler = std::function<void(const StatementTrace &)>;
     /// Installs a process-wide hook that sees every statement; returns the previous one.

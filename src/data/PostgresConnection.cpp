@@ -149,17 +149,22 @@ public:
     }
 
 private:
+    // Where the connection goes, never with the password; the URI itself where libpq could not
+    // read it.
     [[nodiscard]] QString server() const
     {
         const char *host = PQhost(mConnection.get());
         const char *port = PQport(mConnection.get());
         const char *name = PQdb(mConnection.get());
+        if (!host || !*host)
+            return DataBridge::withoutPassword(mUri);
         return QStringLiteral("%1:%2/%3").arg(trimmed(host), trimmed(port), trimmed(name));
     }
 
     [[nodiscard]] QString reason() const
     {
-        return mConnection ? trimmed(PQerrorMessage(mConnection.get())) : QStringLiteral("内存不足");
+        // libpq quotes a part of the URI it cannot read, which may be the password.
+        return mConnection ? hidePasswords(trimmed(PQerrorMessage(mConnection.get())), mUri) : QStringLiteral("内存不足");
     }
 
     // A lost connection is tried once more before a statement, so a restarted server serves

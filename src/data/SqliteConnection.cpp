@@ -337,7 +337,7 @@ private:
         const int primary = rc & 0xff;
         if (primary == SQLITE_BUSY || primary == SQLITE_LOCKED)
             return Error(ErrorNumber::Database, messageFor(rc, reason));
-        return Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：%2").arg(path, reason));
+        return Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：%2").arg(DataBridge::withoutPassword(path), reason));
     }
 
     // Whether an attached database, or a temporary table, view, index or trigger, is there.
