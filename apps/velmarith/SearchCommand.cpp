@@ -60,6 +60,8 @@ Command searchCommand(const QStringList &arguments)
                 QString chosen;
                 QObject::connect(&search, &WinSearch::SelectSuccess, [&chosen](const QString &text) { chosen = text; });
                 search.SearchAny();
+                if (chosen.isEmpty() && !search.queryFailures().isEmpty())
+                    throw CommandFailure(search.queryFailures().join(u'\n'));
                 if (chosen.isEmpty())
                     return int(kCancelled);
                 out << chosen << Qt::endl;

@@ -4,6 +4,7 @@
 
 #include <QObject>
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <memory>
@@ -73,6 +74,10 @@ public:
     /// when the window cannot be loaded (a refused statement, a tree row before its parent or
     /// with a repeated key, SearchDataColl missing in the tree mode, more than 32767 rows).
     Q_INVOKABLE void SearchAny();
+    /// The database's reasons for the keyword queries of the latest SearchAny that it refused
+    /// (a statement with its own where clause, a keyword it cannot take), each once, as the
+    /// window showed them.
+    [[nodiscard]] QStringList queryFailures() const;
 
 signals:
     void SelectSuccess(const QString &SelectText);

@@ -28,4 +28,9 @@ void WinSearch::SearchAny()
     emit SelectSuccess(MyDataSearch->SearchSelect);
 }
 
+QStringList WinSearch::queryFailures() const
+{
+    return MyDataSearch ? MyDataSearch->QueryFailures : QStringList();
+}
+
 } // namespace velmarith

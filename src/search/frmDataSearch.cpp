@@ -5,6 +5,7 @@
 #include "maintenance/data/ListFiller.h"
 #include "maintenance/data/TreeFiller.h"
 #include "toolkit/CommandButton.h"
+#include "toolkit/Desktop.h"
 #include "toolkit/Fonts.h"
 #include "toolkit/ImageList.h"
 #include "toolkit/KeyCodes.h"
@@ -39,21 +40,36 @@ int twips(float value)
 }
 
 // The like condition on a keyword: the keyword is text, never SQL. Its quotes are doubled and,
-// only when it holds a wildcard, "%", "_" and the escape character itself are escaped, so a
+// only when it holds a wildcard or a backslash, "%", "_" and the backslash are escaped under an
+// explicit escape clause (PostgreSQL would otherwise take a backslash as its escape), so a
 // keyword without them gives exactly the plain condition.
 QString likeCondition(const QString &term, const QString &keyword)
 {
-    const bool hasWildcard = keyword.contains(u'%') || keyword.contains(u'_');
+    const bool needsEscape = keyword.contains(u'%') || keyword.contains(u'_') || keyword.contains(u'\\');
     QString pattern = keyword;
-    if (hasWildcard) {
+    if (needsEscape) {
         pattern.replace(u'\\', QStringLiteral("\\\\"));
         pattern.replace(u'%', QStringLiteral("\\%"));
         pattern.replace(u'_', QStringLiteral("\\_"));
     }
     QString condition = term + QStringLiteral(" like (") + sqlString(u'%' + pattern + u'%') + u')';
-    if (hasWildcard)
+    if (needsEscape)
         condition += QStringLiteral(" escape '\\'");
     return condition;
+}
+
+// The caller's select with the condition appended: a trailing ";" and blanks go first, and
+// the condition starts a line of its own where the select holds a line comment, which would
+// otherwise swallow it.
+QString keywordStatement(const QString &select, const QString &condition)
+{
+    qsizetype end = select.size();
+    while (end > 0 && (select[end - 1].isSpace() || select[end - 1] == u';'))
+        --end;
+    QString statement = select.left(end);
+    if (statement.contains(QLatin1String("--")))
+        statement += u'\n';
+    return statement + QStringLiteral(" where ") + condition;
 }
 
 } // namespace
@@ -213,14 +229,27 @@ void frmDataSearch::RunKeywordFilter()
     {
         DataBridge bridge;
         bridge.Open();
-        bridge.setSilentErrors(true);
-        bridge.Query(SearchMainData + QStringLiteral(" where ") + likeCondition(SearchQueryTerm, keyword), &rows, &names);
+        try {
+            bridge.Query(keywordStatement(SearchMainData, likeCondition(SearchQueryTerm, keyword)), &rows, &names);
+        } catch (const Error &refused) {
+            reportRefusal(refused.message());
+        }
         bridge.Close();
     }
     ListFiller filler;
     filler.BindList(*lvwQuery);
     filler.FillHeads(names, QStringLiteral("Yes"));
     filler.FillRows(rows, nullptr, QStringLiteral("Yes"), QStringLiteral("No"));
+}
+
+// An empty list alone would look like "nothing found"; each reason is told once, not at every
+// keystroke.
+void frmDataSearch::reportRefusal(const QString &reason)
+{
+    if (QueryFailures.contains(reason))
+        return;
+    QueryFailures.append(reason);
+    Desktop::current().inform(reason);
 }
 
 bool frmDataSearch::filtersKeyword() const

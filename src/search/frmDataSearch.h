@@ -4,6 +4,8 @@
 
 #include <velmarith/Collection.h>
 
+#include <QStringList>
+
 #include <cstdint>
 #include <memory>
 
@@ -51,6 +53,9 @@ public:
     QString SearchQueryKey;
     /// The chosen text; empty until a choice.
     QString SearchSelect;
+    /// The database's reasons for the keyword queries it refused, each once, in order; each was
+    /// shown to the person when it first happened.
+    QStringList QueryFailures;
 
     /// The window's minimum size in twips.
     static constexpr int kMinimumWidth = 2700;
@@ -70,6 +75,7 @@ private:
     void loadTreeFromCollection();
     void loadTreeFromStatements();
     void RunKeywordFilter();
+    void reportRefusal(const QString &reason);
 
     void txtQuery_Change();
     void txtQuery_KeyPress(int16_t &keyAscii);

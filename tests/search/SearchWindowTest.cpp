@@ -308,18 +308,36 @@ TEST_F(SearchWindow, theKeywordIsAlwaysTextNeverSql)
     EXPECT_EQ(db.dump(), before);
 }
 
-TEST_F(SearchWindow, aRefusedQueryLeavesTheListEmptyAndTheWindowUsable)
+TEST_F(SearchWindow, aRefusedQueryIsToldOnceLeavesTheListEmptyAndTheWindowUsable)
 {
     keywordList(u"0"_s);
-    search.setSearchSearchSubData(u"没有这一列"_s);
+    for (int i = 0; i < 3; ++i)
+        desktop.answer(MessageAnswer::Ok);
     desktop.expectModal(u"frmDataSearch"_s, [](FormDriver &user) {
-        user.setText(u"txtQuery"_s, u"财务"_s);
+        user.setText(u"txtQuery"_s, QString(100000, u'x'));
         EXPECT_EQ(user.items(u"lvwQuery"_s), QStringList{});
+        user.setText(u"txtQuery"_s, QString(100001, u'y'));
+        user.setText(u"txtQuery"_s, u"a"_s + QChar(u'\0') + u"b"_s);
+        user.setText(u"txtQuery"_s, u"财务"_s);
+        EXPECT_EQ(user.items(u"lvwQuery"_s), QStringList({u"财务部"_s, u"财务审计部"_s}));
+        user.clickItem(u"lvwQuery"_s, 1);
         user.click(u"cmdOK"_s);
     });
     search.SearchAny();
-    EXPECT_EQ(raised, QStringList{u""_s});
-    EXPECT_TRUE(desktop.messages().empty()) << "the window shows no messages of its own";
+    ASSERT_EQ(desktop.messages().size(), 2u) << "each distinct reason once, not at every keystroke";
+    EXPECT_TRUE(desktop.messages()[0].text.contains(u"pattern too complex"_s)) << desktop.messages()[0].text.toStdString();
+
+    search.setSearchMainData(u"select 名称,编号 from 部门 order by 编号"_s); // no condition can follow
+    desktop.expectModal(u"frmDataSearch"_s, [](FormDriver &user) {
+        user.setText(u"txtQuery"_s, u"财"_s);
+        user.setText(u"txtQuery"_s, u"财务"_s);
+        user.click(u"cmdOK"_s);
+    });
+    search.SearchAny();
+    ASSERT_EQ(desktop.messages().size(), 3u);
+    EXPECT_TRUE(desktop.messages()[2].text.startsWith(u"数据库拒绝了这项操作："_s)) << desktop.messages()[2].text.toStdString();
+    EXPECT_EQ(search.queryFailures(), QStringList{desktop.messages()[2].text}) << "the latest SearchAny's";
+    EXPECT_EQ(raised, QStringList({u"财务部"_s, u""_s}));
 }
 
 TEST_F(SearchWindow, theWindowRaisesItsOwnEventOnceWhileStillShown)
@@ -342,3 +360,50 @@ TEST_F(SearchWindow, theWindowRaisesItsOwnEventOnceWhileStillShown)
     EXPECT_EQ(seen, QStringList{u"销售部"_s});
     EXPECT_EQ(form.SearchSelect, u"销售部");
 }
+
+namespace {
+
+// The keyword list on each backend, for what a statement's text or a keyword's characters do.
+class KeywordFilter : public ::testing::TestWithParam<test::Backend>
+{
+protected:
+    void SetUp() override
+    {
+        VELMARITH_SKIP_WITHOUT_SERVER(GetParam());
+        db.exec({u"create table 目录(名称 varchar(20))"_s, u"insert into 目录 values('C:\\报表')"_s,
+                 u"insert into 目录 values('D:\\sales')"_s, u"insert into 目录 values('sales')"_s});
+    }
+    QStringList found(const QString &select, const QString &keyword)
+    {
+        WinSearch search;
+        search.setSearchMainData(select);
+        search.setSearchSearchSubData(u"名称"_s);
+        search.setSearchQueryKey(u"0"_s);
+        QStringList items;
+        desktop.expectModal(u"frmDataSearch"_s, [&](FormDriver &user) {
+            user.setText(u"txtQuery"_s, keyword);
+            items = user.items(u"lvwQuery"_s);
+            user.pressKey(27);
+        });
+        search.SearchAny();
+        return items;
+    }
+
+    test::TempDatabase db{GetParam()};
+    test::ScriptedDesktop desktop;
+};
+
+} // namespace
+
+TEST_P(KeywordFilter, findsExactlyTheRowsHoldingTheKeywordWhateverTheStatementEndsWith)
+{
+    const QString select = u"select 名称 from 目录"_s;
+    EXPECT_EQ(found(select, u"C:\\"_s), QStringList{u"C:\\报表"_s}) << "a backslash is text";
+    EXPECT_EQ(found(select, u"\\s"_s), QStringList{u"D:\\sales"_s});
+    EXPECT_EQ(found(select + u" -- every folder"_s, u"报"_s), QStringList{u"C:\\报表"_s}) << "a line comment ends first";
+    EXPECT_EQ(found(select + u" ;  \n"_s, u"sales"_s), QStringList({u"D:\\sales"_s, u"sales"_s}));
+    EXPECT_TRUE(desktop.messages().empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, KeywordFilter, ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres),
+                         test::backendName);
