@@ -5,6 +5,7 @@
 #include "support/AllocationCounter.h"
 #include "support/BenchTables.h"
 #include "support/PlainLoop.h"
+#include "support/ServerTables.h"
 
 #include <velmarith/DataBridge.h>
 
@@ -24,8 +25,6 @@ namespace {
 
 constexpr int kRows = 100000;
 constexpr int kIterations = 5;
-const std::string kState = VELMARITH_BENCH_DATA_DIR "/pg";
-const std::string kScript = VELMARITH_SOURCE_DIR "/tools/pg-cluster.sh";
 
 // The same shape as the SQLite wide table: 10 varchar(20), 5 char(1), 5 integer,
 // 5 numeric(10,2), 5 text, made on the server from a series.
@@ -47,15 +46,11 @@ std::string wideTableStatement()
            std::to_string(kRows) + ") g; create index on big (c01); analyze big";
 }
 
-// The cluster's URI, started and filled at the first call; empty when it cannot run here.
+// The cluster's URI, its table filled at the first call; empty when it cannot run here.
 const QString &serverUri()
 {
     static const QString uri = [] {
-        if (std::system((kScript + " start " + kState + " > /dev/null").c_str()) != 0)
-            return QString();
-        std::atexit([] { (void)std::system((kScript + " stop " + kState).c_str()); });
-        QFile file(QString::fromStdString(kState + "/uri"));
-        const QString found = file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
+        const QString found = velmarith::bench::benchServerUri();
         if (!found.isEmpty()) {
             PGconn *connection = PQconnectdb(found.toUtf8().constData());
             PQclear(PQexec(connection, wideTableStatement().c_str()));

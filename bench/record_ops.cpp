@@ -1,8 +1,10 @@
 // Add, Edit and Delete of the shown maintenance window on tables of 100,000 and 1,000,000
 // rows, each with its validation queries, its list update and the view's repaint, against the
-// same statements run bare through sqlite3 (queries read by a plain loop), in one run.
+// same statements run bare through sqlite3 (queries read by a plain loop), in one run; and the
+// commands at 100,000 rows on a private PostgreSQL cluster.
 #include "support/BenchTables.h"
 #include "support/PlainLoop.h"
+#include "support/ServerTables.h"
 
 #include "maintenance/frmManage.h"
 #include "toolkit/ComboBox.h"
@@ -30,12 +32,20 @@ const QString kTable = QStringLiteral("宽表");
 
 enum class Command { Add, Edit, Delete };
 
+enum class Backend { Sqlite, Postgres };
+
 // A maintenance window on a copy of the table, under a desktop that confirms every question.
 struct Window {
-    explicit Window(int rows)
+    Window(int rows, Backend backend)
     {
         // The commands change the table; the shared benchmark file stays as it was made.
-        QFile::copy(QString::fromStdString(velmarith::bench::maintenanceDatabase(rows)), path);
+        if (backend == Backend::Sqlite) {
+            QFile::copy(QString::fromStdString(velmarith::bench::maintenanceDatabase(rows)), path);
+        } else {
+            path = velmarith::bench::serverMaintenanceDatabase(rows);
+            if (path.isEmpty())
+                return;
+        }
         velmarith::DataBridge::setDefaultDatabase(path);
         desktop.setScreenSize(28800, 21600);
         desktop.setFailureHandler([](const QString &) {});
@@ -117,13 +127,13 @@ struct Window {
     }
 
     QTemporaryDir folder;
-    const QString path = folder.filePath(QStringLiteral("records.sqlite"));
+    QString path = folder.filePath(QStringLiteral("records.sqlite"));
     velmarith::testing::TestDesktop desktop;
     std::unique_ptr<velmarith::frmManage> form;
     int counter = 0;
 };
 
-std::map<int, std::unique_ptr<Window>> shared;
+std::map<std::pair<int, Backend>, std::unique_ptr<Window>> shared;
 
 // The windows go while the application still exists, not after it among the statics.
 void closeWindows()
@@ -131,14 +141,14 @@ void closeWindows()
     shared.clear();
 }
 
-Window &window(int rows)
+Window &window(int rows, Backend backend = Backend::Sqlite)
 {
     if (shared.empty())
         qAddPostRoutine(closeWindows);
-    auto found = shared.find(rows);
+    auto found = shared.find({rows, backend});
     if (found == shared.end()) {
         shared.clear(); // one table of a million rows at a time is enough memory
-        found = shared.emplace(rows, std::make_unique<Window>(rows)).first;
+        found = shared.emplace(std::pair{rows, backend}, std::make_unique<Window>(rows, backend)).first;
     }
     return *found->second;
 }
@@ -153,6 +163,22 @@ void runBare(sqlite3 *db, const std::string &statement)
 void BM_Command(benchmark::State &state, Command command)
 {
     Window &w = window(int(state.range(0)));
+    for (auto _ : state) {
+        state.PauseTiming();
+        w.prepare(command);
+        state.ResumeTiming();
+        w.run(command);
+    }
+    state.counters["rows"] = w.form->list().itemCount();
+}
+
+void BM_CommandOnServer(benchmark::State &state, Command command)
+{
+    Window &w = window(int(state.range(0)), Backend::Postgres);
+    if (!w.form) {
+        state.SkipWithError("no PostgreSQL server binaries here");
+        return;
+    }
     for (auto _ : state) {
         state.PauseTiming();
         w.prepare(command);
@@ -189,6 +215,13 @@ const bool kRegistered = [] {
                     ->Iterations(kIterations);
             }
         }
+    }
+    for (const auto &[name, command] : commands) {
+        benchmark::RegisterBenchmark((std::string("BM_CommandOnServer/") + name).c_str(), BM_CommandOnServer, command)
+            ->Arg(100000)
+            ->ArgName("rows")
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(kIterations);
     }
     return true;
 }();

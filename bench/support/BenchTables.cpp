@@ -82,34 +82,10 @@ void fill(sqlite3 *db, int rows)
     exec(db, "create index big_c01 on big(c01)");
 }
 
-std::string field(int number)
-{
-    char name[8];
-    std::snprintf(name, sizeof name, "f%02d", number);
-    return name;
-}
-
 void describeForMaintenance(sqlite3 *db)
 {
-    for (const QString &statement : app::metadataSchema())
-        exec(db, statement.toStdString());
-    exec(db, "insert into 系统窗体表 values('frmManage','宽表','0','0','16000','0','4000')");
-    for (int f = 1; f <= 30; ++f) {
-        const std::string n = std::to_string(f);
-        exec(db, "insert into 系统显示项目表 values('frmManage','lvwAny','宽表','1','" + (f < 10 ? "0" + n : n) + "','" + n +
-                     "','" + field(f) + "','900','Left','" + field(f) + "')");
-    }
-    for (const char *type : {"2", "7", "8"})
-        exec(db, std::string("insert into 系统约束关联表 values('宽表','f01','") + type + "','','','')");
-    for (int f = 11; f <= 14; ++f)
-        exec(db, "insert into 系统约束关联表 values('宽表','" + field(f) + "','4','L" + std::to_string(f - 10) +
-                     "','代码','名称')");
-    for (int f = 15; f <= 18; ++f) {
-        exec(db, "insert into 系统约束关联表 values('宽表','" + field(f) + "','3','','','')");
-        for (int e = 1; e <= 5; ++e)
-            exec(db, "insert into 系统数据字典表 values('宽表','" + field(f) + "','" + std::to_string(e) + "','选项" +
-                         std::to_string(e) + "')");
-    }
+    for (const std::string &statement : maintenanceDescription())
+        exec(db, statement);
 }
 
 void fillMaintenanceTable(sqlite3 *db, int rows)
@@ -218,6 +194,38 @@ void fillNames(sqlite3 *db, int rows)
 }
 
 } // namespace
+
+std::string field(int number)
+{
+    char name[8];
+    std::snprintf(name, sizeof name, "f%02d", number);
+    return name;
+}
+
+std::vector<std::string> maintenanceDescription()
+{
+    std::vector<std::string> statements;
+    for (const QString &statement : app::metadataSchema())
+        statements.push_back(statement.toStdString());
+    statements.push_back("insert into 系统窗体表 values('frmManage','宽表','0','0','16000','0','4000')");
+    for (int f = 1; f <= 30; ++f) {
+        const std::string n = std::to_string(f);
+        statements.push_back("insert into 系统显示项目表 values('frmManage','lvwAny','宽表','1','" + (f < 10 ? "0" + n : n) +
+                             "','" + n + "','" + field(f) + "','900','Left','" + field(f) + "')");
+    }
+    for (const char *type : {"2", "7", "8"})
+        statements.push_back(std::string("insert into 系统约束关联表 values('宽表','f01','") + type + "','','','')");
+    for (int f = 11; f <= 14; ++f)
+        statements.push_back("insert into 系统约束关联表 values('宽表','" + field(f) + "','4','L" + std::to_string(f - 10) +
+                             "','代码','名称')");
+    for (int f = 15; f <= 18; ++f) {
+        statements.push_back("insert into 系统约束关联表 values('宽表','" + field(f) + "','3','','','')");
+        for (int e = 1; e <= 5; ++e)
+            statements.push_back("insert into 系统数据字典表 values('宽表','" + field(f) + "','" + std::to_string(e) +
+                                 "','选项" + std::to_string(e) + "')");
+    }
+    return statements;
+}
 
 std::string namesDatabase(int rows)
 {

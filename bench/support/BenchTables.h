@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 namespace velmarith::bench {
 
@@ -13,6 +14,13 @@ std::string wideTableDatabase(int rows);
 /// (f01–f30): a unique auto-increment code, 9 texts, 4 fields bound to lookup tables,
 /// 4 enumerations, 4 flags, 4 integers and 4 decimals, described for the maintenance window.
 std::string maintenanceDatabase(int rows);
+
+/// The name of field `number` of 宽表: "f01" … "f30".
+std::string field(int number);
+
+/// The statements that make the metadata tables and describe 宽表 for the maintenance window,
+/// on any backend.
+std::vector<std::string> maintenanceDescription();
 
 /// A SQLite file holding table 人员(编号, 姓名, 部门) with `rows` rows of Chinese names of two or
 /// three characters.

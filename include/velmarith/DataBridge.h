@@ -84,6 +84,11 @@ public:
     /// receives the number of rows an insert, update or delete changed (0 for other statements).
     int16_t Execute(const QString &statement, int64_t *recordsAffected = nullptr);
 
+    /// Whether "order by `column`" on `table` puts the column's text in the order of its UTF-8
+    /// bytes, so a caller may keep such a list in order itself; false when that cannot be told
+    /// (another collation, a view, an unknown name). Raises Error when not open.
+    [[nodiscard]] bool ordersTextAsBytes(const QString &table, const QString &column);
+
     /// Releases the connection (to the pool of this thread); harmless when already closed.
     void Close();
 

@@ -56,6 +56,9 @@ public:
     /// Runs a statement; returns the rows an insert, update or delete changed, else 0.
     virtual int64_t execute(const QString &statement, TraceScope &trace) = 0;
 
+    /// Whether the column's text is ordered as its UTF-8 bytes; false when unknown.
+    [[nodiscard]] virtual bool ordersTextAsBytes(const QString &table, const QString &column) = 0;
+
     [[nodiscard]] virtual const QString &database() const = 0;
     /// Closed by its DataBridge: whether it may wait in the pool, because nothing a statement
     /// could observe tells it from a fresh connection (no transaction, temporary object, attached

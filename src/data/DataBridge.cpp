@@ -274,6 +274,11 @@ void DataBridge::Query(const QString &statement, ResultRows *rows, Collection *f
     }
 }
 
+bool DataBridge::ordersTextAsBytes(const QString &table, const QString &column)
+{
+    return connection().ordersTextAsBytes(table, column);
+}
+
 int16_t DataBridge::Execute(const QString &statement, int64_t *recordsAffected)
 {
     detail::TraceScope trace(statement);

@@ -5,6 +5,7 @@
 
 #include <velmarith/Error.h>
 
+#include "common/SqlText.h"
 #include "common/Utf8.h"
 #include "data/SqlDialect.h"
 
@@ -124,6 +125,28 @@ public:
     int64_t execute(const QString &statement, TraceScope &trace) override
     {
         return run(statement, trace, [](const PGresult *, bool) {});
+    }
+
+    // The column's collation, else the database's: only the "C" and "POSIX" locales of the C
+    // library compare bytes. A server before 15 (no datlocprovider) is not asked further.
+    bool ordersTextAsBytes(const QString &table, const QString &column) override
+    {
+        const QString question =
+            QStringLiteral("select case when co.oid is not null then co.collprovider = 'c' and co.collcollate in ('C', 'POSIX') "
+                           "else d.datlocprovider = 'c' and d.datcollate in ('C', 'POSIX') end "
+                           "from pg_attribute at join pg_database d on d.datname = current_database() "
+                           "left join pg_collation co on co.oid = at.attcollation and co.collname <> 'default' "
+                           "where at.attrelid = to_regclass(quote_ident(%1)) and at.attname = %2")
+                .arg(sqlString(table), sqlString(column));
+        TraceScope trace(question);
+        try {
+            const std::optional<QString> answer = queryValue(question, trace);
+            trace.succeeded();
+            return answer == u"1"; // a boolean, written as the check box reads it
+        } catch (const StatementFailure &failure) {
+            trace.failed(failure.databaseText);
+            return false;
+        }
     }
 
     [[nodiscard]] const QString &database() const override { return mUri; }

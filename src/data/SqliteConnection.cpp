@@ -299,6 +299,16 @@ public:
         throw failure(rc);
     }
 
+    // The column's own collation, from the schema SQLite has read; a view has none to ask.
+    bool ordersTextAsBytes(const QString &table, const QString &column) override
+    {
+        const char *collation = nullptr;
+        const int rc = sqlite3_table_column_metadata(mDb.get(), nullptr, table.toUtf8().constData(),
+                                                     column.toUtf8().constData(), nullptr, &collation, nullptr,
+                                                     nullptr, nullptr);
+        return rc == SQLITE_OK && collation && sqlite3_stricmp(collation, "BINARY") == 0;
+    }
+
     [[nodiscard]] const QString &database() const override { return mPath; }
     bool reuse() override
     {

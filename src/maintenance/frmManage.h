@@ -118,6 +118,7 @@ private:
         QStringList joins;
         QString order;
         std::vector<bool> bound; // per listed field: shown with its description
+        QString firstColumn; ///< the first listed field, as the statement names it ("a.编号")
         [[nodiscard]] QString whole() const;
         /// Without the order, and with `condition` beside the joins.
         [[nodiscard]] QString restrictedTo(const QString &condition) const;
@@ -171,7 +172,8 @@ private:
     [[nodiscard]] bool insertListRows(const Collection &key);
     [[nodiscard]] std::vector<int> listRowsHolding(const Collection &key) const;
     [[nodiscard]] std::optional<int> searchFirstColumn(const QString &firstValue, bool &found) const;
-    [[nodiscard]] std::optional<int> listPositionOf(const QString &firstValue) const;
+    [[nodiscard]] std::optional<int> listPositionOf(const QString &firstValue);
+    [[nodiscard]] std::optional<int> positionAfterPredecessor(const QString &firstValue);
     [[nodiscard]] std::optional<int> listRowOf(const QString &firstValue) const;
     [[nodiscard]] int listColumnOf(const QString &field) const;
     /// Highlights the loaded row, or none.
@@ -179,7 +181,8 @@ private:
     [[nodiscard]] QString conditionsOf(const Collection &pairs, bool trimmed, const QString &qualifier);
 
     std::optional<ListStatement> mListStatement;
-    std::optional<bool> mTableHasCollation;
+    /// Whether the database orders the first column as the list can compare its values.
+    std::optional<bool> mFirstColumnOrderedAsShown;
     /// Whether the list is known to be in the order of its unique first column's values.
     bool mInPlaceOrder = false;
 

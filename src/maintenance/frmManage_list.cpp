@@ -162,8 +162,10 @@ frmManage::ListStatement frmManage::listStatementOf(const QString &TableName, co
     for (int i = 1; i <= FieldList.Count(); ++i) {
         const QString field = FieldList.Item(i).toString();
         const QString name = sqlName(field);
-        if (i == 1)
+        if (i == 1) {
             statement.order = QStringLiteral(" order by ") + name;
+            statement.firstColumn = QStringLiteral("a.") + name;
+        }
         ResultRows bound;
         bridge.Query(QStringLiteral("select * from 系统约束关联表 where 表名=") + sqlString(TableName) +
                          QStringLiteral(" and 项目=") + sqlString(field) + QStringLiteral(" and 关联类型='4'"),

@@ -70,19 +70,15 @@ bool frmManage::canUpdateListInPlace()
     const int code = mTypeList.Item(1).toString().toInt();
     if (!isTextType(code) && !isIntegerType(code))
         return false;
-    if (!mTableHasCollation) {
-        // A column declared with its own collation sorts in an order the list cannot repeat;
-        // where the schema cannot be read, nothing is assumed.
+    if (!mFirstColumnOrderedAsShown) {
+        // Integers order by value on every database; text only where it compares bytes, else
+        // the database is asked where a new row goes.
         DataBridge bridge;
         bridge.Open();
-        bridge.setSilentErrors(true);
-        QString definition;
-        bridge.QueryValue(QStringLiteral("select sql from sqlite_schema where type='table' and name=") + sqlString(mTableName),
-                          definition);
-        mTableHasCollation = definition.isEmpty() || definition.contains(u"collate", Qt::CaseInsensitive);
+        mFirstColumnOrderedAsShown = isIntegerType(code) || bridge.ordersTextAsBytes(mTableName, first);
     }
-    mInPlaceOrder = !*mTableHasCollation;
-    return mInPlaceOrder;
+    mInPlaceOrder = *mFirstColumnOrderedAsShown;
+    return true;
 }
 
 int frmManage::listColumnOf(const QString &field) const
@@ -191,13 +187,52 @@ std::optional<int> frmManage::searchFirstColumn(const QString &firstValue, bool 
     return low;
 }
 
-std::optional<int> frmManage::listPositionOf(const QString &firstValue) const
+std::optional<int> frmManage::listPositionOf(const QString &firstValue)
 {
+    if (!mInPlaceOrder)
+        return positionAfterPredecessor(firstValue);
     bool found = false;
     const std::optional<int> position = searchFirstColumn(firstValue, found);
     if (found)
         return std::nullopt; // a row with that value is listed already: only a reload tells
     return position;
+}
+
+// Where the database's own order puts a new first value: just after the greatest smaller value
+// it holds, which the list shows too. Nothing where the list cannot tell that row, or an empty
+// value (NULL sorts first on some databases, last on others) would stand first.
+std::optional<int> frmManage::positionAfterPredecessor(const QString &firstValue)
+{
+    if (firstValue.isEmpty())
+        return std::nullopt;
+    for (int row = 0; row < lvwAny->itemCount(); ++row) {
+        if (lvwAny->listValue(row, 0) == firstValue)
+            return std::nullopt; // listed already: only a reload tells
+    }
+    const QString &first = mListStatement->firstColumn;
+    ResultRows before;
+    {
+        DataBridge bridge;
+        bridge.Open();
+        bridge.setSilentErrors(true);
+        Collection names;
+        bridge.Query(mListStatement->restrictedTo(first + QStringLiteral("<") + sqlString(firstValue)) +
+                         QStringLiteral(" order by ") + first + QStringLiteral(" desc limit 1"),
+                     &before, &names);
+        if (names.Count() == 0)
+            return std::nullopt; // the statement failed
+    }
+    if (before.Count() == 0) {
+        const bool emptyFirst = lvwAny->itemCount() > 0 && lvwAny->listValue(0, 0).isEmpty();
+        return emptyFirst ? std::nullopt : std::optional(0);
+    }
+    // Rows made before the column was unique may share the value; the new row follows them all.
+    const QString predecessor = before.text(0, 0);
+    for (int row = lvwAny->itemCount() - 1; row >= 0; --row) {
+        if (lvwAny->listValue(row, 0) == predecessor)
+            return row + 1;
+    }
+    return std::nullopt;
 }
 
 std::optional<int> frmManage::listRowOf(const QString &firstValue) const

@@ -3,6 +3,8 @@
 // hundred random commands on tables the list can update in place and tables it cannot.
 #include "MaintenanceFixture.h"
 
+#include <velmarith/Error.h>
+
 #include "toolkit/ListView.h"
 
 #include "support/QtPrinting.h"
@@ -28,6 +30,19 @@ QStringList shownRows(const ListView &list)
     return rows;
 }
 
+// Rows sharing a first value (made before the code was unique) have no order of their own: a
+// server may read them back in any order, so they are compared as a set.
+QStringList withTiesSorted(QStringList rows)
+{
+    const auto firstValue = [](const QString &row) { return row.section(u'|', 0, 0); };
+    for (auto run = rows.begin(); run != rows.end();) {
+        const auto end = std::find_if(run, rows.end(), [&](const QString &row) { return firstValue(row) != firstValue(*run); });
+        std::sort(run, end);
+        run = end;
+    }
+    return rows;
+}
+
 // The highlighted row's first value; rows made before the code was unique may share it, and
 // either of them is the loaded row.
 QString highlighted(const ListView &list)
@@ -41,13 +56,17 @@ struct Table {
     QString firstField;   // typed into on add and edit
     QString secondField;
     bool integerFirst = false;
+    bool mixedCase = false; // codes a collation may order otherwise than their bytes
 };
 
-class ListUpdate : public test::MaintenanceTest
+class ListUpdate : public test::MaintenanceOnEachBackend
 {
 protected:
     void SetUp() override
     {
+        MaintenanceOnEachBackend::SetUp();
+        if (IsSkipped())
+            return;
         // Refused commands show messages nobody answers here; each is a case like any other.
         desktop.setFailureHandler([](const QString &) {});
         db.exec({u"create table 部门表(部门编号 varchar(10), 部门名称 varchar(20))"_s,
@@ -59,7 +78,9 @@ protected:
 
     void fillRandomly(frmManage &form, const Table &table)
     {
-        const QString first = table.integerFirst ? QString::number(randomBelow(40)) : u"%1"_s.arg(randomBelow(40), 4, 10, QChar(u'0'));
+        const QString first = table.integerFirst ? QString::number(randomBelow(40))
+                              : table.mixedCase   ? randomText({u"a1"_s, u"A2"_s, u"b1"_s, u"B2"_s, u"_c"_s, u"Ä"_s, u"ä"_s, u"z"_s})
+                                                  : u"%1"_s.arg(randomBelow(40), 4, 10, QChar(u'0'));
         if (auto *box = form.control(u"txt"_s + table.firstField))
             box->setText(randomBelow(4) == 0 ? randomText({u"甲"_s, u"乙"_s}) : first);
         if (auto *box = form.control(u"txt"_s + table.secondField))
@@ -84,23 +105,29 @@ protected:
         for (int step = 0; step < commands; ++step) {
             const int kind = randomBelow(9);
             const bool loaded = form->mItemKey != nullptr;
-            if (kind < 2 && form->list().itemCount() > 0) {
-                form->list().clickItem(1 + randomBelow(form->list().itemCount()));
-            } else if (kind < 5) {
-                fillRandomly(*form, table);
-                form->cmdAdd_Click();
-            } else if (kind < 7 && loaded) {
-                fillRandomly(*form, table);
-                form->cmdEdit_Click();
-            } else if (loaded) {
-                desktop.answer(MessageAnswer::Yes);
-                form->cmdDelete_Click();
+            try {
+                if (kind < 2 && form->list().itemCount() > 0) {
+                    form->list().clickItem(1 + randomBelow(form->list().itemCount()));
+                } else if (kind < 5) {
+                    fillRandomly(*form, table);
+                    form->cmdAdd_Click();
+                } else if (kind < 7 && loaded) {
+                    fillRandomly(*form, table);
+                    form->cmdEdit_Click();
+                } else if (loaded) {
+                    desktop.answer(MessageAnswer::Yes);
+                    form->cmdDelete_Click();
+                }
+            } catch (const Error &) {
+                // A server refuses "甲" for an integer code while checking it is unique; the
+                // person would read why, and nothing was written.
             }
             reference->mItemKey = form->mItemKey;
             reference->FrmGetList();
-            const bool same = shownRows(form->list()) == shownRows(reference->list()) &&
-                              highlighted(form->list()) == highlighted(reference->list());
-            EXPECT_EQ(shownRows(form->list()), shownRows(reference->list())) << table.name.toStdString() << " step " << step;
+            const QStringList shown = withTiesSorted(shownRows(form->list()));
+            const QStringList reloaded = withTiesSorted(shownRows(reference->list()));
+            const bool same = shown == reloaded && highlighted(form->list()) == highlighted(reference->list());
+            EXPECT_EQ(shown, reloaded) << table.name.toStdString() << " step " << step;
             if (!same) {
                 ADD_FAILURE() << table.name.toStdString() << " differs from a reload at step " << step << " kind " << kind
                               << " highlight " << highlighted(form->list()).toStdString() << " vs "
@@ -110,6 +137,7 @@ protected:
         }
         EXPECT_GT(form->list().itemCount(), 3) << "the commands did change the table";
         const QStringList statements = log.statements();
+        EXPECT_FALSE(statements.join(u'\n').contains(u"sqlite_"_s)) << "the window asks no backend about another's schema";
         return int(std::count_if(statements.begin(), statements.end(), [](const QString &statement) {
             return statement.startsWith(u"select a.") && !statement.contains(u" order by ");
         }));
@@ -120,7 +148,7 @@ protected:
 
 } // namespace
 
-TEST_F(ListUpdate, aUniqueTextCodeFirstWithBoundAndEnumeratedFieldsEqualsAReloadSortedOrNot)
+TEST_P(ListUpdate, aUniqueTextCodeFirstWithBoundAndEnumeratedFieldsEqualsAReloadSortedOrNot)
 {
     db.exec({u"create table T(编号 varchar(4), 名称 varchar(20), 部门 varchar(10), 性别 varchar(4), 备注 text)"_s,
              u"insert into T values('0012','甲','D01','1','')"_s, u"insert into T values('0020','乙','D02','2','x')"_s,
@@ -137,7 +165,7 @@ TEST_F(ListUpdate, aUniqueTextCodeFirstWithBoundAndEnumeratedFieldsEqualsAReload
     EXPECT_GT(runRandomCommands(table, 80, 2), 10);
 }
 
-TEST_F(ListUpdate, anIntegerCodeFirstEqualsAReload)
+TEST_P(ListUpdate, anIntegerCodeFirstEqualsAReload)
 {
     db.exec({u"create table N(号 integer, 名称 varchar(20))"_s, u"insert into N values(5,'甲')"_s,
              u"insert into N values(17,'乙')"_s});
@@ -145,7 +173,7 @@ TEST_F(ListUpdate, anIntegerCodeFirstEqualsAReload)
     EXPECT_GT(runRandomCommands({u"N"_s, u"号"_s, u"名称"_s, true}, 120), 20);
 }
 
-TEST_F(ListUpdate, tablesWhoseRowsCannotBeToldApartAreReadAgainWhole)
+TEST_P(ListUpdate, tablesWhoseRowsCannotBeToldApartAreReadAgainWhole)
 {
     // Duplicate values of the first field, and a table without any unique field.
     db.exec({u"create table D(名称 varchar(20), 编号 varchar(4))"_s, u"insert into D values('张三','0001')"_s,
@@ -154,3 +182,16 @@ TEST_F(ListUpdate, tablesWhoseRowsCannotBeToldApartAreReadAgainWhole)
     EXPECT_EQ(runRandomCommands({u"D"_s, u"编号"_s, u"名称"_s}, 80), 0);
     EXPECT_EQ(runRandomCommands({u"P"_s, u"编号"_s, u"名称"_s}, 80), 0);
 }
+
+TEST_P(ListUpdate, aCodeTheDatabaseOrdersByItsOwnCollationEqualsAReload)
+{
+    const QString collation = GetParam() == test::Backend::Sqlite ? u"nocase"_s : u"\"und-x-icu\""_s;
+    db.exec({u"create table K(编号 varchar(6) collate %1, 名称 varchar(20))"_s.arg(collation),
+             u"insert into K values('B1','甲')"_s, u"insert into K values('a2','乙')"_s});
+    db.relation(u"K"_s, u"编号"_s, 7);
+    const Table table{u"K"_s, u"编号"_s, u"名称"_s, false, true};
+    EXPECT_GT(runRandomCommands(table, 120), 20) << "the database tells where a new row goes";
+}
+
+INSTANTIATE_TEST_SUITE_P(Backends, ListUpdate, ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres),
+                         test::backendName);
