@@ -6,16 +6,41 @@
 #include "server/ServerObject.h"
 #include "server/TypeInfo.h"
 
+#include <algorithm>
 #include <array>
+#include <atomic>
 
 namespace velmarith::server {
 namespace {
+
+// A count a host drives: one release too many leaves it at zero instead of below, so
+// DllCanUnloadNow stays truthful about what else holds the library.
+class HostCount
+{
+public:
+    ULONG up() { return ULONG(++mCount); }
+    ULONG down()
+    {
+        long count = mCount.load();
+        while (count > 0 && !mCount.compare_exchange_weak(count, count - 1)) {
+        }
+        return ULONG(count > 0 ? count - 1 : 0);
+    }
+    [[nodiscard]] bool held() const { return mCount.load() > 0; }
+
+private:
+    std::atomic<long> mCount{0};
+};
+
+// What LockServer holds.
+HostCount gServerLocks;
 
 // A factory lives as long as the library; a reference to it, like LockServer, holds the library.
 struct ClassFactory {
     InterfaceSlot<ClassFactory> slot;
     const ClassInfo *coclass = nullptr;
     const ClassBinding *binding = nullptr;
+    HostCount references;
 };
 
 ClassFactory &self(IClassFactory *This)
@@ -34,14 +59,8 @@ const IClassFactoryVtbl kFactoryVtable = {
         *object = This;
         return S_OK;
     },
-    .AddRef = [](IClassFactory *) -> ULONG {
-        module::lock();
-        return 2;
-    },
-    .Release = [](IClassFactory *) -> ULONG {
-        module::unlock();
-        return 1;
-    },
+    .AddRef = [](IClassFactory *This) -> ULONG { return self(This).references.up(); },
+    .Release = [](IClassFactory *This) -> ULONG { return self(This).references.down(); },
     .CreateInstance = [](IClassFactory *This, IUnknown *outer, REFIID riid, void **object) {
         if (!object)
             return E_POINTER;
@@ -51,22 +70,36 @@ const IClassFactoryVtbl kFactoryVtable = {
         return ServerObject::create(*self(This).coclass, *self(This).binding, riid, object);
     },
     .LockServer = [](IClassFactory *, int32_t lock) {
-        lock ? module::lock() : module::unlock();
+        lock ? gServerLocks.up() : gServerLocks.down();
         return S_OK;
     },
 };
 
-ClassFactory *factoryFor(const GUID &clsid)
+std::array<ClassFactory, 4> &factories()
 {
-    static std::array<ClassFactory, 4> factories{};
+    static std::array<ClassFactory, 4> made{};
     static const bool filled = [] {
         const auto &classes = TypeLibrary::instance().classes;
-        for (size_t i = 0; i < factories.size() && i < classes.size(); ++i)
-            factories[i] = {{&kFactoryVtable, &factories[i]}, &classes[i], bindingFor(classes[i].name)};
+        for (size_t i = 0; i < made.size() && i < classes.size(); ++i) {
+            made[i].slot = {&kFactoryVtable, &made[i]};
+            made[i].coclass = &classes[i];
+            made[i].binding = bindingFor(classes[i].name);
+        }
         return true;
     }();
     (void)filled;
-    for (ClassFactory &factory : factories) {
+    return made;
+}
+
+bool factoryHeld()
+{
+    const auto &all = factories();
+    return std::any_of(all.begin(), all.end(), [](const ClassFactory &factory) { return factory.references.held(); });
+}
+
+ClassFactory *factoryFor(const GUID &clsid)
+{
+    for (ClassFactory &factory : factories()) {
         if (factory.coclass && factory.binding && sameGuid(factory.coclass->clsid, clsid))
             return &factory;
     }
@@ -95,7 +128,8 @@ HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void **object)
 
 HRESULT DllCanUnloadNow(void)
 {
-    return velmarith::server::module::inUse() ? S_FALSE : S_OK;
+    using namespace velmarith::server;
+    return module::inUse() || gServerLocks.held() || factoryHeld() ? S_FALSE : S_OK;
 }
 
 }

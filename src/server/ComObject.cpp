@@ -2,6 +2,9 @@
 
 #include "server/Strings.h"
 
+#include <QCoreApplication>
+#include <QThread>
+
 #include <atomic>
 #include <optional>
 
@@ -31,6 +34,16 @@ void fill(const ExceptionReport &report, EXCEPINFO &exception)
 }
 
 } // namespace
+
+bool Apartment::mayShowWindows() const
+{
+    if (!isCurrent())
+        return false;
+    // An object made on a second thread before the host made its application on another would
+    // open windows that never receive input.
+    const QCoreApplication *application = QCoreApplication::instance();
+    return !application || application->thread() == QThread::currentThread();
+}
 
 namespace module {
 void lock() { ++gLocks; }

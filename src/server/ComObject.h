@@ -33,6 +33,9 @@ class Apartment
 {
 public:
     [[nodiscard]] bool isCurrent() const { return std::this_thread::get_id() == mThread; }
+    /// Whether a window may be shown from here: the object's own thread, and the Qt
+    /// application's thread whenever the host made one, since widgets elsewhere get no input.
+    [[nodiscard]] bool mayShowWindows() const;
 
 private:
     std::thread::id mThread = std::this_thread::get_id();
@@ -88,7 +91,8 @@ private:
 #define VELMARITH_CALLS_THROUGH_BASE_INTERFACE
 #endif
 
-/// What keeps the library loaded: live objects and server locks, for DllCanUnloadNow.
+/// What keeps the library loaded besides the factories and LockServer: live objects and
+/// collections, for DllCanUnloadNow.
 namespace module {
 void lock();
 void unlock();

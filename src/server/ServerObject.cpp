@@ -79,7 +79,7 @@ ULONG ServerObject::release()
     const ULONG left = --mRefs;
     if (left != 0)
         return left;
-    if (onItsThread())
+    if (mApartment.isCurrent())
         delete this;
     else // the widgets go on their own thread, when its event loop next runs
         QMetaObject::invokeMethod(mObject.get(), [this] { delete this; }, Qt::QueuedConnection);

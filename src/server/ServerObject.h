@@ -28,7 +28,8 @@ public:
     HRESULT queryInterface(REFIID riid, void **object);
     ULONG addRef() { return ++mRefs; }
     ULONG release();
-    [[nodiscard]] bool onItsThread() const { return mApartment.isCurrent(); }
+    /// Whether its members may run here: its own thread, which is the application's.
+    [[nodiscard]] bool onItsThread() const { return mApartment.mayShowWindows(); }
 
     HRESULT getIDsOfNames(OLECHAR **names, UINT count, DISPID *ids) const;
     HRESULT invoke(DISPID id, WORD flags, const DISPPARAMS *params, VARIANT *result, EXCEPINFO *exception, UINT *argError);

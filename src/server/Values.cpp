@@ -50,29 +50,57 @@ HRESULT integerOf(const Variant &value, QVariant &out)
 
 } // namespace
 
-const VARIANT &dereferenced(const VARIANT &value, VARIANT &scratch)
+HRESULT dereferenced(const VARIANT &value, VARIANT &scratch, const VARIANT *&out)
 {
-    if (!(value.vt & VT_BYREF))
-        return value;
-    const VARTYPE base = value.vt & ~VT_BYREF;
-    if (base == VT_VARIANT)
-        return value.pvarVal ? dereferenced(*value.pvarVal, scratch) : value;
-    scratch = VARIANT{};
-    scratch.vt = base;
-    switch (base) {
-    case VT_I2: scratch.iVal = value.piVal ? *value.piVal : 0; break;
-    case VT_I4: scratch.lVal = value.plVal ? *value.plVal : 0; break;
-    case VT_BSTR: scratch.bstrVal = value.pbstrVal ? *value.pbstrVal : nullptr; break;
-    case VT_DISPATCH: scratch.pdispVal = value.ppdispVal ? *value.ppdispVal : nullptr; break;
-    default: scratch.vt = value.vt; break; // left as a reference: no conversion accepts it
+    const VARIANT *current = &value;
+    if (current->vt == (VT_BYREF | VT_VARIANT)) {
+        if (!current->pvarVal)
+            return E_POINTER;
+        current = current->pvarVal;
+        // A chain could lead back to itself; automation follows one VARIANT reference only.
+        if (current->vt == (VT_BYREF | VT_VARIANT))
+            return DISP_E_TYPEMISMATCH;
     }
-    return scratch;
+    out = current;
+    if (!(current->vt & VT_BYREF))
+        return S_OK;
+    scratch = VARIANT{};
+    scratch.vt = current->vt & ~VT_BYREF;
+    switch (scratch.vt) {
+    case VT_I2:
+        if (!current->piVal)
+            return E_POINTER;
+        scratch.iVal = *current->piVal;
+        break;
+    case VT_I4:
+        if (!current->plVal)
+            return E_POINTER;
+        scratch.lVal = *current->plVal;
+        break;
+    case VT_BSTR:
+        if (!current->pbstrVal)
+            return E_POINTER;
+        scratch.bstrVal = *current->pbstrVal;
+        break;
+    case VT_DISPATCH:
+        if (!current->ppdispVal)
+            return E_POINTER;
+        scratch.pdispVal = *current->ppdispVal;
+        break;
+    default:
+        return DISP_E_TYPEMISMATCH;
+    }
+    out = &scratch;
+    return S_OK;
 }
 
 HRESULT itemValue(const VARIANT &given, Variant &out)
 {
     VARIANT scratch;
-    const VARIANT &value = dereferenced(given, scratch);
+    const VARIANT *referred = nullptr;
+    if (const HRESULT status = dereferenced(given, scratch, referred); status != S_OK)
+        return status;
+    const VARIANT &value = *referred;
     switch (value.vt) {
     case VT_EMPTY: out = Variant(); return S_OK;
     case VT_I2: out = Variant(value.iVal); return S_OK;

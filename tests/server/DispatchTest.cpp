@@ -230,6 +230,43 @@ TEST_F(ServerDispatch, conversionsAreCheckedAndAFailedPutChangesNothing)
     EXPECT_EQ(invoke(search.get(), 0x40030042, DISPATCH_PROPERTYGET, {}, &read), DISP_E_MEMBERNOTFOUND);
     EXPECT_EQ(invoke(search.get(), property(0), DISPATCH_PROPERTYGET, {&width}, &read), DISP_E_BADPARAMCOUNT);
 
+    // References: one VARIANT reference is followed, a chain (even one leading back to itself)
+    // is a type mismatch, a null reference a null pointer; nothing changes.
+    VARIANT eight{};
+    eight.vt = VT_I2;
+    eight.iVal = 8;
+    VARIANT toEight{};
+    toEight.vt = VT_BYREF | VT_VARIANT;
+    toEight.pvarVal = &eight;
+    const auto putMode = [&](VARIANT *given, UINT *argError) {
+        DISPID named = DISPID_PROPERTYPUT;
+        DISPPARAMS params{given, &named, 1, 1};
+        return search.get()->lpVtbl->Invoke(search.get(), property(3), nullptr, 0, DISPATCH_PROPERTYPUT, &params,
+                                            nullptr, nullptr, argError);
+    };
+    EXPECT_EQ(putMode(&toEight, nullptr), S_OK);
+    VARIANT selfReference{};
+    selfReference.vt = VT_BYREF | VT_VARIANT;
+    selfReference.pvarVal = &selfReference;
+    VARIANT chain{};
+    chain.vt = VT_BYREF | VT_VARIANT;
+    chain.pvarVal = &toEight;
+    VARIANT nullVariant{};
+    nullVariant.vt = VT_BYREF | VT_VARIANT;
+    VARIANT nullNumber{};
+    nullNumber.vt = VT_BYREF | VT_I2;
+    VARIANT nullText{};
+    nullText.vt = VT_BYREF | VT_BSTR;
+    for (auto [given, expected] : {std::pair{&selfReference, DISP_E_TYPEMISMATCH}, std::pair{&chain, DISP_E_TYPEMISMATCH},
+                                   std::pair{&nullVariant, E_POINTER}, std::pair{&nullNumber, E_POINTER},
+                                   std::pair{&nullText, E_POINTER}}) {
+        UINT where = 99;
+        EXPECT_EQ(putMode(given, &where), expected);
+        EXPECT_EQ(where, 0u);
+    }
+    ASSERT_EQ(invoke(search.get(), property(3), DISPATCH_PROPERTYGET, {}, &read), S_OK);
+    EXPECT_EQ(read.raw().iVal, 8);
+
     // The unassigned slot 18 sits between get and putref of SearchDataColl.
     auto *dual = reinterpret_cast<WinSearchInterface *>(search.get());
     EXPECT_EQ(dual->lpVtbl->unassigned18(dual), E_NOTIMPL);

@@ -119,6 +119,19 @@ TEST(ServerObjects, factoriesObjectsAndLocksKeepTheLibraryLoadedUntilTheLastGoes
     EXPECT_EQ(DllCanUnloadNow(), S_FALSE);
     collection->lpVtbl->Release(collection);
     EXPECT_EQ(DllCanUnloadNow(), S_OK);
+
+    // A host's release too many leaves a count at zero, so the next lock and unlock still tell.
+    IClassFactory *files = nullptr;
+    ASSERT_EQ(DllGetClassObject(&CLSID_WinFile, &IID_IClassFactory, reinterpret_cast<void **>(&files)), S_OK);
+    files->lpVtbl->LockServer(files, 0);
+    files->lpVtbl->LockServer(files, 0);
+    EXPECT_EQ(files->lpVtbl->Release(files), 0u);
+    EXPECT_EQ(files->lpVtbl->Release(files), 0u) << "one more than it was given";
+    EXPECT_EQ(DllCanUnloadNow(), S_OK);
+    files->lpVtbl->LockServer(files, 1);
+    EXPECT_EQ(DllCanUnloadNow(), S_FALSE);
+    files->lpVtbl->LockServer(files, 0);
+    EXPECT_EQ(DllCanUnloadNow(), S_OK);
 }
 
 TEST(ServerObjects, anAdvisedSinkReceivesEachEventOnceAndAnUnadvisedOneNothing)
