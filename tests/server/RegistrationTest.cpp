@@ -13,6 +13,9 @@
 #include <QJsonObject>
 #include <QTemporaryDir>
 
+#include <sys/stat.h>
+#include <unistd.h>
+
 using namespace velmarith;
 using namespace velmarith::test;
 using namespace Qt::StringLiterals;
@@ -107,4 +110,30 @@ TEST_F(ServerRegistration, aRegistryItCannotReadIsLeftAsItWasAndSaysWhy)
 
     write(R"({"CLSID": {")" + kInputClsid.toUtf8() + R"(": {"InprocServer32": "/nonexistent/libVelmarith.so"}}})");
     EXPECT_EQ(create(kInputClsid.toUtf8().constData()), CO_E_DLLNOTFOUND);
+
+    // A FIFO in the file's place is refused at once, not waited on for ever.
+    ASSERT_TRUE(QFile::remove(registryFile()));
+    ASSERT_EQ(mkfifo(QFile::encodeName(registryFile()).constData(), 0600), 0);
+    EXPECT_EQ(DllRegisterServer(), SELFREG_E_CLASS);
+    Exception notAFile;
+    ASSERT_EQ(VelmarithGetLastException(&notAFile), S_OK);
+    EXPECT_TRUE(server::textOf(notAFile.bstrDescription).startsWith(u"注册表文件不是普通文件"_s))
+        << server::textOf(notAFile.bstrDescription).toStdString();
+    EXPECT_EQ(create(kInputClsid.toUtf8().constData()), REGDB_E_CLASSNOTREG);
+    EXPECT_FALSE(QFileInfo(registryFile()).isFile()) << "left as it was";
+}
+
+TEST_F(ServerRegistration, aFolderThatCannotBeWrittenIsSaidSoNotCalledBusy)
+{
+    if (geteuid() == 0)
+        GTEST_SKIP() << "root writes into any folder";
+    const QString folder = QFileInfo(registryFile()).path();
+    ASSERT_TRUE(QDir().mkpath(folder));
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+    EXPECT_EQ(DllRegisterServer(), SELFREG_E_CLASS);
+    Exception why;
+    ASSERT_EQ(VelmarithGetLastException(&why), S_OK);
+    EXPECT_TRUE(server::textOf(why.bstrDescription).startsWith(u"注册表目录不能写入"_s))
+        << server::textOf(why.bstrDescription).toStdString();
+    QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }
