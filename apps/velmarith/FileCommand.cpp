@@ -6,8 +6,27 @@
 #include <QDir>
 
 #include <cstdio>
+#include <cstdlib>
+#include <memory>
+
+#include <unistd.h>
 
 namespace velmarith::app {
+
+namespace {
+
+// `path` made absolute against the current directory, both keeping bytes that are not UTF-8
+// (QDir would turn them into "?").
+QString absoluteFileName(const QString &path)
+{
+    if (path.startsWith(u'/'))
+        return QDir::cleanPath(path);
+    const std::unique_ptr<char, decltype(&std::free)> current(getcwd(nullptr, 0), &std::free);
+    const QString base = current ? decodeFileName(QByteArray(current.get())) : QStringLiteral("/");
+    return QDir::cleanPath(path.isEmpty() ? base : base + u'/' + path);
+}
+
+} // namespace
 
 Command fileCommand(const QStringList &arguments)
 {
@@ -34,7 +53,7 @@ Command fileCommand(const QStringList &arguments)
 
     return {true, [pattern = parser.isSet(save) ? QStringLiteral("Save") : QStringLiteral("Load"),
                    place = parser.isSet(path) ? QStringLiteral("Path") : QStringLiteral("File"),
-                   start = QDir(parser.isSet(dir) ? parser.value(dir) : QDir::currentPath()).absolutePath(),
+                   start = absoluteFileName(parser.isSet(dir) ? parser.value(dir) : QString()),
                    fileFilter = parser.value(filter)](QTextStream &out) {
                 WinFile window;
                 window.setFilePattern(pattern);

@@ -7,6 +7,7 @@
 #include "TypelibCommand.h"
 
 #include <velmarith/Error.h>
+#include <velmarith/FileNames.h>
 
 #include <QApplication>
 #include <QCoreApplication>
@@ -120,9 +121,10 @@ std::unique_ptr<QCoreApplication> applicationFor(const Command &command, int &ar
 
 int main(int argc, char *argv[])
 {
+    // Every byte kept: a path that is not UTF-8 must reach the system again as it was given.
     QStringList arguments;
     for (int i = 0; i < argc; ++i)
-        arguments.append(QString::fromLocal8Bit(argv[i]));
+        arguments.append(velmarith::decodeFileName(QByteArray(argv[i])));
 
     QString subcommand = arguments.size() > 1 ? arguments.at(1) : QString();
     std::optional<Command> command;

@@ -1,18 +1,20 @@
 #include <velmarith/DataBridge.h>
 
 #include <velmarith/Error.h>
+#include <velmarith/FileNames.h>
 
 #include "common/Feedback.h"
 #include "data/Connection.h"
 #include "data/PostgresConnection.h"
 #include "data/SqliteConnection.h"
 
-#include <QFileInfo>
 #include <QRegularExpression>
 
 #include <algorithm>
 #include <atomic>
 #include <vector>
+
+#include <unistd.h>
 
 namespace velmarith {
 namespace {
@@ -195,7 +197,8 @@ void DataBridge::Open(const QString &database, const QString &options, const QSt
     const bool create = options.compare(QLatin1String("Create"), Qt::CaseInsensitive) == 0;
     // A file: URI (file:app.sqlite?mode=ro) is SQLite's to read, a server's URI libpq's; a
     // plain path must exist.
-    if (!create && !detail::isServerDatabase(path) && !path.startsWith(QLatin1String("file:")) && !QFileInfo::exists(path))
+    if (!create && !detail::isServerDatabase(path) && !path.startsWith(QLatin1String("file:")) &&
+        access(encodeFileName(path).constData(), F_OK) != 0)
         throw Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：文件不存在").arg(withoutPassword(path)));
     mConnection = detail::ConnectionPool::ofThisThread().take(path, create);
 }

@@ -2,6 +2,7 @@
 #include "data/SqliteConnection.h"
 
 #include <velmarith/Error.h>
+#include <velmarith/FileNames.h>
 
 #include "common/Feedback.h"
 #include "common/Numbers.h"
@@ -9,7 +10,6 @@
 #include "data/SqlDialect.h"
 
 #include <QElapsedTimer>
-#include <QFile>
 #include <QScopeGuard>
 
 #include <sqlite3.h>
@@ -56,7 +56,7 @@ struct FileStamp {
 std::optional<FileStamp> fileStamp(const QString &path)
 {
     struct stat status {};
-    if (stat(QFile::encodeName(path).constData(), &status) != 0)
+    if (stat(encodeFileName(path).constData(), &status) != 0)
         return std::nullopt;
     return FileStamp{{status.st_dev, status.st_ino}, status.st_size, status.st_mtim, status.st_ctim};
 }
@@ -138,7 +138,8 @@ public:
         // A connection belongs to one DataBridge on one thread, so SQLite need not lock it at
         // every call; reading a whole table makes several calls per value.
         const int flags = SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX | SQLITE_OPEN_URI | (create ? SQLITE_OPEN_CREATE : 0);
-        const int rc = sqlite3_open_v2(path.toUtf8().constData(), &raw, flags, nullptr);
+        // The path's own bytes: SQLite hands them to the system as they are.
+        const int rc = sqlite3_open_v2(encodeFileName(path).constData(), &raw, flags, nullptr);
         mDb.reset(raw);
         mPath = path;
         if (!path.startsWith(QLatin1String("file:")))

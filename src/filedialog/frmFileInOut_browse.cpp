@@ -109,7 +109,13 @@ void frmFileInOut::MyInputAny_InputSuccess(const QString &InputText)
         return;
     }
     FilePath = folder;
-    dir目录->Refresh();
+    try {
+        dir目录->Refresh();
+    } catch (const Error &unreadable) {
+        // Made, but the directory shown can no longer be read (its rights changed meanwhile).
+        Desktop::current().inform(
+            QStringLiteral("已创建目录 %1，但不能显示它：%2").arg(displayFileName(folder + InputText), unreadable.message()));
+    }
 }
 
 } // namespace velmarith

@@ -12,7 +12,6 @@
 #include <QFile>
 #include <QKeyEvent>
 #include <QListView>
-#include <QListWidget>
 #include <QStyle>
 
 #include <algorithm>
@@ -45,6 +44,59 @@ public:
 
 private:
     NameList mNames;
+};
+
+/// A directory list's entries: the ancestors of the path shown, the path itself, then its
+/// subdirectories, each indented by its depth; names are decoded only when the view asks.
+class DirectoryEntriesModel final : public QAbstractListModel
+{
+public:
+    [[nodiscard]] int rowCount(const QModelIndex &parent = {}) const override
+    {
+        return parent.isValid() ? 0 : int(mAncestors.size() + qsizetype(mChildren.size()));
+    }
+    [[nodiscard]] QVariant data(const QModelIndex &index, int role) const override
+    {
+        if (!index.isValid())
+            return {};
+        const int row = index.row();
+        const bool ancestor = row < mAncestors.size();
+        if (role == Qt::DecorationRole)
+            return ancestor ? mOpenFolder : mClosedFolder;
+        if (role != Qt::DisplayRole)
+            return {};
+        const int depth = ancestor ? row : int(mAncestors.size());
+        const QString name = ancestor ? mAncestors[row].section(u'/', -1) : childName(row);
+        return QString(depth * 2, u' ') + displayFileName(name.isEmpty() ? QStringLiteral("/") : name);
+    }
+    /// The entry's full path, in the form decodeFileName() gives.
+    [[nodiscard]] QString path(int row) const
+    {
+        if (row < mAncestors.size())
+            return mAncestors[row];
+        return (mAncestors.last() == u"/" ? QString() : mAncestors.last()) + u'/' + childName(row);
+    }
+    [[nodiscard]] int shownRow() const { return int(mAncestors.size()) - 1; }
+    void show(QStringList ancestors, NameList children, const QIcon &openFolder, const QIcon &closedFolder)
+    {
+        beginResetModel();
+        mAncestors = std::move(ancestors);
+        mChildren = std::move(children);
+        mOpenFolder = openFolder;
+        mClosedFolder = closedFolder;
+        endResetModel();
+    }
+
+private:
+    [[nodiscard]] QString childName(int row) const
+    {
+        return decodeFileName(mChildren.bytes(size_t(row - mAncestors.size())));
+    }
+
+    QStringList mAncestors; // from "/" to the path shown
+    NameList mChildren;
+    QIcon mOpenFolder;
+    QIcon mClosedFolder;
 };
 
 namespace {
@@ -180,36 +232,46 @@ void DriveList::chooseDrive(int index)
 namespace {
 
 // Space opens the highlighted directory and Backspace the parent, as Enter walks the form.
-class DirectoryListWidget final : public QListWidget
+class DirectoryListView final : public QListView
 {
 public:
-    using QListWidget::QListWidget;
+    using QListView::QListView;
     std::function<void(int row)> onOpen;
 
 protected:
     void keyPressEvent(QKeyEvent *event) override
     {
-        if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && currentRow() >= 0)
-            onOpen(currentRow());
+        if (event->key() == Qt::Key_Space && event->modifiers() == Qt::NoModifier && currentIndex().isValid())
+            onOpen(currentIndex().row());
         else if (event->key() == Qt::Key_Backspace && event->modifiers() == Qt::NoModifier)
             onOpen(-1);
         else
-            QListWidget::keyPressEvent(event);
+            QListView::keyPressEvent(event);
     }
 };
 
 } // namespace
 
 DirList::DirList(const ControlSite &site)
-    : Control(site, new DirectoryListWidget(site.parentWidget)), mList(static_cast<QListWidget *>(widget()))
+    : Control(site, new DirectoryListView(site.parentWidget)),
+      mView(static_cast<QListView *>(widget())),
+      mModel(std::make_unique<DirectoryEntriesModel>())
 {
-    static_cast<DirectoryListWidget *>(mList)->onOpen = [this](int row) {
+    mView->setModel(mModel.get());
+    mView->setUniformItemSizes(true); // lays out 100,000 directories without measuring each
+    mView->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    static_cast<DirectoryListView *>(mView)->onOpen = [this](int row) {
         if (row >= 0)
             openEntry(row);
         else if (!mPath.isEmpty() && mPath != u"/")
-            openEntry(int(mEntries.indexOf(QDir::cleanPath(mPath + u"/.."_s))));
+            openEntry(mModel->shownRow() - 1);
     };
-    connect(mList, &QListWidget::itemDoubleClicked, this, [this](QListWidgetItem *item) { openEntry(mList->row(item)); });
+    connect(mView, &QListView::doubleClicked, this, [this](const QModelIndex &index) { openEntry(index.row()); });
+}
+
+DirList::~DirList()
+{
+    mView->setModel(nullptr);
 }
 
 void DirList::setPath(const QString &path)
@@ -231,44 +293,31 @@ void DirList::showEntries(DirectoryListing listing)
 {
     mListing = std::move(listing);
     mPath = mListing.path();
-    mEntries.clear();
-    mList->clear();
-    const QIcon closedFolder = mList->style()->standardIcon(QStyle::SP_DirClosedIcon);
-    const QIcon openFolder = mList->style()->standardIcon(QStyle::SP_DirOpenIcon);
     QStringList ancestors;
     for (QString step = mPath;; step = QDir::cleanPath(step + u"/.."_s)) {
         ancestors.prepend(step);
         if (step == u"/")
             break;
     }
-    int depth = 0;
-    for (const QString &ancestor : ancestors) {
-        const QString name = ancestor == u"/" ? ancestor : ancestor.section(u'/', -1);
-        new QListWidgetItem(openFolder, QString(depth * 2, u' ') + displayFileName(name), mList);
-        mEntries.append(ancestor);
-        ++depth;
-    }
-    const QString prefix = mPath == u"/" ? mPath : mPath + u'/';
-    const NameList children = mListing.subdirectories();
-    for (size_t i = 0; i < children.size(); ++i) {
-        const QString name = decodeFileName(children.bytes(i));
-        new QListWidgetItem(closedFolder, QString(depth * 2, u' ') + displayFileName(name), mList);
-        mEntries.append(prefix + name);
-    }
-    mList->setCurrentRow(int(ancestors.size()) - 1);
+    mModel->show(std::move(ancestors), mListing.subdirectories(), mView->style()->standardIcon(QStyle::SP_DirOpenIcon),
+                 mView->style()->standardIcon(QStyle::SP_DirClosedIcon));
+    mView->setCurrentIndex(mModel->index(mModel->shownRow()));
 }
 
 QStringList DirList::entries() const
 {
-    return mEntries;
+    QStringList paths;
+    for (int row = 0; row < mModel->rowCount(); ++row)
+        paths.append(mModel->path(row));
+    return paths;
 }
 
 void DirList::openEntry(int index)
 {
-    if (index < 0 || index >= mEntries.size())
+    if (index < 0 || index >= mModel->rowCount())
         return;
     try {
-        setPath(mEntries[index]);
+        setPath(mModel->path(index));
     } catch (const Error &error) {
         Desktop::current().inform(error.message());
     }

@@ -9,10 +9,10 @@
 
 class QComboBox;
 class QListView;
-class QListWidget;
 
 namespace velmarith::toolkit {
 
+class DirectoryEntriesModel;
 class FileNamesModel;
 
 /// The drives: the places a person keeps files. Paths are in the form decodeFileName() gives.
@@ -59,6 +59,7 @@ class DirList final : public Control
 
 public:
     explicit DirList(const ControlSite &site);
+    ~DirList() override;
     [[nodiscard]] QString kind() const override { return QStringLiteral("VB.DirListBox"); }
     [[nodiscard]] bool canTakeFocus() const override { return true; }
 
@@ -81,10 +82,10 @@ signals:
 private:
     void showEntries(DirectoryListing listing);
 
-    QListWidget *mList;
+    QListView *mView;
+    std::unique_ptr<DirectoryEntriesModel> mModel;
     DirectoryListing mListing;
     QString mPath;
-    QStringList mEntries;
 };
 
 /// The files of a directory that match a pattern ("*.txt;*.doc", "*.*" for all), with extended
