@@ -90,6 +90,15 @@ void refuseUnknownScheme(const QString &database)
                         .arg(DataBridge::withoutPassword(database)));
 }
 
+// A database keeps text as UTF-8, which a lone surrogate has no form in: it would be stored as
+// "?" without a word.
+void refuseInvalidText(const QString &statement)
+{
+    if (!statement.isValidUtf16())
+        throw StatementFailure{QStringLiteral("语句含有无效的字符（不成对的代理项）"),
+                               QStringLiteral("数据库拒绝了这项操作：语句含有无效的字符（不成对的代理项），没有执行"), 1};
+}
+
 std::atomic<int64_t> gOpenedConnections{0};
 
 std::unique_ptr<Connection> openConnection(const QString &database, bool create)
@@ -247,6 +256,7 @@ void DataBridge::QueryValue(const QString &statement, QString &target, int16_t)
 {
     detail::TraceScope trace(statement);
     try {
+        detail::refuseInvalidText(statement);
         if (std::optional<QString> value = connection().queryValue(statement, trace))
             target = std::move(*value);
         trace.succeeded();
@@ -268,6 +278,7 @@ void DataBridge::Query(const QString &statement, ResultRows *rows, Collection *f
             collection->clear();
     }
     try {
+        detail::refuseInvalidText(statement);
         deliver(connection().query(statement, trace, rows != nullptr), rows, fieldNames, typeCodes, sizes);
         trace.succeeded();
     } catch (const detail::StatementFailure &failure) {
@@ -288,6 +299,7 @@ int16_t DataBridge::Execute(const QString &statement, int64_t *recordsAffected)
     if (recordsAffected)
         *recordsAffected = 0;
     try {
+        detail::refuseInvalidText(statement);
         const int64_t changed = connection().execute(statement, trace);
         if (recordsAffected)
             *recordsAffected = changed;

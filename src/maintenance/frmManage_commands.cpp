@@ -70,6 +70,11 @@ bool frmManage::validate(DataBridge &bridge, bool changedOnly)
 {
     for (const Editor &editor : editors()) {
         const QString toolTip = editor.control->ToolTipText();
+        // Text that is not valid Unicode (a lone surrogate) would be stored as "?".
+        if (editor.kind != EditorKind::CheckBox && !editor.control->Text().isValidUtf16()) {
+            failOn(*editor.control, QStringLiteral("[") + editor.field + QStringLiteral("]的内容含有无效的字符，不能保存！"));
+            return false;
+        }
         if (!numberFitsColumn(editor)) {
             failOn(*editor.control, QStringLiteral("[") + editor.field + QStringLiteral("]的内容[") + editor.control->Text() +
                                         QStringLiteral("]超出了数值的范围！"));

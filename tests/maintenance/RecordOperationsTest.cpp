@@ -1,5 +1,7 @@
 #include "MaintenanceFixture.h"
 
+#include <velmarith/DataBridge.h>
+
 #include "toolkit/ListView.h"
 
 #include "support/QtPrinting.h"
@@ -194,6 +196,24 @@ TEST_P(RecordOperations, anInjectionAttemptIsStoredAsTextAndTheTableStaysWhole)
     form->cmdAdd_Click();
     EXPECT_EQ(codes(), (QStringList{u"0012"_s, u"0013"_s, u"0050"_s}));
     EXPECT_EQ(db.column(u"select 名称 from T where 编号='0050'"_s), QStringList{attack});
+}
+
+TEST_P(RecordOperations, textThatIsNotValidUnicodeIsRefusedNamingItsFieldAndNothingIsStored)
+{
+    auto form = start(u"T"_s);
+    fill(*form, u"0050"_s, u"张"_s + QChar(0xD800) + u"三"_s); // a lone surrogate
+    desktop.answer(MessageAnswer::Ok);
+    form->cmdAdd_Click();
+    EXPECT_EQ(lastMessage(), u"[名称]的内容含有无效的字符，不能保存！"_s);
+    EXPECT_EQ(codes(), (QStringList{u"0012"_s, u"0013"_s}));
+
+    // Below the window too: the data layer sends no such statement.
+    DataBridge bridge;
+    bridge.Open();
+    desktop.answer(MessageAnswer::Ok);
+    EXPECT_NE(bridge.Execute(u"insert into T(编号, 名称) values('0051', '"_s + QChar(0xDC80) + u"')"_s), 0);
+    EXPECT_TRUE(lastMessage().contains(u"不成对的代理项"_s)) << lastMessage().toStdString();
+    EXPECT_EQ(codes(), (QStringList{u"0012"_s, u"0013"_s}));
 }
 
 TEST_P(RecordOperations, aRefusedInsertShowsTheDatabaseMessageAndStillReloads)
