@@ -160,21 +160,9 @@ void runBare(sqlite3 *db, const std::string &statement)
     benchmark::DoNotOptimize(rows.data());
 }
 
-void BM_Command(benchmark::State &state, Command command)
+void BM_Command(benchmark::State &state, Command command, Backend backend)
 {
-    Window &w = window(int(state.range(0)));
-    for (auto _ : state) {
-        state.PauseTiming();
-        w.prepare(command);
-        state.ResumeTiming();
-        w.run(command);
-    }
-    state.counters["rows"] = w.form->list().itemCount();
-}
-
-void BM_CommandOnServer(benchmark::State &state, Command command)
-{
-    Window &w = window(int(state.range(0)), Backend::Postgres);
+    Window &w = window(int(state.range(0)), backend);
     if (!w.form) {
         state.SkipWithError("no PostgreSQL server binaries here");
         return;
@@ -202,27 +190,27 @@ void BM_BareStatements(benchmark::State &state, Command command)
     state.counters["statements"] = double(statements.size());
 }
 
+template <class... Arguments>
+void registerCase(const char *name, int rows, Arguments &&...arguments)
+{
+    benchmark::RegisterBenchmark(name, std::forward<Arguments>(arguments)...)
+        ->Arg(rows)
+        ->ArgName("rows")
+        ->Unit(benchmark::kMillisecond)
+        ->Iterations(kIterations);
+}
+
 // Every case of the smaller table first, so the window of a million rows is built once.
 const bool kRegistered = [] {
     const std::pair<const char *, Command> commands[] = {{"Add", Command::Add}, {"Edit", Command::Edit}, {"Delete", Command::Delete}};
     for (const int rows : {100000, 1000000}) {
         for (const auto &[name, command] : commands) {
-            for (const auto &[prefix, function] : {std::pair{"BM_Command/", &BM_Command}, std::pair{"BM_BareStatements/", &BM_BareStatements}}) {
-                benchmark::RegisterBenchmark((std::string(prefix) + name).c_str(), function, command)
-                    ->Arg(rows)
-                    ->ArgName("rows")
-                    ->Unit(benchmark::kMillisecond)
-                    ->Iterations(kIterations);
-            }
+            registerCase((std::string("BM_Command/") + name).c_str(), rows, BM_Command, command, Backend::Sqlite);
+            registerCase((std::string("BM_BareStatements/") + name).c_str(), rows, BM_BareStatements, command);
         }
     }
-    for (const auto &[name, command] : commands) {
-        benchmark::RegisterBenchmark((std::string("BM_CommandOnServer/") + name).c_str(), BM_CommandOnServer, command)
-            ->Arg(100000)
-            ->ArgName("rows")
-            ->Unit(benchmark::kMillisecond)
-            ->Iterations(kIterations);
-    }
+    for (const auto &[name, command] : commands)
+        registerCase((std::string("BM_CommandOnServer/") + name).c_str(), 100000, BM_Command, command, Backend::Postgres);
     return true;
 }();
 
