@@ -8,6 +8,7 @@
 
 #include "common/SqlText.h"
 #include "data/Connection.h"
+#include "data/DatabaseNames.h"
 
 #include <QDir>
 #include <QFile>

@@ -101,26 +101,9 @@ private:
 /// than a SQLite file.
 [[nodiscard]] bool isServerDatabase(const QString &database);
 
-/// Raises Error for a database written as a URI of a scheme no backend serves (postgresq://…,
-/// a typo), which would otherwise be taken for a file name.
-void refuseUnknownScheme(const QString &database);
-
 /// A new connection to a SQLite file or a PostgreSQL server; raises Error naming the database
 /// and the reason when it cannot be opened.
 [[nodiscard]] std::unique_ptr<Connection> openConnection(const QString &database, bool create);
-
-/// A stretch of a text: where it starts and how many characters it holds.
-struct TextSpan {
-    qsizetype start;
-    qsizetype length;
-};
-
-/// Where a database's passwords stand in it, in order: a URI's user part and password= parameters.
-[[nodiscard]] std::vector<TextSpan> passwordsIn(const QString &database);
-
-/// `text` (a driver's message, say) with every password of `database` replaced by ***, as
-/// written and percent-decoded.
-[[nodiscard]] QString hidePasswords(QString text, const QString &database);
 
 /// How long a statement waits for another program's lock before it fails.
 [[nodiscard]] int busyTimeoutMilliseconds();

@@ -7,6 +7,7 @@
 
 #include "common/SqlText.h"
 #include "common/Utf8.h"
+#include "data/DatabaseNames.h"
 #include "data/SqlDialect.h"
 
 #include <libpq-fe.h>
