@@ -48,6 +48,15 @@ HRESULT integerOf(const Variant &value, QVariant &out)
     return S_OK;
 }
 
+template <class Value>
+HRESULT copyReferred(const Value *reference, Value &target)
+{
+    if (!reference)
+        return E_POINTER;
+    target = *reference;
+    return S_OK;
+}
+
 } // namespace
 
 HRESULT dereferenced(const VARIANT &value, VARIANT &scratch, const VARIANT *&out)
@@ -66,30 +75,16 @@ HRESULT dereferenced(const VARIANT &value, VARIANT &scratch, const VARIANT *&out
         return S_OK;
     scratch = VARIANT{};
     scratch.vt = current->vt & ~VT_BYREF;
+    HRESULT status = DISP_E_TYPEMISMATCH;
     switch (scratch.vt) {
-    case VT_I2:
-        if (!current->piVal)
-            return E_POINTER;
-        scratch.iVal = *current->piVal;
-        break;
-    case VT_I4:
-        if (!current->plVal)
-            return E_POINTER;
-        scratch.lVal = *current->plVal;
-        break;
-    case VT_BSTR:
-        if (!current->pbstrVal)
-            return E_POINTER;
-        scratch.bstrVal = *current->pbstrVal;
-        break;
-    case VT_DISPATCH:
-        if (!current->ppdispVal)
-            return E_POINTER;
-        scratch.pdispVal = *current->ppdispVal;
-        break;
-    default:
-        return DISP_E_TYPEMISMATCH;
+    case VT_I2: status = copyReferred(current->piVal, scratch.iVal); break;
+    case VT_I4: status = copyReferred(current->plVal, scratch.lVal); break;
+    case VT_BSTR: status = copyReferred(current->pbstrVal, scratch.bstrVal); break;
+    case VT_DISPATCH: status = copyReferred(current->ppdispVal, scratch.pdispVal); break;
+    default: break;
     }
+    if (status != S_OK)
+        return status;
     out = &scratch;
     return S_OK;
 }
