@@ -40,7 +40,7 @@ gallery: build
 
 $(SANITIZE_DIR)/build.ninja:
 	CC=clang-14 CXX=clang++-14 cmake -S . -B $(SANITIZE_DIR) -G Ninja -DVELMARITH_SANITIZE=ON \
-		-DVELMARITH_BENCHMARKS=OFF -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g"
+		-DVELMARITH_BUILD_BENCHMARKS=OFF -DCMAKE_CXX_FLAGS_RELWITHDEBINFO="-O1 -g"
 
 # The library and every test built with clang, AddressSanitizer and UndefinedBehaviorSanitizer.
 sanitize-build: deps $(SANITIZE_DIR)/build.ninja

@@ -5,10 +5,7 @@
 
 #include <velmarith/DataBridge.h>
 #include <velmarith/Error.h>
-
-#include "common/SqlText.h"
-#include "data/Connection.h"
-#include "data/DatabaseNames.h"
+#include <velmarith/SqlText.h>
 
 #include <QDir>
 #include <QFile>
@@ -117,9 +114,13 @@ bool ensureDemoOnServer(const QString &uri)
 
 bool ensureDemoDatabase(const QString &path)
 {
-    if (detail::isServerDatabase(path))
+    if (DataBridge::isServerDatabase(path))
         return ensureDemoOnServer(path);
-    detail::refuseUnknownScheme(path);
+    // A URI of no backend (a typo in the scheme): Open says so, before a folder is made after it.
+    if (path.contains(QLatin1String("://")) && !path.startsWith(QLatin1String("file:"))) {
+        DataBridge refused;
+        refused.Open(path);
+    }
     if (QFileInfo::exists(path))
         return false;
     if (!QDir().mkpath(QFileInfo(path).absolutePath()))
@@ -143,7 +144,7 @@ void printDatabase(const QString &path, QTextStream &out)
     DataBridge bridge;
     bridge.Open(path);
     ResultRows tables;
-    bridge.Query(detail::isServerDatabase(path)
+    bridge.Query(DataBridge::isServerDatabase(path)
                      ? QStringLiteral("select table_name from information_schema.tables "
                                       "where table_schema = current_schema() order by table_name")
                      : QStringLiteral("select name from sqlite_schema where type='table' order by name"),

@@ -3,10 +3,9 @@
 #include "MetadataSchema.h"
 #include "SqlScript.h"
 
-#include "common/SqlText.h"
-
 #include <velmarith/DataBridge.h>
 #include <velmarith/Error.h>
+#include <velmarith/SqlText.h>
 #include <velmarith/WinMagnge.h>
 
 #include <cstdio>

@@ -1,12 +1,17 @@
 #include "RegisterCommand.h"
 
-#include "server/Registry.h"
-#include "server/Strings.h"
-
 #include <velmarith/server.h>
 
 namespace velmarith::app {
 namespace {
+
+// Takes over a BSTR the server handed out.
+QString takeText(BSTR text)
+{
+    const QString taken = text ? QString::fromUtf16(reinterpret_cast<const char16_t *>(text), SysStringLen(text)) : QString();
+    SysFreeString(text);
+    return taken;
+}
 
 // Runs one of the server's registration entry points and says what it did or why it could not.
 Command registration(const QStringList &arguments, const QString &name, const QString &description,
@@ -20,13 +25,14 @@ Command registration(const QStringList &arguments, const QString &name, const QS
                     EXCEPINFO why{};
                     QString reason;
                     if (VelmarithGetLastException(&why) == S_OK) {
-                        reason = server::textOf(why.bstrDescription);
                         SysFreeString(why.bstrSource);
-                        SysFreeString(why.bstrDescription);
+                        reason = takeText(why.bstrDescription);
                     }
                     throw CommandFailure(reason);
                 }
-                out << done << server::registryPath() << "\n";
+                BSTR path = nullptr;
+                VelmarithGetRegistryPath(&path);
+                out << done << takeText(path) << "\n";
                 return int(kConfirmed);
             }};
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <velmarith/Export.h>
 #include <velmarith/Variant.h>
 
 #include <QHash>
@@ -11,7 +12,7 @@ namespace velmarith {
 
 /// The automation-style collection passed between the dialogs and to the host: items are
 /// addressed from 1, optionally by a text key compared without regard to letter case.
-class Collection
+class VELMARITH_EXPORT Collection
 {
 public:
     Collection() = default;

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <velmarith/Export.h>
 #include <velmarith/Collection.h>
 #include <velmarith/ResultRows.h>
 
@@ -30,7 +31,7 @@ struct StatementTrace {
 /// the same database, with its prepared statements, only while no statement could tell it from a
 /// fresh one: it keeps no state of its own (a transaction, a pragma, a temporary object, changed
 /// rows) and its file has not changed on disk since.
-class DataBridge
+class VELMARITH_EXPORT DataBridge
 {
 public:
     DataBridge();
@@ -46,6 +47,9 @@ public:
     static void setDefaultDatabase(const QString &database);
     /// The configured database: setDefaultDatabase's value, else $DATABRIDGE_DATABASE.
     [[nodiscard]] static QString defaultDatabase();
+    /// Whether `database` names a server (a postgresql:// or postgres:// URI) rather than a
+    /// SQLite file, so a host can tell which SQL it may send.
+    [[nodiscard]] static bool isServerDatabase(const QString &database);
     /// The database as it may be shown to a person or written to a log: a URI's password, in
     /// its user part or a password= parameter, replaced by ***.
     [[nodiscard]] static QString withoutPassword(const QString &database);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <velmarith/Export.h>
+
 #include <QString>
 
 #include <exception>
@@ -32,7 +34,7 @@ constexpr int Database = 3146;       ///< the database refused a statement or a 
 } // namespace ErrorNumber
 
 /// The one exception type of the library: a number and a message, like a failed automation call.
-class Error : public std::exception
+class VELMARITH_EXPORT Error : public std::exception
 {
 public:
     Error(int number, QString message);

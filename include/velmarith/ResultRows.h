@@ -1,5 +1,7 @@
 #pragma once
 
+#include <velmarith/Export.h>
+
 #include <QString>
 #include <QStringList>
 
@@ -35,7 +37,7 @@ struct ResultData {
 
 /// One row of a ResultRows: a light view that builds a QString only when a value is read.
 /// It shares the rows' storage, so it stays valid after the ResultRows it came from is gone.
-class ResultRow
+class VELMARITH_EXPORT ResultRow
 {
 public:
     /// Number of values (columns) in the row.
@@ -55,7 +57,7 @@ private:
 
 /// The rows a query returned, in order, addressed from 1; every value is text.
 /// Copies share the same immutable storage.
-class ResultRows
+class VELMARITH_EXPORT ResultRows
 {
 public:
     ResultRows();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <velmarith/Export.h>
+
 #include <QString>
 
 #include <cstdint>
@@ -12,7 +14,7 @@ class Collection;
 
 /// A value as an automation client passes it: empty, text, 16- or 32-bit integer, double,
 /// boolean, or an object (a collection, the only object kind the library hands around).
-class Variant
+class VELMARITH_EXPORT Variant
 {
 public:
     using Object = std::shared_ptr<Collection>;

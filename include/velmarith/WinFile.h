@@ -1,5 +1,7 @@
 #pragma once
 
+#include <velmarith/Export.h>
+
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -14,7 +16,7 @@ class frmFileInOut;
 /// The file window for hosts: the person picks files or a directory, for loading ("Load") or
 /// saving ("Save"). FileAny reports the outcome through FileSuccess after the window closes,
 /// also when the person cancelled; fileAccepted() and selectedFiles() tell the two apart.
-class WinFile : public QObject
+class VELMARITH_EXPORT WinFile : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QString FilePattern READ FilePattern WRITE setFilePattern)

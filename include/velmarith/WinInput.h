@@ -1,5 +1,6 @@
 #pragma once
 
+#include <velmarith/Export.h>
 #include <velmarith/Collection.h>
 
 #include <QObject>
@@ -13,7 +14,7 @@ class frmInputAny;
 
 /// The input box for hosts: asks for one short text, typed freely ("Input", the default),
 /// typed or picked from suggestions ("Select"), or only picked ("OnlySelect").
-class WinInput : public QObject
+class VELMARITH_EXPORT WinInput : public QObject
 {
     Q_OBJECT
 

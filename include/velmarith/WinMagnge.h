@@ -1,5 +1,7 @@
 #pragma once
 
+#include <velmarith/Export.h>
+
 #include <QObject>
 #include <QString>
 
@@ -13,7 +15,7 @@ class frmManage;
 /// The table-maintenance window for hosts: lists the rows of a table of the host's database
 /// and lets the person add, change and delete them through editors generated from the four
 /// metadata tables (系统窗体表, 系统显示项目表, 系统约束关联表, 系统数据字典表).
-class WinMagnge : public QObject
+class VELMARITH_EXPORT WinMagnge : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(int16_t MagngeFormat READ MagngeFormat WRITE setMagngeFormat)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <velmarith/Export.h>
 #include <velmarith/Collection.h>
 
 #include <QObject>
@@ -17,7 +18,7 @@ class frmDataSearch;
 /// query's rows (SearchWorkMode 0) or from a tree (1) built from SearchDataColl
 /// (SearchDataType 0) or from the statements SearchMainData and SearchSubData (1).
 /// SearchAny reports the choice through SelectSuccess.
-class WinSearch : public QObject
+class VELMARITH_EXPORT WinSearch : public QObject
 {
     Q_OBJECT
     Q_PROPERTY(QString SearchCaption READ SearchCaption WRITE setSearchCaption)

@@ -303,6 +303,9 @@ VELMARITH_API HRESULT DllCanUnloadNow(void);
  * why) and leave the file as it was. */
 VELMARITH_API HRESULT DllRegisterServer(void);
 VELMARITH_API HRESULT DllUnregisterServer(void);
+/* The registry file's path as registration uses it now, to tell a person where it wrote: S_OK
+ * and a BSTR the caller frees. */
+VELMARITH_API HRESULT VelmarithGetRegistryPath(BSTR *path);
 
 /* Creates a registered class by ProgID ("Velmarith.WinInput") or CLSID ("{D410CD48-...}", in
  * UTF-8): reads the registry, loads the library file registered for it and asks its class

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <velmarith/Export.h>
+
 // A desktop for tests of code that shows the library's dialogs: instead of waiting for a
 // person, each modal window runs a script that acts on it as a person would, message boxes are
 // answered from a queue, and every message, beep and modal show is recorded.
@@ -41,7 +43,7 @@ struct ModalRecord {
 /// Acts on a shown window as a person would. Controls are named as on the form ("txt内容");
 /// list positions count from 1. Each action raises velmarith::Error for a control that is
 /// missing or cannot do it.
-class FormDriver
+class VELMARITH_EXPORT FormDriver
 {
 public:
     explicit FormDriver(toolkit::Form &form);
@@ -94,7 +96,7 @@ private:
 };
 
 /// Installs itself as the desktop while it lives.
-class TestDesktop
+class VELMARITH_EXPORT TestDesktop
 {
 public:
     using Script = std::function<void(FormDriver &)>;

@@ -97,10 +97,6 @@ private:
     DataBridge &mBridge;
 };
 
-/// Whether a configured database names a PostgreSQL server (a libpq connection URI) rather
-/// than a SQLite file.
-[[nodiscard]] bool isServerDatabase(const QString &database);
-
 /// A new connection to a SQLite file or a PostgreSQL server; raises Error naming the database
 /// and the reason when it cannot be opened.
 [[nodiscard]] std::unique_ptr<Connection> openConnection(const QString &database, bool create);

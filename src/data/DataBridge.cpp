@@ -41,11 +41,6 @@ int busyTimeoutMilliseconds()
     return gBusyTimeoutMs;
 }
 
-bool isServerDatabase(const QString &database)
-{
-    return database.startsWith(QLatin1String("postgresql://")) || database.startsWith(QLatin1String("postgres://"));
-}
-
 // A database keeps text as UTF-8, which a lone surrogate has no form in: it would be stored as
 // "?" without a word.
 void refuseInvalidText(const QString &statement)
@@ -60,7 +55,7 @@ std::atomic<int64_t> gOpenedConnections{0};
 std::unique_ptr<Connection> openConnection(const QString &database, bool create)
 {
     ++gOpenedConnections;
-    return isServerDatabase(database) ? openPostgres(database) : openSqlite(database, create);
+    return DataBridge::isServerDatabase(database) ? openPostgres(database) : openSqlite(database, create);
 }
 
 int64_t openedConnections()
@@ -123,6 +118,11 @@ void DataBridge::setDefaultDatabase(const QString &database)
     gDefaultDatabase = database;
 }
 
+bool DataBridge::isServerDatabase(const QString &database)
+{
+    return database.startsWith(QLatin1String("postgresql://")) || database.startsWith(QLatin1String("postgres://"));
+}
+
 QString DataBridge::defaultDatabase()
 {
     if (!gDefaultDatabase.isEmpty())
@@ -152,7 +152,7 @@ void DataBridge::Open(const QString &database, const QString &options, const QSt
     const bool create = options.compare(QLatin1String("Create"), Qt::CaseInsensitive) == 0;
     // A file: URI (file:app.sqlite?mode=ro) is SQLite's to read, a server's URI libpq's; a
     // plain path must exist.
-    if (!create && !detail::isServerDatabase(path) && !path.startsWith(QLatin1String("file:")) &&
+    if (!create && !isServerDatabase(path) && !path.startsWith(QLatin1String("file:")) &&
         access(encodeFileName(path).constData(), F_OK) != 0)
         throw Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：文件不存在").arg(withoutPassword(path)));
     mConnection = detail::ConnectionPool::ofThisThread().take(path, create);

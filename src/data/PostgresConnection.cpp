@@ -4,8 +4,8 @@
 #include "data/PostgresConnection.h"
 
 #include <velmarith/Error.h>
+#include <velmarith/SqlText.h>
 
-#include "common/SqlText.h"
 #include "common/Utf8.h"
 #include "data/DatabaseNames.h"
 #include "data/SqlDialect.h"

@@ -2,7 +2,6 @@
 
 #include "common/ComModule.h"
 #include "common/Numbers.h"
-#include "common/SqlText.h"
 #include "maintenance/Editors.h"
 #include "maintenance/ItemPair.h"
 #include "toolkit/CheckBox.h"
@@ -10,6 +9,7 @@
 #include "toolkit/Desktop.h"
 
 #include <velmarith/DataBridge.h>
+#include <velmarith/SqlText.h>
 
 namespace velmarith {
 

@@ -1,7 +1,6 @@
 #include "maintenance/frmManage.h"
 
 #include "common/Numbers.h"
-#include "common/SqlText.h"
 #include "data/Connection.h"
 #include "maintenance/Editors.h"
 #include "toolkit/CheckBox.h"
@@ -11,6 +10,7 @@
 #include "toolkit/TextBox.h"
 
 #include <velmarith/DataBridge.h>
+#include <velmarith/SqlText.h>
 
 #include <array>
 #include <cmath>

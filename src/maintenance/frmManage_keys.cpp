@@ -1,7 +1,6 @@
 #include "maintenance/frmManage.h"
 
 #include "common/IgnoringErrors.h"
-#include "common/SqlText.h"
 #include "maintenance/Editors.h"
 #include "search/frmDataSearch.h"
 #include "toolkit/Desktop.h"
@@ -9,6 +8,7 @@
 #include "toolkit/ListView.h"
 
 #include <velmarith/Error.h>
+#include <velmarith/SqlText.h>
 
 namespace velmarith {
 

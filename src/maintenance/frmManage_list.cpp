@@ -2,7 +2,6 @@
 
 #include "common/IgnoringErrors.h"
 #include "common/Numbers.h"
-#include "common/SqlText.h"
 #include "data/Connection.h"
 #include "maintenance/Editors.h"
 #include "maintenance/data/ListFiller.h"
@@ -13,6 +12,7 @@
 
 #include <velmarith/DataBridge.h>
 #include <velmarith/Error.h>
+#include <velmarith/SqlText.h>
 
 namespace velmarith {
 

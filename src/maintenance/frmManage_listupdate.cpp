@@ -1,12 +1,12 @@
 #include "maintenance/frmManage.h"
 
-#include "common/SqlText.h"
 #include "maintenance/Editors.h"
 #include "maintenance/ItemPair.h"
 #include "toolkit/ListView.h"
 
 #include <velmarith/DataBridge.h>
 #include <velmarith/Error.h>
+#include <velmarith/SqlText.h>
 
 namespace velmarith {
 

@@ -2,11 +2,11 @@
 
 #include "common/ComModule.h"
 #include "common/Numbers.h"
-#include "common/SqlText.h"
 #include "maintenance/Editors.h"
 #include "toolkit/CheckBox.h"
 
 #include <velmarith/Error.h>
+#include <velmarith/SqlText.h>
 
 #include <QRegularExpression>
 

@@ -1,7 +1,6 @@
 #include "search/frmDataSearch.h"
 
 #include "common/Int16.h"
-#include "common/SqlText.h"
 #include "maintenance/data/ListFiller.h"
 #include "maintenance/data/TreeFiller.h"
 #include "toolkit/CommandButton.h"
@@ -17,6 +16,7 @@
 
 #include <velmarith/DataBridge.h>
 #include <velmarith/Error.h>
+#include <velmarith/SqlText.h>
 
 #include <QApplication>
 #include <QStyle>

@@ -3,6 +3,7 @@
 #include "server/ComObject.h"
 #include "server/Guid.h"
 #include "server/Registry.h"
+#include "server/Strings.h"
 #include "server/TypeInfo.h"
 
 #include "common/LibraryFile.h"
@@ -148,6 +149,14 @@ HRESULT DllUnregisterServer(void)
         setEntry(registry, kTypeLibSection, guidText(library.libid),
                  versions.isEmpty() ? QJsonValue(QJsonValue::Undefined) : QJsonValue(versions));
     });
+}
+
+HRESULT VelmarithGetRegistryPath(BSTR *path)
+{
+    if (!path)
+        return E_POINTER;
+    *path = velmarith::server::newBstr(velmarith::server::registryPath());
+    return S_OK;
 }
 
 HRESULT VelmarithCreateInstance(const char *name, REFIID riid, void **object)

@@ -267,7 +267,8 @@ void FormDriver::close()
     mForm.closeBox();
 }
 
-struct TestDesktop::Impl final : toolkit::Desktop {
+// Nested in an exported class, but no part of the API.
+struct VELMARITH_NO_EXPORT TestDesktop::Impl final : toolkit::Desktop {
     struct Expectation {
         QString formClassOrCaption;
         Script script;

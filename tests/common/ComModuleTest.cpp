@@ -1,5 +1,6 @@
 #include "common/ComModule.h"
 
+#include "support/RecordingFeedback.h"
 #include "support/TempDatabase.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "common/SqlText.h"
+#include <velmarith/SqlText.h>
 
 #include "support/QtPrinting.h"
 

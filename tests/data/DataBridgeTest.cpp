@@ -1,8 +1,9 @@
 #include <velmarith/DataBridge.h>
 #include <velmarith/Error.h>
+#include <velmarith/SqlText.h>
 
-#include "common/SqlText.h"
 #include "support/Errors.h"
+#include "support/RecordingFeedback.h"
 #include "support/TempDatabase.h"
 
 #include <QFile>

@@ -5,6 +5,7 @@
 
 #include "support/Errors.h"
 #include "support/PrivateCluster.h"
+#include "support/RecordingFeedback.h"
 #include "support/TempDatabase.h"
 
 #include <QElapsedTimer>

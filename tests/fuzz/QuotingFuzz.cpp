@@ -1,9 +1,8 @@
 // A value quoted by sqlString comes back from the database exactly, whatever it holds.
 #include "Property.h"
 
-#include "common/SqlText.h"
-
 #include <velmarith/DataBridge.h>
+#include <velmarith/SqlText.h>
 
 #include <cstdint>
 

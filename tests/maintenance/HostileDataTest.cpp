@@ -2,7 +2,8 @@
 // that nothing is lost or misread, with the database compared whole before and after.
 #include "MaintenanceFixture.h"
 
-#include "common/SqlText.h"
+#include <velmarith/SqlText.h>
+
 #include "toolkit/CommandButton.h"
 #include "toolkit/ListView.h"
 

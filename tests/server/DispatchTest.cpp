@@ -2,12 +2,10 @@
 // slot, the conversions the component model checks, optional arguments and raised errors.
 #include "ServerTesting.h"
 
-#include "server/CollectionObject.h"
-#include "server/Guid.h"
-
 #include "support/ScriptedDesktop.h"
 #include "support/TempDatabase.h"
 
+#include <velmarith/Error.h>
 #include <velmarith/server.h>
 
 #include <QFile>
@@ -97,9 +95,22 @@ Value sampleOf(const QString &type, const QString &name, int which)
         return Value::i4(100000 * which);
     VelmarithCollection *collection = nullptr;
     EXPECT_EQ(VelmarithCreateCollection(&collection), S_OK);
+    Value mark = Value::text(u"样本%1"_s.arg(which));
+    EXPECT_EQ(collection->lpVtbl->Add(collection, &mark.raw(), nullptr, nullptr, nullptr), S_OK);
     Value value = Value::object(collection);
     collection->lpVtbl->Release(collection);
     return value;
+}
+
+// A sample collection's mark: its first item.
+QString markOf(IDispatch *object)
+{
+    auto *collection = reinterpret_cast<VelmarithCollection *>(object);
+    Value first = Value::i4(1);
+    Value item;
+    if (!collection || collection->lpVtbl->Item(collection, &first.raw(), &item.raw()) != S_OK)
+        return {};
+    return item.asText();
 }
 
 bool sameValue(const Value &a, const Value &b)
@@ -110,7 +121,7 @@ bool sameValue(const Value &a, const Value &b)
     case VT_BSTR: return a.asText() == b.asText();
     case VT_I2: return a.raw().iVal == b.raw().iVal;
     case VT_I4: return a.raw().lVal == b.raw().lVal;
-    default: return server::collectionBehind(a.raw().pdispVal) == server::collectionBehind(b.raw().pdispVal);
+    default: return markOf(a.raw().pdispVal) == markOf(b.raw().pdispVal);
     }
 }
 
@@ -128,7 +139,7 @@ TEST(ServerProperties, everyPropertyReadsBackByDispatchIdAndThroughItsVtableSlot
 {
     const QJsonObject library = typeLibrary();
     for (const QJsonValue &coclass : library[u"classes"_s].toArray()) {
-        const auto clsid = server::parseGuid(coclass[u"clsid"_s].toString());
+        const auto clsid = parseGuid(coclass[u"clsid"_s].toString());
         ASSERT_TRUE(clsid);
         ComRef<IDispatch> object = createObject(*clsid);
         const QJsonArray members = membersOf(library, coclass[u"default"_s].toString());
@@ -162,15 +173,15 @@ TEST(ServerStrings, bstrsKeepTheirLengthAndAHostInCReachesTheSlots)
     const OLECHAR withZero[] = {u'a', 0, u'b'};
     BSTR text = SysAllocStringLen(withZero, 3);
     EXPECT_EQ(SysStringLen(text), 3u);
-    EXPECT_EQ(server::textOf(text), QString(u"a\0b"_s));
+    EXPECT_EQ(textOf(text), QString(u"a\0b"_s));
     SysFreeString(text);
     EXPECT_EQ(SysStringLen(nullptr), 0u);
-    EXPECT_EQ(server::textOf(nullptr), u"") << "a NULL BSTR is the empty string";
+    EXPECT_EQ(textOf(nullptr), u"") << "a NULL BSTR is the empty string";
 
     const std::u16string caption = u"查找客户";
     BSTR read = nullptr;
     ASSERT_EQ(velmarith_c_caption_round_trip(reinterpret_cast<const OLECHAR *>(caption.c_str()), &read), S_OK);
-    EXPECT_EQ(server::textOf(read), u"查找客户");
+    EXPECT_EQ(textOf(read), u"查找客户");
     SysFreeString(read);
 }
 
@@ -309,7 +320,7 @@ TEST(ServerMethods, inputAnyTakesItsDefaultsAndChecksItsArguments)
         ASSERT_EQ(dual->lpVtbl->InputAny(dual, prompt.raw().bstrVal, title.raw().bstrVal, mode.raw().bstrVal, &entries,
                                           &chosen),
                   S_OK);
-        EXPECT_EQ(server::textOf(chosen), u"乙");
+        EXPECT_EQ(textOf(chosen), u"乙");
         SysFreeString(chosen);
         EXPECT_EQ(entries, held.get()) << "the collection passed by reference is not replaced";
     }
@@ -335,8 +346,8 @@ TEST(ServerMethods, aLibraryErrorBecomesAnExceptionWithItsNumberAndText)
         << "ListCol left off is taken as 0, and the window's start-up runs";
     EXPECT_EQ(exception.wCode, ErrorNumber::Database);
     EXPECT_EQ(exception.scode, S_OK) << "wCode and scode are never both set";
-    EXPECT_EQ(server::textOf(exception.bstrSource), u"Velmarith.WinMagnge");
-    EXPECT_FALSE(server::textOf(exception.bstrDescription).isEmpty());
+    EXPECT_EQ(textOf(exception.bstrSource), u"Velmarith.WinMagnge");
+    EXPECT_FALSE(textOf(exception.bstrDescription).isEmpty());
 
     // A slot call has no EXCEPINFO: the thread keeps the report.
     auto *dual = reinterpret_cast<WinMagngeInterface *>(manage.get());
@@ -344,7 +355,7 @@ TEST(ServerMethods, aLibraryErrorBecomesAnExceptionWithItsNumberAndText)
     Exception kept;
     ASSERT_EQ(VelmarithGetLastException(&kept), S_OK);
     EXPECT_EQ(kept.wCode, ErrorNumber::Database);
-    EXPECT_EQ(server::textOf(kept.bstrDescription), server::textOf(exception.bstrDescription));
+    EXPECT_EQ(textOf(kept.bstrDescription), textOf(exception.bstrDescription));
     Exception none;
     EXPECT_EQ(VelmarithGetLastException(&none), S_FALSE) << "a report is handed out once";
 }

@@ -2,7 +2,6 @@
 // unregistration that leaves other servers' entries alone.
 #include "ServerTesting.h"
 
-#include "server/Registry.h"
 
 #include <velmarith/server.h>
 
@@ -66,7 +65,10 @@ const QByteArray kOtherServer = R"({"CLSID": {"{00000000-0000-0000-0000-00000000
 TEST_F(ServerRegistration, registersCreatesByNameAndUnregistersOnlyItsOwnEntries)
 {
     write(kOtherServer);
-    EXPECT_EQ(server::registryPath(), registryFile());
+    BSTR path = nullptr;
+    ASSERT_EQ(VelmarithGetRegistryPath(&path), S_OK);
+    EXPECT_EQ(textOf(path), registryFile());
+    SysFreeString(path);
     EXPECT_EQ(create("Velmarith.WinInput"), REGDB_E_CLASSNOTREG);
 
     ASSERT_EQ(DllRegisterServer(), S_OK);
@@ -106,7 +108,7 @@ TEST_F(ServerRegistration, aRegistryItCannotReadIsLeftAsItWasAndSaysWhy)
     EXPECT_EQ(content(), "{\"CLSID\": {");
     Exception why;
     ASSERT_EQ(VelmarithGetLastException(&why), S_OK);
-    EXPECT_TRUE(server::textOf(why.bstrDescription).contains(registryFile()));
+    EXPECT_TRUE(textOf(why.bstrDescription).contains(registryFile()));
 
     write(R"({"CLSID": {")" + kInputClsid.toUtf8() + R"(": {"InprocServer32": "/nonexistent/libVelmarith.so"}}})");
     EXPECT_EQ(create(kInputClsid.toUtf8().constData()), CO_E_DLLNOTFOUND);
@@ -117,8 +119,8 @@ TEST_F(ServerRegistration, aRegistryItCannotReadIsLeftAsItWasAndSaysWhy)
     EXPECT_EQ(DllRegisterServer(), SELFREG_E_CLASS);
     Exception notAFile;
     ASSERT_EQ(VelmarithGetLastException(&notAFile), S_OK);
-    EXPECT_TRUE(server::textOf(notAFile.bstrDescription).startsWith(u"注册表文件不是普通文件"_s))
-        << server::textOf(notAFile.bstrDescription).toStdString();
+    EXPECT_TRUE(textOf(notAFile.bstrDescription).startsWith(u"注册表文件不是普通文件"_s))
+        << textOf(notAFile.bstrDescription).toStdString();
     EXPECT_EQ(create(kInputClsid.toUtf8().constData()), REGDB_E_CLASSNOTREG);
     EXPECT_FALSE(QFileInfo(registryFile()).isFile()) << "left as it was";
 }
@@ -133,7 +135,7 @@ TEST_F(ServerRegistration, aFolderThatCannotBeWrittenIsSaidSoNotCalledBusy)
     EXPECT_EQ(DllRegisterServer(), SELFREG_E_CLASS);
     Exception why;
     ASSERT_EQ(VelmarithGetLastException(&why), S_OK);
-    EXPECT_TRUE(server::textOf(why.bstrDescription).startsWith(u"注册表目录不能写入"_s))
-        << server::textOf(why.bstrDescription).toStdString();
+    EXPECT_TRUE(textOf(why.bstrDescription).startsWith(u"注册表目录不能写入"_s))
+        << textOf(why.bstrDescription).toStdString();
     QFile::setPermissions(folder, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
 }

@@ -2,7 +2,6 @@
 // unloading, events through connection points, and the apartment's one thread.
 #include "ServerTesting.h"
 
-#include "server/Guid.h"
 #include "support/ScriptedDesktop.h"
 
 #include <velmarith/server.h>
@@ -32,7 +31,7 @@ struct RecordingSink {
 
 const IDispatchVtbl RecordingSink::kVtable = {
     .QueryInterface = [](IDispatch *This, REFIID riid, void **object) {
-        if (!server::sameGuid(riid, IID_IUnknown) && !server::sameGuid(riid, IID_IDispatch)) {
+        if (!sameGuid(riid, IID_IUnknown) && !sameGuid(riid, IID_IDispatch)) {
             *object = nullptr;
             return E_NOINTERFACE;
         }
@@ -49,7 +48,7 @@ const IDispatchVtbl RecordingSink::kVtable = {
         QStringList arguments;
         for (UINT i = params->cArgs; i-- > 0;) {
             const VARIANT &value = params->rgvarg[i];
-            arguments.append(value.vt == VT_BSTR ? server::textOf(value.bstrVal)
+            arguments.append(value.vt == VT_BSTR ? textOf(value.bstrVal)
                              : value.vt == VT_I2 ? u"I2 %1"_s.arg(value.iVal)
                                                  : u"vt %1"_s.arg(value.vt));
         }
@@ -141,7 +140,7 @@ TEST(ServerObjects, anAdvisedSinkReceivesEachEventOnceAndAnUnadvisedOneNothing)
     ASSERT_TRUE(point.get());
     IID events{};
     EXPECT_EQ(point.get()->lpVtbl->GetConnectionInterface(point.get(), &events), S_OK);
-    EXPECT_TRUE(server::sameGuid(events, DIID_WinSearchEvents));
+    EXPECT_TRUE(sameGuid(events, DIID_WinSearchEvents));
     ComRef<IConnectionPoint> wrong;
     ComRef<IConnectionPointContainer> container;
     ASSERT_EQ(search.get()->lpVtbl->QueryInterface(search.get(), &IID_IConnectionPointContainer,

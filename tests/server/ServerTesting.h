@@ -1,9 +1,7 @@
 #pragma once
 
-// Short ways to call the component server from tests as a C host would.
-
-#include "server/ComObject.h"
-#include "server/Strings.h"
+// Short ways to call the component server from tests as a C host would: through the exports
+// of libVelmarith.so alone.
 
 #include <velmarith/server.h>
 
@@ -11,11 +9,88 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace velmarith::test {
 
-using server::ComRef;
+/// Holds one reference to an interface and releases it when it goes.
+template <class Interface>
+class ComRef
+{
+public:
+    ComRef() = default;
+    /// Takes over a reference the caller already holds.
+    explicit ComRef(Interface *held) : mInterface(held) {}
+    ComRef(ComRef &&other) noexcept : mInterface(std::exchange(other.mInterface, nullptr)) {}
+    ComRef &operator=(ComRef &&other) noexcept
+    {
+        std::swap(mInterface, other.mInterface);
+        return *this;
+    }
+    ~ComRef()
+    {
+        if (mInterface)
+            mInterface->lpVtbl->Release(mInterface);
+    }
+
+    [[nodiscard]] Interface *get() const { return mInterface; }
+    /// For an out-parameter that receives a new reference.
+    [[nodiscard]] Interface **receive() { return &mInterface; }
+
+private:
+    Interface *mInterface = nullptr;
+};
+
+/// A BSTR made from text; the caller frees it.
+inline BSTR bstrOf(const QString &text)
+{
+    return SysAllocStringLen(reinterpret_cast<const OLECHAR *>(text.utf16()), static_cast<UINT>(text.size()));
+}
+
+inline QString textOf(BSTR text)
+{
+    return QString::fromUtf16(reinterpret_cast<const char16_t *>(text), static_cast<qsizetype>(SysStringLen(text)));
+}
+
+inline bool sameGuid(const GUID &a, const GUID &b)
+{
+    return std::memcmp(&a, &b, sizeof(GUID)) == 0;
+}
+
+/// For the REFIID a caller may pass as NULL.
+inline bool sameGuid(REFIID a, const GUID &b)
+{
+    return a && sameGuid(*a, b);
+}
+
+/// Reads "{AF0940A8-FE9F-4AC3-A506-7E3FA0C5516B}".
+inline std::optional<GUID> parseGuid(const QString &text)
+{
+    const QString digits = QString(text).remove(u'{').remove(u'}').remove(u'-');
+    if (digits.size() != 32)
+        return std::nullopt;
+    GUID guid{};
+    guid.Data1 = digits.left(8).toUInt(nullptr, 16);
+    guid.Data2 = static_cast<uint16_t>(digits.mid(8, 4).toUInt(nullptr, 16));
+    guid.Data3 = static_cast<uint16_t>(digits.mid(12, 4).toUInt(nullptr, 16));
+    for (int i = 0; i < 8; ++i)
+        guid.Data4[i] = static_cast<uint8_t>(digits.mid(16 + 2 * i, 2).toUInt(nullptr, 16));
+    return guid;
+}
+
+/// The object's identity: its IUnknown, as the component model compares objects.
+inline IUnknown *identityOf(void *object)
+{
+    auto *unknown = static_cast<IUnknown *>(object);
+    IUnknown *identity = nullptr;
+    if (!unknown || unknown->lpVtbl->QueryInterface(unknown, &IID_IUnknown, reinterpret_cast<void **>(&identity)) != S_OK)
+        return nullptr;
+    identity->lpVtbl->Release(identity);
+    return identity;
+}
 
 constexpr DISPID property(int index)
 {
@@ -32,7 +107,7 @@ public:
     {
         Value value;
         value.mValue.vt = VT_BSTR;
-        value.mValue.bstrVal = server::newBstr(text);
+        value.mValue.bstrVal = bstrOf(text);
         return value;
     }
     static Value i2(int16_t number) { return Value(VT_I2, [&](VARIANT &v) { v.iVal = number; }); }
@@ -57,7 +132,7 @@ public:
 
     [[nodiscard]] VARIANT &raw() { return mValue; }
     [[nodiscard]] const VARIANT &raw() const { return mValue; }
-    [[nodiscard]] QString asText() const { return mValue.vt == VT_BSTR ? server::textOf(mValue.bstrVal) : QStringLiteral("<not text>"); }
+    [[nodiscard]] QString asText() const { return mValue.vt == VT_BSTR ? textOf(mValue.bstrVal) : QStringLiteral("<not text>"); }
 
 private:
     template <class Fill>

@@ -5,7 +5,7 @@
 #include <velmarith/WinMagnge.h>
 #include <velmarith/WinSearch.h>
 
-#include "server/Guid.h"
+#include "ServerTesting.h"
 #include "support/QtPrinting.h"
 
 #include <velmarith/server.h>
@@ -23,6 +23,7 @@
 #include <tuple>
 
 using namespace velmarith;
+using namespace velmarith::test;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -163,8 +164,8 @@ TEST(TypeLibrary, isInsideTheLibraryAndDescribesTheFourClassesAsTheyAre)
 TEST(TypeLibrary, theIdentitiesInTheCHeaderAreTheTypeLibrarys)
 {
     const QJsonObject library = typeLibrary();
-    const auto guidOf = [](const QJsonValue &text) { return server::parseGuid(text.toString()).value_or(GUID{}); };
-    EXPECT_TRUE(server::sameGuid(LIBID_Velmarith, guidOf(library[u"libid"_s])));
+    const auto guidOf = [](const QJsonValue &text) { return parseGuid(text.toString()).value_or(GUID{}); };
+    EXPECT_TRUE(sameGuid(LIBID_Velmarith, guidOf(library[u"libid"_s])));
     const std::map<QString, std::tuple<const CLSID *, const IID *, const IID *>> exported{
         {u"WinFile"_s, {&CLSID_WinFile, &IID_WinFileInterface, &DIID_WinFileEvents}},
         {u"WinInput"_s, {&CLSID_WinInput, &IID_WinInputInterface, nullptr}},
@@ -175,10 +176,10 @@ TEST(TypeLibrary, theIdentitiesInTheCHeaderAreTheTypeLibrarys)
     for (const QJsonValue &value : library[u"classes"_s].toArray()) {
         const QJsonObject coclass = value.toObject();
         const auto &[clsid, dual, events] = exported.at(coclass[u"name"_s].toString());
-        EXPECT_TRUE(server::sameGuid(*clsid, guidOf(coclass[u"clsid"_s])));
-        EXPECT_TRUE(server::sameGuid(*dual, guidOf(entryNamed(interfaces, coclass[u"default"_s].toString())[u"iid"_s])));
+        EXPECT_TRUE(sameGuid(*clsid, guidOf(coclass[u"clsid"_s])));
+        EXPECT_TRUE(sameGuid(*dual, guidOf(entryNamed(interfaces, coclass[u"default"_s].toString())[u"iid"_s])));
         if (events) {
-            EXPECT_TRUE(server::sameGuid(*events, guidOf(entryNamed(interfaces, coclass[u"source"_s].toString())[u"iid"_s])));
+            EXPECT_TRUE(sameGuid(*events, guidOf(entryNamed(interfaces, coclass[u"source"_s].toString())[u"iid"_s])));
         }
     }
 }

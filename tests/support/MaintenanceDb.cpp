@@ -1,8 +1,8 @@
 #include "MaintenanceDb.h"
 
-#include "MetadataSchema.h"
+#include <velmarith/SqlText.h>
 
-#include "common/SqlText.h"
+#include "MetadataSchema.h"
 
 namespace velmarith::test {
 

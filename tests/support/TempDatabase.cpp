@@ -1,6 +1,6 @@
 #include "TempDatabase.h"
 
-#include "common/SqlText.h"
+#include <velmarith/SqlText.h>
 
 #include <QCoreApplication>
 #include <QFile>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <velmarith/Export.h>
+
 #include <QString>
 
 namespace velmarith {
@@ -17,6 +19,6 @@ namespace velmarith {
 /// underscores, not starting with a digit, not a keyword) and a name already quoted as a whole
 /// ("…", […] or `…`) stay as they are; any other name is put between double quotes with its
 /// double quotes doubled, so `W as a --` names a table and cannot end the statement early.
-[[nodiscard]] QString sqlName(const QString &name);
+[[nodiscard]] VELMARITH_EXPORT QString sqlName(const QString &name);
 
 } // namespace velmarith
