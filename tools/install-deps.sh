@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(cmake ninja-build g++ make qt6-base-dev libsqlite3-dev libgtest-dev libgmock-dev
-          libbenchmark-dev libqt6sql6-sqlite python3 libpq-dev postgresql xvfb xauth xdotool fonts-noto-cjk clang-14 libclang-rt-14-dev)
+          libbenchmark-dev libqt6sql6-sqlite python3 libpq-dev postgresql xvfb xauth xdotool python3-pytest fonts-noto-cjk clang-14 libclang-rt-14-dev)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -1,0 +1,331 @@
+"""Velmarith for Python: the four dialogs of libVelmarith.so through its C interface, with the
+names, types and defaults of its type library.
+
+    import velmarith
+    search = velmarith.WinSearch()
+    search.SearchCaption = "查找"
+    search.SelectSuccess.connect(print)
+    search.SearchAny()
+
+Every failure raises VelmarithError, which carries the error's number and text."""
+import ctypes
+import inspect
+from ctypes import POINTER, byref, c_int32, c_uint16, c_uint32, c_void_p
+
+from . import _abi, _typelib
+from ._abi import VARIANT, lib
+
+__all__ = ["WinFile", "WinInput", "WinSearch", "WinMagnge", "Collection", "VelmarithError", "create", "register",
+           "unregister"]
+
+_STATUS_NAMES = {0x80020005: "DISP_E_TYPEMISMATCH", 0x8002000A: "DISP_E_OVERFLOW", 0x8002000F: "DISP_E_PARAMNOTOPTIONAL",
+                 0x8002000E: "DISP_E_BADPARAMCOUNT", 0x80020003: "DISP_E_MEMBERNOTFOUND", 0x80004003: "E_POINTER",
+                 0x80010106: "RPC_E_WRONG_THREAD", 0x80040154: "REGDB_E_CLASSNOTREG", 0x800401F8: "CO_E_DLLNOTFOUND",
+                 0x80040201: "SELFREG_E_CLASS", 0x80040111: "CLASS_E_CLASSNOTAVAILABLE"}
+
+
+class VelmarithError(Exception):
+    """A failed call: `number` is the library's error number (VB style, 5, 13, 68, …) or the
+    call's HRESULT, `text` what went wrong."""
+
+    def __init__(self, number, text):
+        super().__init__(f"{text} ({number})")
+        self.number = number
+        self.text = text
+
+
+def _failure(status, reported):
+    """The error behind a failed status: the library's report, for an entry point that leaves
+    one, else the status itself."""
+    report = _abi.last_exception() if reported else None
+    if report:
+        return VelmarithError(*report)
+    status &= 0xFFFFFFFF
+    return VelmarithError(status, _STATUS_NAMES.get(status, f"HRESULT {status:#010x}"))
+
+
+def _check(status, reported=False):
+    if status != _abi.S_OK:
+        raise _failure(status, reported)
+
+
+def _run(function, *arguments):
+    """Calls an entry point that reports its errors for VelmarithGetLastException."""
+    _abi.last_exception()  # a report an earlier call left is not this call's
+    _check(function(*arguments), reported=True)
+
+
+def _to_variant(value):
+    """A VARIANT the caller clears; it holds its own reference to a collection."""
+    variant = VARIANT()
+    if value is None:
+        variant.vt = _abi.VT_EMPTY
+    elif isinstance(value, bool):
+        variant.vt, variant.boolVal = _abi.VT_BOOL, -1 if value else 0
+    elif isinstance(value, int) and -2**31 <= value < 2**31:
+        variant.vt, variant.lVal = _abi.VT_I4, value
+    elif isinstance(value, (int, float)):
+        variant.vt, variant.dblVal = _abi.VT_R8, float(value)
+    elif isinstance(value, str):
+        variant.vt, variant.bstrVal = _abi.VT_BSTR, _abi.bstr(value)
+    elif isinstance(value, Collection):
+        _abi.add_ref(value._pointer)
+        variant.vt, variant.pdispVal = _abi.VT_DISPATCH, value._pointer
+    else:
+        raise TypeError(f"a {type(value).__name__} cannot be passed to Velmarith")
+    return variant
+
+
+def _missing():
+    variant = VARIANT()
+    variant.vt, variant.scode = _abi.VT_ERROR, _abi.DISP_E_PARAMNOTFOUND
+    return variant
+
+
+def _from_variant(variant, take=False):
+    """The Python value of a VARIANT; `take` for one whose references the caller hands over."""
+    vt = variant.vt
+    if vt == _abi.VT_BSTR:
+        return _abi.take_text(variant.bstrVal) if take else _abi.text_of(variant.bstrVal)
+    if vt == _abi.VT_I2:
+        return variant.iVal
+    if vt == _abi.VT_I4:
+        return variant.lVal
+    if vt == _abi.VT_R8:
+        return variant.dblVal
+    if vt == _abi.VT_BOOL:
+        return variant.boolVal != 0
+    if vt == _abi.VT_DISPATCH:
+        if not variant.pdispVal:
+            return None
+        if not take:
+            _abi.add_ref(variant.pdispVal)
+        return Collection(_pointer=variant.pdispVal)
+    return None
+
+
+def _invoke(dispatch, dispid, flags, arguments):
+    """IDispatch::Invoke with arguments in declared order (None where an optional one is left
+    out); a put names its value DISPID_PROPERTYPUT, as automation clients do."""
+    variants = [_missing() if value is _MISSING else _to_variant(value) for value in arguments]
+    given = (VARIANT * max(len(variants), 1))(*reversed(variants))
+    named = c_int32(_abi.DISPID_PROPERTYPUT)
+    put = bool(flags & (_abi.DISPATCH_PROPERTYPUT | _abi.DISPATCH_PROPERTYPUTREF))
+    params = _abi.DISPPARAMS(given, ctypes.pointer(named) if put else None, len(variants), 1 if put else 0)
+    result = VARIANT()
+    exception = _abi.EXCEPINFO()
+    invoke = _abi.slot(dispatch, 6, c_int32, c_void_p, c_uint32, c_uint16, POINTER(_abi.DISPPARAMS),
+                       POINTER(VARIANT), POINTER(_abi.EXCEPINFO), POINTER(c_uint32))
+    status = invoke(dispatch, dispid, None, 0, flags, byref(params), byref(result), byref(exception), None)
+    for index in range(len(variants)):
+        lib.VariantClear(byref(given[index]))
+    if status == _abi.DISP_E_EXCEPTION:
+        lib.SysFreeString(exception.bstrSource)
+        raise VelmarithError(exception.wCode or exception.scode, _abi.take_text(exception.bstrDescription))
+    _check(status)
+    return _from_variant(result, take=True)
+
+
+_MISSING = object()
+
+
+class Collection:
+    """The library's automation collection: 1-based items (text, numbers, flags, collections),
+    optionally keyed by text compared ignoring letter case."""
+
+    def __init__(self, _pointer=None):
+        if _pointer is None:
+            made = c_void_p()
+            _run(lib.VelmarithCreateCollection, byref(made))
+            _pointer = made.value
+        self._pointer = _pointer
+
+    def __del__(self):
+        if getattr(self, "_pointer", None):
+            _abi.release(self._pointer)
+            self._pointer = None
+
+    def _call(self, index, *variants):
+        _run(_abi.slot(self._pointer, index, *[POINTER(VARIANT)] * len(variants)), self._pointer, *map(byref, variants))
+
+    def add(self, item, key=None):
+        given, named = _to_variant(item), _to_variant(key) if key is not None else _missing()
+        try:
+            self._call(8, given, named, _missing(), _missing())
+        finally:
+            lib.VariantClear(byref(given))
+            lib.VariantClear(byref(named))
+
+    def item(self, index):
+        """The item at a position from 1, or under a key."""
+        where, found = _to_variant(index), VARIANT()
+        try:
+            self._call(7, where, found)
+        finally:
+            lib.VariantClear(byref(where))
+        return _from_variant(found, take=True)
+
+    def remove(self, index):
+        where = _to_variant(index)
+        try:
+            self._call(10, where)
+        finally:
+            lib.VariantClear(byref(where))
+
+    def __len__(self):
+        count = c_int32()
+        _check(_abi.slot(self._pointer, 9, POINTER(c_int32))(self._pointer, byref(count)))
+        return count.value
+
+    def __getitem__(self, index):
+        return self.item(index)
+
+    def __iter__(self):
+        return (self.item(i) for i in range(1, len(self) + 1))
+
+
+class Event:
+    """An event of one object: `connect(callback)` and each callback is called once per event
+    with the event's arguments."""
+
+    def __init__(self, owner, member):
+        self._owner = owner
+        self._member = member
+        self._callbacks = []
+
+    def connect(self, callback):
+        self._owner._listen()
+        self._callbacks.append(callback)
+
+    def disconnect(self, callback):
+        self._callbacks.remove(callback)
+
+    def _fire(self, arguments):
+        for callback in list(self._callbacks):
+            callback(*arguments)
+
+
+class _Dialog:
+    """One object of a Velmarith class; its attributes are the type library's members."""
+    _info = None
+
+    def __init__(self, _dispatch=None):
+        if _dispatch is None:
+            _dispatch = _make(self._info)
+        object.__setattr__(self, "_dispatch", _dispatch)
+        object.__setattr__(self, "_events", {name: Event(self, member) for name, member in self._info.events.items()})
+        object.__setattr__(self, "_advised", None)
+
+    def __del__(self):
+        dispatch = self.__dict__.get("_dispatch")
+        if not dispatch:
+            return
+        advised = self.__dict__.get("_advised")
+        if advised:
+            point, cookie, _sink = advised
+            _abi.slot(point, 6, c_uint32)(point, cookie)
+            _abi.release(point)
+        _abi.release(dispatch)
+        self.__dict__["_dispatch"] = None
+
+    def __dir__(self):
+        return sorted(set(super().__dir__()) | set(self._info.members) | set(self._info.events))
+
+    def __getattr__(self, name):
+        if name in self._events:
+            return self._events[name]
+        member = self._info.members.get(name)
+        if member is None:
+            raise AttributeError(f"{self._info.name} has no member {name}")
+        if "method" in member.kinds:
+            return self._method(member)
+        return _invoke(self._dispatch, member.dispid, _abi.DISPATCH_PROPERTYGET, [])
+
+    def __setattr__(self, name, value):
+        member = self._info.members.get(name)
+        if member is None or "method" in member.kinds:
+            raise AttributeError(f"{self._info.name} has no property {name}")
+        # A collection is handed on by reference, as the type library's put-by-reference says.
+        flags = _abi.DISPATCH_PROPERTYPUTREF if "set" in member.kinds else _abi.DISPATCH_PROPERTYPUT
+        _invoke(self._dispatch, member.dispid, flags, [value])
+
+    def _method(self, member):
+        signature = inspect.Signature([
+            inspect.Parameter(p.name, inspect.Parameter.POSITIONAL_OR_KEYWORD,
+                              default=p.default if p.optional else inspect.Parameter.empty)
+            for p in member.parameters])
+
+        def call(*arguments, **named):
+            bound = signature.bind_partial(*arguments, **named)
+            values = [bound.arguments.get(p.name, _MISSING) for p in member.parameters]
+            missing = [p.name for p, v in zip(member.parameters, values) if v is _MISSING and not p.optional]
+            if missing:
+                raise TypeError(f"{member.name}() needs {', '.join(missing)}")
+            while values and values[-1] is _MISSING:
+                values.pop()
+            return _invoke(self._dispatch, member.dispid, _abi.DISPATCH_METHOD, values)
+
+        call.__name__ = member.name
+        call.__signature__ = signature
+        return call
+
+    def _listen(self):
+        """Advises a sink of ours on the object's event interface, once."""
+        if self._advised:
+            return
+        iid = _abi.GUID.parse(self._info.events_iid)
+        container = _abi.query_interface(self._dispatch, _abi.IID_IConnectionPointContainer)
+        if not container:
+            raise VelmarithError(0x80004002, f"{self._info.name} raises no events")
+        point = c_void_p()
+        status = _abi.slot(container, 4, POINTER(_abi.GUID), POINTER(c_void_p))(container, byref(iid), byref(point))
+        _abi.release(container)
+        _check(status)
+        sink = _abi.Sink(iid, self._on_event)
+        cookie = c_uint32()
+        _check(_abi.slot(point.value, 5, c_void_p, POINTER(c_uint32))(point.value, sink.pointer, byref(cookie)))
+        object.__setattr__(self, "_advised", (point.value, cookie.value, sink))
+
+    def _on_event(self, dispid, arguments):
+        for event in self._events.values():
+            if event._member.dispid == dispid:
+                event._fire([_from_variant(argument) for argument in arguments])
+
+
+def _make(info):
+    factory = c_void_p()
+    _check(lib.DllGetClassObject(byref(_abi.GUID.parse(info.clsid)), byref(_abi.IID_IClassFactory), byref(factory)))
+    made = c_void_p()
+    status = _abi.slot(factory.value, 3, c_void_p, POINTER(_abi.GUID), POINTER(c_void_p))(
+        factory.value, None, byref(_abi.IID_IDispatch), byref(made))
+    _abi.release(factory.value)
+    _check(status)
+    return made.value
+
+
+_CLASSES = _typelib.load()
+for _name, _info in _CLASSES.items():
+    globals()[_name] = type(_name, (_Dialog,), {"_info": _info, "__doc__": f"The Velmarith class {_name} ({_info.progid})."})
+
+
+def create(name):
+    """An object made through the user's registry, by ProgID ("Velmarith.WinInput") or CLSID,
+    as a host of the component model makes one: the registered library file is loaded."""
+    made = c_void_p()
+    _run(lib.VelmarithCreateInstance, name.encode(), byref(_abi.IID_IDispatch), byref(made))
+    wanted = name.strip("{}").upper()
+    for info in _CLASSES.values():
+        if info.progid.lower() == name.lower() or info.clsid.strip("{}").upper() == wanted:
+            return globals()[info.name](_dispatch=made.value)
+    _abi.release(made.value)
+    raise VelmarithError(0x80040154, f"{name} is no Velmarith class")
+
+
+def register():
+    """Registers the four classes and the type library in the user's registry."""
+    _run(lib.DllRegisterServer)
+
+
+def unregister():
+    """Removes exactly the entries register() wrote."""
+    _run(lib.DllUnregisterServer)

@@ -1,0 +1,97 @@
+"""The Python package as a host uses it: properties by name, a method answered by the scripted
+desktop, an event into a callback, errors as VelmarithError, creation through the registry."""
+import inspect
+import sqlite3
+
+import pytest
+
+import velmarith
+from velmarith.testing import TestDesktop
+
+DISP_E_OVERFLOW = 0x8002000A
+REGDB_E_CLASSNOTREG = 0x80040154
+
+# A value of each type, and one of another type that the property converts.
+SAMPLES = {"BSTR": ("文字", 12), "I2": (-7, "8"), "I4": (70000, 2.5)}
+CONVERTED = {"BSTR": "12", "I2": 8, "I4": 2}
+
+
+def test_every_property_of_every_class_reads_back_by_name():
+    for name in ("WinFile", "WinInput", "WinSearch", "WinMagnge"):
+        dialog = getattr(velmarith, name)()
+        for member in dialog._info.members.values():
+            if "method" in member.kinds:
+                continue
+            if member.type == "Collection":
+                rows = velmarith.Collection()
+                rows.add("甲", "first")
+                setattr(dialog, member.name, rows)
+                assert getattr(dialog, member.name)["FIRST"] == "甲", member.name
+                continue
+            value, other = SAMPLES[member.type]
+            setattr(dialog, member.name, value)
+            assert getattr(dialog, member.name) == value, member.name
+            setattr(dialog, member.name, other)
+            assert getattr(dialog, member.name) == CONVERTED[member.type], member.name
+    with pytest.raises(AttributeError):
+        velmarith.WinSearch().NoSuchProperty = 1
+
+
+def test_a_method_takes_the_type_librarys_defaults_and_is_answered_by_the_testing_desktop():
+    box = velmarith.WinInput()
+    parameters = inspect.signature(box.InputAny).parameters
+    assert list(parameters) == ["InPrmmpt", "InTitle", "InMode", "InDefColl"]
+    assert parameters["InMode"].default == "Input" and parameters["InDefColl"].default is None
+    with TestDesktop() as desk:
+        desk.expect("frmInputAny", ["type txt内容 张三", "click cmd确定"])
+        assert box.InputAny("请输入名称", "名称") == "张三"
+        items = velmarith.Collection()
+        items.add("甲")
+        items.add("乙")
+        desk.expect("frmInputAny", "type cbo内容 乙\nclick cmd确定")
+        assert box.InputAny("请选择", "选择", InMode="Select", InDefColl=items) == "乙"
+
+
+def test_an_event_reaches_a_python_callback_exactly_once(tmp_path, monkeypatch):
+    database = tmp_path / "customers.sqlite"
+    with sqlite3.connect(database) as connection:
+        connection.executescript("create table 客户 (编号 text, 名称 text);"
+                                 "insert into 客户 values ('01', '张三'), ('02', '李四');")
+    monkeypatch.setenv("DATABRIDGE_DATABASE", str(database))
+    search = velmarith.WinSearch()
+    search.SearchMainData = "select 名称,编号 from 客户"
+    search.SearchSearchSubData = "名称"
+    search.SearchQueryKey = "0"
+    chosen = []
+    search.SelectSuccess.connect(chosen.append)
+    with TestDesktop() as desk:
+        desk.expect("frmDataSearch", ["type txtQuery 张", "item lvwQuery 1", "click cmdOK"])
+        search.SearchAny()
+    assert chosen == ["张三"]
+
+
+def test_a_failure_is_a_velmarith_error_with_its_number_and_text(tmp_path, monkeypatch):
+    search = velmarith.WinSearch()
+    with pytest.raises(velmarith.VelmarithError) as overflow:
+        search.SearchWorkMode = 70000
+    assert overflow.value.number == DISP_E_OVERFLOW and overflow.value.text == "DISP_E_OVERFLOW"
+    monkeypatch.setenv("DATABRIDGE_DATABASE", str(tmp_path / "missing.sqlite"))
+    with pytest.raises(velmarith.VelmarithError) as refused:
+        velmarith.WinMagnge().ManageTable("员工")
+    assert refused.value.number < 0x10000 and "missing.sqlite" in refused.value.text
+
+
+def test_creation_by_progid_after_registration(tmp_path, monkeypatch):
+    monkeypatch.setenv("XDG_DATA_HOME", str(tmp_path))
+    with pytest.raises(velmarith.VelmarithError) as unregistered:
+        velmarith.create("Velmarith.WinInput")
+    assert unregistered.value.number == REGDB_E_CLASSNOTREG
+    velmarith.register()
+    try:
+        box = velmarith.create("velmarith.wininput")
+        assert isinstance(box, velmarith.WinInput)
+        with TestDesktop() as desk:
+            desk.expect("frmInputAny", ["type txt内容 李四", "click cmd确定"])
+            assert box.InputAny("请输入名称", "名称") == "李四"
+    finally:
+        velmarith.unregister()
