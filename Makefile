@@ -8,7 +8,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_check
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build test demo bench gallery clean sanitize sanitize-build fuzz
+.PHONY: all deps configure build test demo bench gallery clean sanitize sanitize-build fuzz package package-check
 
 all: build
 
@@ -52,6 +52,16 @@ sanitize: sanitize-build
 # Each fuzz target for FUZZ_SECONDS, starting from its kept seeds.
 fuzz: sanitize-build
 	$(SANITIZER_ENV) tools/run-fuzzers.sh $(SANITIZE_DIR)/fuzz tests/fuzz/corpus $(FUZZ_SECONDS)
+
+# The four Debian packages, in $(BUILD_DIR)/packages/.
+package: build
+	cd $(BUILD_DIR) && cpack -G DEB -B packages
+
+# The packages as a host machine meets them: lintian finds no error, they install with
+# apt-get, a consumer builds against /usr and Python imports them; then they are purged.
+package-check: package
+	@tools/install-deps.sh packaging
+	tools/check-packages.sh $(BUILD_DIR)/packages $(CURDIR)
 
 clean:
 	rm -rf $(BUILD_DIR) $(SANITIZE_DIR)

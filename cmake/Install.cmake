@@ -28,4 +28,9 @@ install(FILES ${PROJECT_BINARY_DIR}/velmarith.pc DESTINATION ${CMAKE_INSTALL_LIB
 
 if(TARGET velmarith)
   install(TARGETS velmarith RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR} COMPONENT command)
+  # In /usr (the Debian packages) the system finds the library; a search path there is a fault.
+  install(CODE [[
+    if(CMAKE_INSTALL_PREFIX STREQUAL "/usr")
+      file(RPATH_REMOVE FILE "$ENV{DESTDIR}${CMAKE_INSTALL_PREFIX}/bin/velmarith")
+    endif()]] COMPONENT command)
 endif()

@@ -6,6 +6,9 @@ set -euo pipefail
 packages=(cmake ninja-build g++ make qt6-base-dev libsqlite3-dev libgtest-dev libgmock-dev
           libbenchmark-dev libqt6sql6-sqlite python3 libpq-dev postgresql xvfb xauth xdotool python3-pytest fonts-noto-cjk clang-14 libclang-rt-14-dev)
 
+# With the argument "packaging", what checking the Debian packages needs as well.
+[ "${1:-}" = "packaging" ] && packages+=(lintian dpkg-dev)
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

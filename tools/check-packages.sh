@@ -1,0 +1,35 @@
+#!/usr/bin/env bash
+# The Debian packages as a host machine meets them: lintian reports no error, apt-get installs
+# them, the README's CMake consumer builds against /usr and runs, Python imports the package and
+# answers a dialog; the packages are purged afterwards, also when a step fails. Needs root.
+#   check-packages.sh PACKAGES_DIR SOURCE_DIR
+set -euo pipefail
+packages=$(cd "$1" && pwd) source=$2
+names=(libvelmarith1 libvelmarith-dev velmarith python3-velmarith)
+work=$(mktemp -d)
+purge() {
+  DEBIAN_FRONTEND=noninteractive apt-get purge -y "${names[@]}" > /dev/null 2>&1 || true
+  rm -rf "$work"
+}
+trap purge EXIT
+export QT_QPA_PLATFORM=offscreen PYTHONDONTWRITEBYTECODE=1
+
+echo "== lintian"
+lintian --tag-display-limit 0 "$packages"/*.deb 2>&1 | grep -v 'running with root privileges' | tee "$work/lintian.log"
+if grep -q '^E:' "$work/lintian.log"; then
+  echo "lintian found errors"; exit 1
+fi
+
+echo "== apt-get install"
+DEBIAN_FRONTEND=noninteractive apt-get install -y "$packages"/*.deb > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; exit 1; }
+
+echo "== a CMake consumer against /usr"
+cmake -S "$source/examples/cmake" -B "$work/cmake" -G Ninja > "$work/cmake.log"
+cmake --build "$work/cmake" > "$work/cmake-build.log"
+test "$("$work/cmake/ask_name")" = "张三"
+
+echo "== Python"
+(cd "$work" && /usr/bin/python3 -c "import velmarith; print(velmarith.__file__)")
+(cd "$work" && /usr/bin/python3 "$source/examples/python/ask_name.py")
+velmarith --version
+echo "ok"
