@@ -61,6 +61,8 @@ public:
     [[nodiscard]] QStringList values(const QCommandLineOption &option) const { return mParser.values(option); }
     /// The option's value; UsageError when it is missing or empty.
     [[nodiscard]] QString required(const QCommandLineOption &option) const;
+    /// The database: --db's value, else $DATABRIDGE_DATABASE; UsageError when there is neither.
+    [[nodiscard]] QString database(const QCommandLineOption &option) const;
     /// The option's value, which must be one of `allowed` (exactly as written) when given.
     [[nodiscard]] QString oneOf(const QCommandLineOption &option, const QStringList &allowed) const;
     /// Raises UsageError with this subcommand's name.
@@ -78,8 +80,10 @@ private:
 /// The --db option every database command takes.
 [[nodiscard]] QCommandLineOption databaseOption();
 
-/// The --trace-sql option of the commands that open the maintenance window.
+/// The --trace-sql option of the commands that open a window on a database.
 [[nodiscard]] QCommandLineOption traceSqlOption();
+/// Writes every statement DataBridge runs to standard error, with its outcome.
+void traceStatements();
 
 /// Whether a display (or a platform chosen by QT_QPA_PLATFORM) is there to show windows on.
 [[nodiscard]] bool canShowWindows();

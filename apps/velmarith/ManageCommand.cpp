@@ -8,7 +8,6 @@
 #include <velmarith/SqlText.h>
 #include <velmarith/WinMagnge.h>
 
-#include <cstdio>
 
 namespace velmarith::app {
 namespace {
@@ -46,12 +45,8 @@ void manageTable(const QString &path, const QString &table, const QString &mode,
 {
     checkMaintainable(path);
     DataBridge::setDefaultDatabase(path);
-    if (traceSql) {
-        DataBridge::setStatementTrace([](const StatementTrace &trace) {
-            std::fprintf(stderr, "%s %s%s%s\n", trace.succeeded ? "ok  " : "FAIL", qUtf8Printable(trace.statement),
-                         trace.succeeded ? "" : "  -- ", qUtf8Printable(trace.errorMessage));
-        });
-    }
+    if (traceSql)
+        traceStatements();
     WinMagnge maintenance;
     maintenance.setMagngeMode(mode);
     maintenance.ManageTable(table);
@@ -70,7 +65,7 @@ Command manageCommand(const QStringList &arguments)
     parser.addOptions({db, table, mode, trace});
     if (parser.parse(arguments))
         return parser.helpCommand();
-    return {true, [path = parser.required(db), name = parser.required(table),
+    return {true, [path = parser.database(db), name = parser.required(table),
                    modeName = parser.oneOf(mode, {QStringLiteral("Edit")}), traceSql = parser.isSet(trace)](QTextStream &) {
                 manageTable(path, name, modeName, traceSql);
                 return int(kConfirmed);
@@ -85,7 +80,7 @@ Command initCommand(const QStringList &arguments)
     parser.addOptions({db});
     if (parser.parse(arguments))
         return parser.helpCommand();
-    return {false, [path = parser.required(db)](QTextStream &out) {
+    return {false, [path = parser.database(db)](QTextStream &out) {
                 DataBridge bridge;
                 bridge.Open(path, QStringLiteral("Create"));
                 runInTransaction(bridge, metadataSchema());

@@ -31,10 +31,11 @@ Command searchCommand(const QStringList &arguments)
     const QCommandLineOption sub(QStringLiteral("sub"),
                                  QStringLiteral("树的第二层：上级键,键,文字 / the second level: parent key, key, text"),
                                  QStringLiteral("SELECT"));
-    parser.addOptions({db, caption, list, term, onEnter, tree, sub});
+    const QCommandLineOption trace = traceSqlOption();
+    parser.addOptions({db, caption, list, term, onEnter, tree, sub, trace});
     if (parser.parse(arguments))
         return parser.helpCommand();
-    const QString path = parser.required(db);
+    const QString path = parser.database(db);
     if (parser.isSet(list) == parser.isSet(tree))
         parser.fail(QStringLiteral("请给出 --list 和 --term，或 --tree / give either --list with --term, or --tree"));
     if (parser.isSet(list) && parser.value(term).isEmpty())
@@ -43,8 +44,10 @@ Command searchCommand(const QStringList &arguments)
     const bool keywordList = parser.isSet(list);
     return {true, [path, keywordList, captionText = parser.value(caption), main = parser.value(keywordList ? list : tree),
                    termText = parser.value(term), filterOnEnter = parser.isSet(onEnter),
-                   subData = parser.value(sub)](QTextStream &out) {
+                   subData = parser.value(sub), traceSql = parser.isSet(trace)](QTextStream &out) {
                 DataBridge::setDefaultDatabase(path);
+                if (traceSql)
+                    traceStatements();
                 WinSearch search;
                 search.setSearchCaption(captionText);
                 search.setSearchMainData(main);

@@ -18,15 +18,18 @@ struct Finished {
     QString err;
 };
 
-// Runs the command without any display; `displayVariable` (DISPLAY or QT_QPA_PLATFORM) is set
-// to `display` when given.
-Finished velmarith(const QStringList &arguments, const QString &displayVariable = {}, const QString &display = {})
+// Runs the command without any display or configured database; `displayVariable` (DISPLAY or
+// QT_QPA_PLATFORM) is set to `display` when given, and so is DATABRIDGE_DATABASE to `database`.
+Finished velmarith(const QStringList &arguments, const QString &displayVariable = {}, const QString &display = {},
+                   const QString &database = {})
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
-    for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s})
+    for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s, u"DATABRIDGE_DATABASE"_s})
         environment.remove(name);
     if (!displayVariable.isEmpty())
         environment.insert(displayVariable, display);
+    if (!database.isEmpty())
+        environment.insert(u"DATABRIDGE_DATABASE"_s, database);
     QProcess process;
     process.setProcessEnvironment(environment);
     process.start(QStringLiteral(VELMARITH_COMMAND), arguments);
@@ -51,6 +54,7 @@ TEST(Command, helpAndTheVersionGoToStandardOutputWithoutADisplay)
         EXPECT_EQ(run.exitCode, 0) << subcommand.toStdString() << run.err.toStdString();
         EXPECT_TRUE(run.out.startsWith(u"用法 / usage: velmarith %1 [options]\n"_s.arg(subcommand))) << run.out.toStdString();
         EXPECT_TRUE(run.out.contains(u"--help"_s));
+        EXPECT_TRUE(run.out.contains(u"选项 / options:"_s) && !run.out.contains(u"Options:"_s)) << run.out.toStdString();
         EXPECT_EQ(run.err, u"");
     }
     const Finished overall = velmarith({u"--help"_s});
@@ -82,6 +86,8 @@ TEST(Command, usageErrorsExitTwoOnStandardErrorNamingTheSubcommand)
         {{u"search"_s, u"--db"_s, u"x"_s}, u"velmarith search: "_s},
         {{u"init"_s, u"stray"_s}, u"velmarith init: 多余的参数 / unexpected argument: stray"_s},
         {{u"file"_s, u"--dir"_s, u""_s}, u"velmarith file: --dir"_s},
+        {{u"manage"_s, u"--table"_s}, u"velmarith manage: --table 缺少值 / --table needs a value"_s},
+        {{u"file"_s, u"--save=yes"_s}, u"velmarith file: --save 不带值 / --save takes no value"_s},
     };
     for (const auto &[arguments, opening] : mistakes) {
         const Finished run = velmarith(arguments);
@@ -92,6 +98,7 @@ TEST(Command, usageErrorsExitTwoOnStandardErrorNamingTheSubcommand)
         if (arguments.size() > 1) {
             EXPECT_TRUE(run.err.contains(u"velmarith %1 --help"_s.arg(arguments.first()))) << line;
         }
+        EXPECT_FALSE(run.err.contains(u"Missing value"_s) || run.err.contains(u"Unexpected value"_s)) << "Qt's words: " << line;
     }
 }
 
@@ -119,6 +126,16 @@ TEST(Command, aWindowWithoutADisplayOrADatabaseWithoutMetadataExitsThreeSayingWh
     EXPECT_TRUE(unprepared.err.contains(u"系统窗体表"_s)) << unprepared.err.toStdString();
     EXPECT_TRUE(unprepared.err.contains(u"run velmarith init --db %1"_s.arg(empty))) << unprepared.err.toStdString();
     EXPECT_EQ(unprepared.out, u"");
+    const Finished fromEnvironment = velmarith({u"manage"_s, u"--table"_s, u"t"_s}, u"QT_QPA_PLATFORM"_s, u"offscreen"_s, empty);
+    EXPECT_EQ(fromEnvironment.exitCode, 3) << "DATABRIDGE_DATABASE names the database";
+    EXPECT_TRUE(fromEnvironment.err.contains(u"系统窗体表"_s)) << fromEnvironment.err.toStdString();
+
+    // A tree statement the database refuses is an error, not an empty tree.
+    const Finished refused = velmarith({u"search"_s, u"--tree"_s, u"select 键 from 没有这张表"_s, u"--trace-sql"_s},
+                                       u"QT_QPA_PLATFORM"_s, u"offscreen"_s, bare);
+    EXPECT_EQ(refused.exitCode, 3);
+    EXPECT_TRUE(refused.err.contains(u"数据库拒绝了这项操作"_s)) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains(u"FAIL select 键 from 没有这张表"_s)) << "--trace-sql shows it";
 }
 
 TEST(Command, registerAndUnregisterNeedNoDisplayAndSayWhereOrWhyNot)
