@@ -268,12 +268,26 @@ std::vector<Control *> Form::reachableInTabOrder() const
 
 void Form::sendTab()
 {
+    moveFocus(true);
+}
+
+bool Form::moveFocus(bool forward)
+{
     const std::vector<Control *> order = reachableInTabOrder();
     if (order.empty())
-        return;
-    const auto current = std::find(order.begin(), order.end(), mActiveControl);
-    const auto next = current == order.end() || current + 1 == order.end() ? order.begin() : current + 1;
-    (*next)->SetFocus();
+        return false;
+    Control *current = mActiveControl;
+    for (QWidget *focus = QApplication::focusWidget(); focus && focus != window(); focus = focus->parentWidget()) {
+        if (Control *control = controlOfWidget(focus); control && control->canTakeFocus()) {
+            current = control;
+            break;
+        }
+    }
+    const auto at = std::find(order.begin(), order.end(), current);
+    const ptrdiff_t count = ptrdiff_t(order.size());
+    const ptrdiff_t index = at == order.end() ? (forward ? -1 : 0) : at - order.begin();
+    order[size_t(((index + (forward ? 1 : -1)) % count + count) % count)]->SetFocus();
+    return true;
 }
 
 Control *Form::controlOfWidget(QObject *widget) const

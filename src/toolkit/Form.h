@@ -86,6 +86,10 @@ public:
     /// Moves the focus to the next visible, enabled control that takes the focus, in tab-index
     /// order, as a Tab keystroke does.
     void sendTab();
+    /// Tab (forward) or Shift+Tab: the focus goes to the next or previous control in tab-index
+    /// order, wherever it sits (on the form, in a picture box, on a tab control's page); false
+    /// when no control can take it.
+    bool moveFocus(bool forward);
 
     /// The button Enter presses when the focused control leaves the key alone (a focused
     /// command button takes Enter itself), and the one Escape presses; null for none.

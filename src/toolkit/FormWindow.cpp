@@ -57,6 +57,13 @@ void FormWindow::keyPressEvent(QKeyEvent *event)
     QWidget::keyPressEvent(event);
 }
 
+// Qt chains the focus by widget, and a control inside a container (a tab control's page) falls
+// out of that chain; Tab and Shift+Tab follow the form's tab indexes instead.
+bool FormWindow::focusNextPrevChild(bool next)
+{
+    return mForm.moveFocus(next) || QDialog::focusNextPrevChild(next);
+}
+
 void FormWindow::closeEvent(QCloseEvent *event)
 {
     if (mForm.isShowing())

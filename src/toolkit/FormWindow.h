@@ -22,6 +22,7 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    bool focusNextPrevChild(bool next) override;
     [[nodiscard]] static bool isPropagatedKey(QObject *watched);
     void reject() override {}
 

@@ -45,6 +45,7 @@ void pickFirstRowFor(const QString &keyword)
     QTest::keyClicks(lookup->findChild<QLineEdit *>(u"txtQuery"_s), keyword);
     press(Qt::Key_Return);
     press(Qt::Key_Down);
+    press(Qt::Key_Tab); // the tab control, then 确定
     press(Qt::Key_Tab);
     press(Qt::Key_Space);
 }

@@ -36,6 +36,7 @@ TEST(SearchRealEvents, aKeywordArrowsAndTheConfirmButtonChooseARowByKeyboard)
         focusAfterEnter = QApplication::focusWidget()->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // the tab control, by its tab index
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
         focusAfterTab = QApplication::focusWidget()->objectName();
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
