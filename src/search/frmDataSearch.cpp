@@ -223,7 +223,15 @@ void frmDataSearch::loadTreeFromStatements()
 
 void frmDataSearch::RunKeywordFilter()
 {
-    const QString keyword = txtQuery->Text().trimmed();
+    // Blanks are spaces only: a tab or the ideographic space U+3000 is part of the keyword.
+    const QString text = txtQuery->Text();
+    qsizetype first = 0;
+    qsizetype end = text.size();
+    while (first < end && text[first] == u' ')
+        ++first;
+    while (end > first && text[end - 1] == u' ')
+        --end;
+    const QString keyword = text.mid(first, end - first);
     ResultRows rows;
     Collection names;
     {

@@ -7,6 +7,7 @@
 
 #include <QFontMetrics>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <functional>
 #include <QTreeView>
 
@@ -45,6 +46,14 @@ protected:
 
     void keyPressEvent(QKeyEvent *event) override
     {
+        // Without a current row Qt moves every cursor key to the first row, End included.
+        const bool toAnEnd = event->key() == Qt::Key_End || event->key() == Qt::Key_Home;
+        if (toAnEnd && !currentIndex().isValid() && model()->rowCount() > 0) {
+            const int row = event->key() == Qt::Key_End ? model()->rowCount() - 1 : 0;
+            setCurrentIndex(model()->index(row, 0));
+            onKeyboardSelection(row);
+            return;
+        }
         const QPersistentModelIndex before = currentIndex();
         QTreeView::keyPressEvent(event);
         const QModelIndex after = currentIndex();

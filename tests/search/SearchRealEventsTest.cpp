@@ -47,3 +47,27 @@ TEST(SearchRealEvents, aKeywordArrowsAndTheConfirmButtonChooseARowByKeyboard)
     EXPECT_FALSE(form.window()->isVisible());
     EXPECT_EQ(form.SearchSelect, u"Audit and Finance") << "arrows pick the row, Space on 确定 confirms it";
 }
+
+TEST(SearchRealEvents, endAndHomeInAFreshlyFilledListSelectTheLastAndTheFirstRow)
+{
+    test::TempDatabase db;
+    db.exec({u"create table 部门(名称 varchar(20))"_s, u"insert into 部门 values('Finance')"_s,
+             u"insert into 部门 values('Audit')"_s, u"insert into 部门 values('Sales')"_s});
+    frmDataSearch form;
+    form.SearchMainData = u"select 名称 from 部门"_s;
+    form.SearchQueryTerm = u"名称"_s;
+    form.SearchQueryKey = u"1"_s;
+    QStringList chosen;
+    test::runWhileShown(form, [&] {
+        const auto &list = static_cast<toolkit::ListView &>(*form.control(u"lvwQuery"_s));
+        form.control(u"txtQuery"_s)->SetFocus();
+        QTest::keyClicks(QApplication::focusWidget(), u"a"_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); // fills the list, moves to it
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_End);
+        chosen.append(list.SelectedItem() ? list.SelectedItem()->Text() : u"(none)"_s);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Home);
+        chosen.append(list.SelectedItem() ? list.SelectedItem()->Text() : u"(none)"_s);
+        form.Unload();
+    });
+    EXPECT_EQ(chosen, (QStringList{u"Sales"_s, u"Finance"_s}));
+}

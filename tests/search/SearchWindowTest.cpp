@@ -308,6 +308,22 @@ TEST_F(SearchWindow, theKeywordIsAlwaysTextNeverSql)
     EXPECT_EQ(db.dump(), before);
 }
 
+TEST_F(SearchWindow, onlySpacesAreTrimmedFromTheKeyword)
+{
+    db.exec({u"insert into 部门 values('D09','财务\u3000部')"_s, u"insert into 部门 values('D10','制\t表')"_s});
+    keywordList(u"0"_s);
+    desktop.expectModal(u"frmDataSearch"_s, [](FormDriver &user) {
+        user.setText(u"txtQuery"_s, u"财务\u3000"_s);
+        EXPECT_EQ(user.items(u"lvwQuery"_s), QStringList{u"财务\u3000部"_s}) << "the ideographic space is kept";
+        user.setText(u"txtQuery"_s, u"  财务  "_s);
+        EXPECT_EQ(user.items(u"lvwQuery"_s), (QStringList{u"财务部"_s, u"财务审计部"_s, u"财务\u3000部"_s}));
+        user.setText(u"txtQuery"_s, u"\t"_s);
+        EXPECT_EQ(user.items(u"lvwQuery"_s), QStringList{u"制\t表"_s}) << "a tab is text";
+        user.pressKey(27);
+    });
+    search.SearchAny();
+}
+
 TEST_F(SearchWindow, aRefusedQueryIsToldOnceLeavesTheListEmptyAndTheWindowUsable)
 {
     keywordList(u"0"_s);
