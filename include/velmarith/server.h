@@ -272,6 +272,8 @@ VELMARITH_INTERFACE(WinMagngeInterface, VELMARITH_IDISPATCH_MEMBERS(WinMagngeInt
 
 /* Identities. The event interfaces (__WinFile, __WinSearch, __WinMagnge) are plain IDispatch: a
  * sink answers QueryInterface for IID_IUnknown, IID_IDispatch or the event IID. */
+/* The interface id a caller of GetIDsOfNames and Invoke passes: all zeros. */
+VELMARITH_API extern const IID IID_NULL;
 VELMARITH_API extern const IID IID_IUnknown;
 VELMARITH_API extern const IID IID_IDispatch;
 VELMARITH_API extern const IID IID_IClassFactory;

@@ -8,6 +8,8 @@
 #include "server/Values.h"
 
 #include <atomic>
+#include <mutex>
+#include <unordered_map>
 
 namespace velmarith::server {
 namespace {
@@ -28,6 +30,22 @@ const std::vector<MemberInfo> &collectionMembers()
     return members;
 }
 
+class CollectionObject;
+
+// The live automation object of each collection, so a collection handed on comes back as the
+// very object at each get (the host's own, when the host made it) while that object lives.
+class LiveObjects
+{
+public:
+    static LiveObjects &instance()
+    {
+        static LiveObjects objects;
+        return objects;
+    }
+    std::mutex mutex;
+    std::unordered_map<const Collection *, CollectionObject *> byCollection;
+};
+
 class CollectionObject
 {
 public:
@@ -42,6 +60,16 @@ public:
 
     HRESULT queryInterface(REFIID riid, void **object);
     ULONG addRef() { return ++mRefs; }
+    /// A reference for a caller that found the object among the live ones; false when its last
+    /// reference went meanwhile.
+    bool addRefIfAlive()
+    {
+        for (ULONG refs = mRefs.load(); refs > 0;) {
+            if (mRefs.compare_exchange_weak(refs, refs + 1))
+                return true;
+        }
+        return false;
+    }
     ULONG release();
     HRESULT invoke(DISPID member, WORD flags, const DISPPARAMS *params, VARIANT *result, EXCEPINFO *exception, UINT *argError);
 
@@ -78,9 +106,16 @@ HRESULT CollectionObject::queryInterface(REFIID riid, void **object)
 ULONG CollectionObject::release()
 {
     const ULONG left = --mRefs;
-    if (left == 0)
-        delete this;
-    return left;
+    if (left != 0)
+        return left;
+    {
+        LiveObjects &live = LiveObjects::instance();
+        const std::lock_guard guard(live.mutex);
+        if (const auto found = live.byCollection.find(mCollection.get()); found != live.byCollection.end() && found->second == this)
+            live.byCollection.erase(found);
+    }
+    delete this;
+    return 0;
 }
 
 // Applies an index as Item and Remove read it: a number is a position from 1, text a key.
@@ -194,11 +229,15 @@ const VelmarithCollectionVtbl CollectionObject::kVtable = {
         return S_OK;
     },
     .GetTypeInfo = [](VelmarithCollection *, UINT, LCID, void **) { return E_NOTIMPL; },
-    .GetIDsOfNames = [](VelmarithCollection *This, REFIID, OLECHAR **names, UINT count, LCID, DISPID *ids) {
+    .GetIDsOfNames = [](VelmarithCollection *This, REFIID riid, OLECHAR **names, UINT count, LCID, DISPID *ids) {
+        if (!isNullIid(riid))
+            return DISP_E_UNKNOWNINTERFACE;
         return onThreadOf(self(This), [&] { return idsOfNames(collectionMembers(), names, count, ids); });
     },
-    .Invoke = [](VelmarithCollection *This, DISPID member, REFIID, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
-                 EXCEPINFO *exception, UINT *argError) {
+    .Invoke = [](VelmarithCollection *This, DISPID member, REFIID riid, LCID, WORD flags, DISPPARAMS *params,
+                 VARIANT *result, EXCEPINFO *exception, UINT *argError) {
+        if (!isNullIid(riid))
+            return DISP_E_UNKNOWNINTERFACE;
         return onThreadOf(self(This), [&] { return self(This).invoke(member, flags, params, result, exception, argError); });
     },
     .Item = [](VelmarithCollection *This, VARIANT *index, VARIANT *item) {
@@ -223,9 +262,14 @@ const VelmarithCollectionVtbl CollectionObject::kVtable = {
 
 } // namespace
 
-VelmarithCollection *newCollectionObject(std::shared_ptr<Collection> collection)
+VelmarithCollection *collectionObject(std::shared_ptr<Collection> collection)
 {
-    return (new CollectionObject(std::move(collection)))->interface();
+    LiveObjects &live = LiveObjects::instance();
+    const std::lock_guard guard(live.mutex);
+    CollectionObject *&object = live.byCollection[collection.get()];
+    if (!object || !object->addRefIfAlive())
+        object = new CollectionObject(std::move(collection));
+    return object->interface();
 }
 
 std::optional<std::shared_ptr<Collection>> collectionBehind(IDispatch *object)
@@ -243,6 +287,6 @@ extern "C" HRESULT VelmarithCreateCollection(VelmarithCollection **collection)
 {
     if (!collection)
         return E_POINTER;
-    *collection = velmarith::server::newCollectionObject(std::make_shared<velmarith::Collection>());
+    *collection = velmarith::server::collectionObject(std::make_shared<velmarith::Collection>());
     return S_OK;
 }

@@ -1,6 +1,7 @@
 // The vtables of the four dual interfaces. Every slot packs its typed arguments into
 // VARIANTs and takes the same path as IDispatch::Invoke, so both ways behave alike.
 #include "server/DualVtables.h"
+#include "server/Guid.h"
 
 #include "server/ServerObject.h"
 
@@ -53,15 +54,19 @@ HRESULT getTypeInfo(Self *, UINT, LCID, void **)
 }
 
 template <class Self>
-HRESULT getIDsOfNames(Self *This, REFIID, OLECHAR **names, UINT count, LCID, DISPID *ids)
+HRESULT getIDsOfNames(Self *This, REFIID riid, OLECHAR **names, UINT count, LCID, DISPID *ids)
 {
+    if (!isNullIid(riid))
+        return DISP_E_UNKNOWNINTERFACE;
     return onThreadOf(self(This), [&] { return self(This).getIDsOfNames(names, count, ids); });
 }
 
 template <class Self>
-HRESULT invoke(Self *This, DISPID id, REFIID, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
+HRESULT invoke(Self *This, DISPID id, REFIID riid, LCID, WORD flags, DISPPARAMS *params, VARIANT *result,
                EXCEPINFO *exception, UINT *argError)
 {
+    if (!isNullIid(riid))
+        return DISP_E_UNKNOWNINTERFACE;
     return onThreadOf(self(This), [&] { return self(This).invoke(id, flags, params, result, exception, argError); });
 }
 

@@ -16,4 +16,8 @@ namespace velmarith::server {
 /// Null-safe form for the REFIID arguments a host may pass as NULL.
 [[nodiscard]] inline bool sameGuid(REFIID a, const GUID &b) { return a && sameGuid(*a, b); }
 
+/// Whether an interface id is the IID_NULL that GetIDsOfNames and Invoke require; a host that
+/// passes no pointer at all is taken to mean it too.
+[[nodiscard]] inline bool isNullIid(REFIID riid) { return !riid || sameGuid(*riid, IID_NULL); }
+
 } // namespace velmarith::server

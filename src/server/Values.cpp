@@ -164,7 +164,7 @@ void putItem(const Variant &value, VARIANT &out)
         [&](bool flag) { out.vt = VT_BOOL; out.boolVal = flag ? -1 : 0; },
         [&](const Variant::Object &object) {
             out.vt = VT_DISPATCH;
-            out.pdispVal = object ? reinterpret_cast<IDispatch *>(newCollectionObject(object)) : nullptr;
+            out.pdispVal = object ? reinterpret_cast<IDispatch *>(collectionObject(object)) : nullptr;
         },
     });
 }

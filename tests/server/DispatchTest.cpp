@@ -283,6 +283,40 @@ TEST_F(ServerDispatch, conversionsAreCheckedAndAFailedPutChangesNothing)
     EXPECT_EQ(dual->lpVtbl->unassigned18(dual), E_NOTIMPL);
 }
 
+TEST_F(ServerDispatch, aCollectionComesBackAsTheVeryObjectAndInvokeRunsOnlyForIidNull)
+{
+    VelmarithCollection *mine = nullptr;
+    ASSERT_EQ(VelmarithCreateCollection(&mine), S_OK);
+    const Value given = Value::object(mine);
+    ASSERT_EQ(invoke(search.get(), property(5), DISPATCH_PROPERTYPUTREF, {&given}), S_OK);
+    Value first, second;
+    ASSERT_EQ(invoke(search.get(), property(5), DISPATCH_PROPERTYGET, {}, &first), S_OK);
+    ASSERT_EQ(invoke(search.get(), property(5), DISPATCH_PROPERTYGET, {}, &second), S_OK);
+    EXPECT_EQ(identityOf(first.raw().pdispVal), identityOf(mine)) << "the object itself, not a copy";
+    EXPECT_EQ(first.raw().pdispVal, second.raw().pdispVal);
+    mine->lpVtbl->Release(mine);
+
+    IDispatch *dispatch = search.get();
+    DISPID named = DISPID_PROPERTYPUT;
+    Value caption = Value::text(u"别的"_s);
+    DISPPARAMS put{&caption.raw(), &named, 1, 1};
+    EXPECT_EQ(dispatch->lpVtbl->Invoke(dispatch, property(0), &IID_IDispatch, 0, DISPATCH_PROPERTYPUT, &put, nullptr,
+                                       nullptr, nullptr),
+              DISP_E_UNKNOWNINTERFACE);
+    Value read;
+    ASSERT_EQ(invoke(search.get(), property(0), DISPATCH_PROPERTYGET, {}, &read), S_OK);
+    EXPECT_EQ(read.asText(), u"") << "nothing ran";
+    EXPECT_EQ(dispatch->lpVtbl->Invoke(dispatch, property(0), &IID_NULL, 0, DISPATCH_PROPERTYPUT, &put, nullptr,
+                                       nullptr, nullptr),
+              S_OK);
+    OLECHAR name[] = {u'S', u'e', u'a', u'r', u'c', u'h', u'A', u'n', u'y', 0};
+    OLECHAR *names[] = {name};
+    DISPID id = 0;
+    EXPECT_EQ(dispatch->lpVtbl->GetIDsOfNames(dispatch, &IID_Collection, names, 1, 0, &id), DISP_E_UNKNOWNINTERFACE);
+    EXPECT_EQ(dispatch->lpVtbl->GetIDsOfNames(dispatch, &IID_NULL, names, 1, 0, &id), S_OK);
+    EXPECT_EQ(id, kMethod);
+}
+
 TEST(ServerMethods, inputAnyTakesItsDefaultsAndChecksItsArguments)
 {
     ComRef<IDispatch> input = createObject(CLSID_WinInput);
