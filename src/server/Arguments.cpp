@@ -54,9 +54,9 @@ HRESULT argumentsInOrder(const DISPPARAMS *params, WORD flags, size_t declared, 
     return S_OK;
 }
 
-Arguments slotArguments(std::vector<const VARIANT *> values)
+Arguments slotArguments(std::initializer_list<const VARIANT *> values)
 {
-    Arguments arguments{std::move(values), {}};
+    Arguments arguments{values, {}};
     for (UINT i = 0; i < arguments.values.size(); ++i)
         arguments.places.push_back(i);
     return arguments;

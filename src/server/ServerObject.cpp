@@ -4,8 +4,10 @@
 #include "server/Values.h"
 
 #include <QCoreApplication>
-#include <QMetaProperty>
 #include <QThread>
+
+#include <map>
+#include <mutex>
 
 namespace velmarith::server {
 namespace {
@@ -39,6 +41,38 @@ QVariant defaultOf(const ParameterInfo &parameter)
     return {};
 }
 
+// Each member's property index in the class's meta-object, looked up by name once per class,
+// so a call reaches its property directly; -1 for the method.
+const std::vector<int> &propertyIndexes(const ClassInfo &coclass, const QMetaObject &meta)
+{
+    static std::mutex mutex;
+    static std::map<const ClassInfo *, std::vector<int>> resolved;
+    const std::lock_guard guard(mutex);
+    auto [entry, made] = resolved.try_emplace(&coclass);
+    if (made) {
+        for (const MemberInfo &member : coclass.dual->members)
+            entry->second.push_back(member.kind == MemberKind::Method ? -1
+                                                                      : meta.indexOfProperty(member.name.toLatin1().constData()));
+    }
+    return entry->second;
+}
+
+// A property through the meta-object's own call, by its index and with a value of its own type:
+// no QMetaProperty made afresh, no QVariant.
+template <class T>
+void readProperty(QObject &object, int property, T &value)
+{
+    void *argv[] = {&value};
+    QMetaObject::metacall(&object, QMetaObject::ReadProperty, property, argv);
+}
+
+template <class T>
+void writeProperty(QObject &object, int property, T &value)
+{
+    void *argv[] = {&value};
+    QMetaObject::metacall(&object, QMetaObject::WriteProperty, property, argv);
+}
+
 } // namespace
 
 ServerObject::ServerObject(const ClassInfo &coclass, const ClassBinding &binding)
@@ -46,7 +80,8 @@ ServerObject::ServerObject(const ClassInfo &coclass, const ClassBinding &binding
       mContainer{&kContainerVtable, this},
       mClass(coclass),
       mBinding(binding),
-      mObject(binding.create())
+      mObject(binding.create()),
+      mPropertyIndexes(propertyIndexes(coclass, *mObject->metaObject()))
 {
     module::lock();
     if (coclass.events && binding.connectEvent) {
@@ -151,21 +186,27 @@ HRESULT ServerObject::callMember(const MemberInfo &member, const Arguments &argu
 {
     if (member.kind == MemberKind::Method)
         return callMethod(member, arguments, result, exception, argError);
-    const QMetaObject &meta = *mObject->metaObject();
-    const QMetaProperty property = meta.property(meta.indexOfProperty(member.name.toLatin1().constData()));
+    const int property = mPropertyIndexes[size_t(&member - mClass.dual->members.data())];
     if (member.kind == MemberKind::Get) {
         if (!arguments.values.empty())
             return DISP_E_BADPARAMCOUNT;
-        if (result)
-            putResult(property.read(mObject.get()), member.type, *result);
+        if (result) {
+            withCppType(member.type, [&](auto value) {
+                readProperty(*mObject, property, value);
+                putValue(value, *result);
+            });
+        }
         return S_OK;
     }
     if (arguments.values.size() != 1 || !arguments.values.front())
         return DISP_E_PARAMNOTOPTIONAL;
-    QVariant value;
-    if (const HRESULT status = argumentValue(*arguments.values.front(), member.type, value); status != S_OK)
-        return arguments.fail(status, 0, argError);
-    return property.write(mObject.get(), value) ? S_OK : DISP_E_TYPEMISMATCH;
+    HRESULT status = S_OK;
+    withCppType(member.type, [&](auto value) {
+        status = argumentAs(*arguments.values.front(), value);
+        if (status == S_OK)
+            writeProperty(*mObject, property, value);
+    });
+    return status == S_OK ? S_OK : arguments.fail(status, 0, argError);
 }
 
 HRESULT ServerObject::callMethod(const MemberInfo &member, const Arguments &arguments, VARIANT *result,

@@ -52,6 +52,7 @@ private:
     const ClassInfo &mClass;
     const ClassBinding &mBinding;
     std::unique_ptr<QObject> mObject;
+    const std::vector<int> &mPropertyIndexes; ///< per member of the dual interface, in its order
     std::unique_ptr<ConnectionPoint> mEvents; ///< null for a class without events
 };
 

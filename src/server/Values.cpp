@@ -140,16 +140,79 @@ HRESULT argumentValue(const VARIANT &value, ValueType type, QVariant &out)
     return DISP_E_TYPEMISMATCH;
 }
 
+namespace {
+
+template <class T>
+HRESULT convertedArgument(const VARIANT &value, ValueType type, T &out)
+{
+    QVariant converted;
+    const HRESULT status = argumentValue(value, type, converted);
+    if (status == S_OK)
+        out = converted.value<T>();
+    return status;
+}
+
+} // namespace
+
+HRESULT argumentAs(const VARIANT &value, QString &out)
+{
+    if (value.vt != VT_BSTR)
+        return convertedArgument(value, ValueType::Text, out);
+    out = textOf(value.bstrVal);
+    return S_OK;
+}
+
+HRESULT argumentAs(const VARIANT &value, int16_t &out)
+{
+    if (value.vt != VT_I2)
+        return convertedArgument(value, ValueType::Int16, out);
+    out = value.iVal;
+    return S_OK;
+}
+
+HRESULT argumentAs(const VARIANT &value, int32_t &out)
+{
+    if (value.vt != VT_I4)
+        return convertedArgument(value, ValueType::Int32, out);
+    out = value.lVal;
+    return S_OK;
+}
+
+HRESULT argumentAs(const VARIANT &value, Variant::Object &out)
+{
+    return convertedArgument(value, ValueType::Collection, out);
+}
+
+void putValue(const QString &value, VARIANT &out)
+{
+    out = VARIANT{};
+    out.vt = VT_BSTR;
+    out.bstrVal = newBstr(value);
+}
+
+void putValue(int16_t value, VARIANT &out)
+{
+    out = VARIANT{};
+    out.vt = VT_I2;
+    out.iVal = value;
+}
+
+void putValue(int32_t value, VARIANT &out)
+{
+    out = VARIANT{};
+    out.vt = VT_I4;
+    out.lVal = value;
+}
+
+void putValue(const Variant::Object &value, VARIANT &out)
+{
+    putItem(Variant(value), out);
+}
+
 void putResult(const QVariant &value, ValueType type, VARIANT &out)
 {
     out = VARIANT{};
-    switch (type) {
-    case ValueType::Text: out.vt = VT_BSTR; out.bstrVal = newBstr(value.toString()); break;
-    case ValueType::Int16: out.vt = VT_I2; out.iVal = value.value<int16_t>(); break;
-    case ValueType::Int32: out.vt = VT_I4; out.lVal = value.value<int32_t>(); break;
-    case ValueType::Collection: putItem(Variant(value.value<Variant::Object>()), out); break;
-    case ValueType::Void: break;
-    }
+    withCppType(type, [&](auto held) { putValue(value.value<decltype(held)>(), out); });
 }
 
 void putItem(const Variant &value, VARIANT &out)
