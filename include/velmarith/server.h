@@ -76,6 +76,11 @@ typedef const GUID *REFCLSID;
 #define CO_E_DLLNOTFOUND ((HRESULT)0x800401F8)
 #define CO_E_ERRORINDLL ((HRESULT)0x800401F9)
 #define RPC_E_WRONG_THREAD ((HRESULT)0x8001010E)
+#define DISP_E_BADINDEX ((HRESULT)0x8002000B)
+#define TYPE_E_LIBNOTREGISTERED ((HRESULT)0x8002801D)
+#define TYPE_E_ELEMENTNOTFOUND ((HRESULT)0x8002802B)
+#define TYPE_E_BADMODULEKIND ((HRESULT)0x800288BD)
+#define TYPE_E_CANTLOADLIBRARY ((HRESULT)0x80029C4A)
 
 #define VT_EMPTY 0
 #define VT_NULL 1
@@ -88,6 +93,8 @@ typedef const GUID *REFCLSID;
 #define VT_BOOL 11
 #define VT_VARIANT 12
 #define VT_UNKNOWN 13
+#define VT_VOID 24
+#define VT_HRESULT 25
 #define VT_BYREF 0x4000
 
 #define DISPATCH_METHOD 0x1
@@ -99,6 +106,8 @@ typedef const GUID *REFCLSID;
 
 typedef struct IUnknown IUnknown;
 typedef struct IDispatch IDispatch;
+typedef struct ITypeInfo ITypeInfo;
+typedef struct ITypeLib ITypeLib;
 typedef struct VelmarithCollection VelmarithCollection;
 
 /* One value: vt names the member of the union that holds it. A missing optional argument is
@@ -161,11 +170,12 @@ VELMARITH_API HRESULT VariantClear(VARIANT *value);
     ULONG (*AddRef)(Self * This);                                               \
     ULONG (*Release)(Self * This)
 
-/* GetTypeInfo answers E_NOTIMPL: the type library is read with `velmarith typelib`. */
+/* GetTypeInfoCount gives 1 on the four classes' objects, and GetTypeInfo(0) the type
+ * information of their default interface (0 and DISP_E_BADINDEX on a collection). */
 #define VELMARITH_IDISPATCH_MEMBERS(Self)                                                       \
     VELMARITH_IUNKNOWN_MEMBERS(Self);                                                           \
     HRESULT (*GetTypeInfoCount)(Self * This, UINT * count);                                     \
-    HRESULT (*GetTypeInfo)(Self * This, UINT index, LCID locale, void **typeInfo);              \
+    HRESULT (*GetTypeInfo)(Self * This, UINT index, LCID locale, ITypeInfo **typeInfo);         \
     HRESULT (*GetIDsOfNames)(Self * This, REFIID riid, OLECHAR **names, UINT count, LCID locale, \
                              DISPID *dispids);                                                   \
     HRESULT (*Invoke)(Self * This, DISPID member, REFIID riid, LCID locale, WORD flags,          \
@@ -200,6 +210,150 @@ VELMARITH_INTERFACE(IConnectionPoint, VELMARITH_IUNKNOWN_MEMBERS(IConnectionPoin
 VELMARITH_INTERFACE(IConnectionPointContainer, VELMARITH_IUNKNOWN_MEMBERS(IConnectionPointContainer);
                     HRESULT (*EnumConnectionPoints)(IConnectionPointContainer * This, void **points);
                     HRESULT (*FindConnectionPoint)(IConnectionPointContainer * This, REFIID riid, IConnectionPoint **point));
+
+/* Type information, served from the type library kept inside the library file, in the
+ * component model's shapes. Its entries, in order: _WinFile, WinFile, _WinInput, WinInput,
+ * _WinSearch, WinSearch, _WinMagnge, WinMagnge, __WinFile, __WinSearch, __WinMagnge. A dual
+ * interface is TKIND_INTERFACE (flags dual, hidden, nonextensible, oleautomation) whose
+ * FUNCDESCs give each slot's byte offset in oVft and the value a member gives in elemdescFunc
+ * (the slot itself returns an HRESULT and hands that value out through its last parameter); an
+ * event interface is TKIND_DISPATCH; a class TKIND_COCLASS with its default interface and,
+ * where it has one, its default source interface. Every TYPEATTR, FUNCDESC and TLIBATTR handed
+ * out is freed by its Release call. Not offered (E_NOTIMPL): GetTypeComp, GetVarDesc (there are
+ * no variables), GetDllEntry, AddressOfMember, GetMops. */
+typedef int32_t MEMBERID;
+typedef uint32_t HREFTYPE;
+#define MEMBERID_NIL (-1)
+
+typedef enum TYPEKIND { TKIND_ENUM, TKIND_RECORD, TKIND_MODULE, TKIND_INTERFACE, TKIND_DISPATCH, TKIND_COCLASS,
+                        TKIND_ALIAS, TKIND_UNION, TKIND_MAX } TYPEKIND;
+typedef enum FUNCKIND { FUNC_VIRTUAL, FUNC_PUREVIRTUAL, FUNC_NONVIRTUAL, FUNC_STATIC, FUNC_DISPATCH } FUNCKIND;
+typedef enum INVOKEKIND { INVOKE_FUNC = 1, INVOKE_PROPERTYGET = 2, INVOKE_PROPERTYPUT = 4,
+                          INVOKE_PROPERTYPUTREF = 8 } INVOKEKIND;
+typedef enum CALLCONV { CC_FASTCALL, CC_CDECL, CC_MSCPASCAL, CC_MACPASCAL, CC_STDCALL } CALLCONV;
+typedef enum SYSKIND { SYS_WIN16, SYS_WIN32, SYS_MAC, SYS_WIN64 } SYSKIND;
+
+#define TYPEFLAG_FCANCREATE 0x2
+#define TYPEFLAG_FHIDDEN 0x10
+#define TYPEFLAG_FDUAL 0x40
+#define TYPEFLAG_FNONEXTENSIBLE 0x80
+#define TYPEFLAG_FOLEAUTOMATION 0x100
+#define IMPLTYPEFLAG_FDEFAULT 0x1
+#define IMPLTYPEFLAG_FSOURCE 0x2
+#define PARAMFLAG_FIN 0x1
+#define PARAMFLAG_FOUT 0x2
+#define PARAMFLAG_FOPT 0x10
+#define PARAMFLAG_FHASDEFAULT 0x20
+
+typedef struct TYPEDESC {
+    union {
+        struct TYPEDESC *lptdesc;
+        HREFTYPE hreftype;
+    };
+    VARTYPE vt; /* VT_BSTR, VT_I2, VT_I4, VT_DISPATCH (a Collection) or VT_VOID */
+} TYPEDESC;
+typedef struct PARAMDESCEX {
+    ULONG cBytes;
+    VARIANT varDefaultValue;
+} PARAMDESCEX;
+typedef struct PARAMDESC {
+    PARAMDESCEX *pparamdescex; /* set with PARAMFLAG_FHASDEFAULT */
+    uint16_t wParamFlags;
+} PARAMDESC;
+typedef struct ELEMDESC {
+    TYPEDESC tdesc;
+    PARAMDESC paramdesc;
+} ELEMDESC;
+typedef struct IDLDESC {
+    ULONG dwReserved;
+    uint16_t wIDLFlags;
+} IDLDESC;
+typedef struct TYPEATTR {
+    GUID guid;
+    LCID lcid;
+    DWORD dwReserved;
+    MEMBERID memidConstructor;
+    MEMBERID memidDestructor;
+    OLECHAR *lpstrSchema;
+    ULONG cbSizeInstance;
+    TYPEKIND typekind;
+    WORD cFuncs;
+    WORD cVars;
+    WORD cImplTypes;
+    WORD cbSizeVft;
+    WORD cbAlignment;
+    WORD wTypeFlags;
+    WORD wMajorVerNum;
+    WORD wMinorVerNum;
+    TYPEDESC tdescAlias;
+    IDLDESC idldescType;
+} TYPEATTR;
+typedef struct FUNCDESC {
+    MEMBERID memid;
+    HRESULT *lprgscode;
+    ELEMDESC *lprgelemdescParam;
+    FUNCKIND funckind;
+    INVOKEKIND invkind;
+    CALLCONV callconv;
+    int16_t cParams;
+    int16_t cParamsOpt;
+    int16_t oVft;
+    int16_t cScodes;
+    ELEMDESC elemdescFunc;
+    WORD wFuncFlags;
+} FUNCDESC;
+typedef struct TLIBATTR {
+    GUID guid;
+    LCID lcid;
+    SYSKIND syskind;
+    WORD wMajorVerNum;
+    WORD wMinorVerNum;
+    WORD wLibFlags;
+} TLIBATTR;
+
+VELMARITH_INTERFACE(ITypeInfo, VELMARITH_IUNKNOWN_MEMBERS(ITypeInfo);
+                    HRESULT (*GetTypeAttr)(ITypeInfo * This, TYPEATTR **attributes);
+                    HRESULT (*GetTypeComp)(ITypeInfo * This, void **typeComp);
+                    HRESULT (*GetFuncDesc)(ITypeInfo * This, UINT index, FUNCDESC **description);
+                    HRESULT (*GetVarDesc)(ITypeInfo * This, UINT index, void **description);
+                    HRESULT (*GetNames)(ITypeInfo * This, MEMBERID member, BSTR *names, UINT maxNames, UINT *count);
+                    HRESULT (*GetRefTypeOfImplType)(ITypeInfo * This, UINT index, HREFTYPE *reference);
+                    HRESULT (*GetImplTypeFlags)(ITypeInfo * This, UINT index, int32_t *flags);
+                    HRESULT (*GetIDsOfNames)(ITypeInfo * This, OLECHAR **names, UINT count, MEMBERID *ids);
+                    HRESULT (*Invoke)(ITypeInfo * This, void *instance, MEMBERID member, WORD flags,
+                                      DISPPARAMS *params, VARIANT *result, EXCEPINFO *exception, UINT *argError);
+                    HRESULT (*GetDocumentation)(ITypeInfo * This, MEMBERID member, BSTR *name, BSTR *doc,
+                                                DWORD *helpContext, BSTR *helpFile);
+                    HRESULT (*GetDllEntry)(ITypeInfo * This, MEMBERID member, INVOKEKIND kind, BSTR *dll, BSTR *name,
+                                           WORD *ordinal);
+                    HRESULT (*GetRefTypeInfo)(ITypeInfo * This, HREFTYPE reference, ITypeInfo **typeInfo);
+                    HRESULT (*AddressOfMember)(ITypeInfo * This, MEMBERID member, INVOKEKIND kind, void **address);
+                    HRESULT (*CreateInstance)(ITypeInfo * This, IUnknown *outer, REFIID riid, void **object);
+                    HRESULT (*GetMops)(ITypeInfo * This, MEMBERID member, BSTR *marshalling);
+                    HRESULT (*GetContainingTypeLib)(ITypeInfo * This, ITypeLib **library, UINT *index);
+                    void (*ReleaseTypeAttr)(ITypeInfo * This, TYPEATTR *attributes);
+                    void (*ReleaseFuncDesc)(ITypeInfo * This, FUNCDESC *description);
+                    void (*ReleaseVarDesc)(ITypeInfo * This, void *description));
+
+/* IsName and FindName compare names ignoring letter case; their hash argument is not used. */
+VELMARITH_INTERFACE(ITypeLib, VELMARITH_IUNKNOWN_MEMBERS(ITypeLib);
+                    UINT (*GetTypeInfoCount)(ITypeLib * This);
+                    HRESULT (*GetTypeInfo)(ITypeLib * This, UINT index, ITypeInfo **typeInfo);
+                    HRESULT (*GetTypeInfoType)(ITypeLib * This, UINT index, TYPEKIND *kind);
+                    HRESULT (*GetTypeInfoOfGuid)(ITypeLib * This, REFIID guid, ITypeInfo **typeInfo);
+                    HRESULT (*GetLibAttr)(ITypeLib * This, TLIBATTR **attributes);
+                    HRESULT (*GetTypeComp)(ITypeLib * This, void **typeComp);
+                    HRESULT (*GetDocumentation)(ITypeLib * This, int32_t index, BSTR *name, BSTR *doc,
+                                                DWORD *helpContext, BSTR *helpFile);
+                    HRESULT (*IsName)(ITypeLib * This, OLECHAR *name, ULONG hash, int32_t *found);
+                    HRESULT (*FindName)(ITypeLib * This, OLECHAR *name, ULONG hash, ITypeInfo **typeInfos,
+                                        MEMBERID *members, uint16_t *found);
+                    void (*ReleaseTLibAttr)(ITypeLib * This, TLIBATTR *attributes));
+
+/* Every object of the four classes answers it: the type information of its class. */
+typedef struct IProvideClassInfo IProvideClassInfo;
+VELMARITH_INTERFACE(IProvideClassInfo, VELMARITH_IUNKNOWN_MEMBERS(IProvideClassInfo);
+                    HRESULT (*GetClassInfo)(IProvideClassInfo * This, ITypeInfo **typeInfo));
 
 /* The automation Collection: items from 1, optionally under a text key (any letter case).
  * Add's Before and After must be missing; _NewEnum answers E_NOTIMPL. */
@@ -280,6 +434,9 @@ VELMARITH_API extern const IID IID_IClassFactory;
 VELMARITH_API extern const IID IID_IConnectionPoint;
 VELMARITH_API extern const IID IID_IConnectionPointContainer;
 VELMARITH_API extern const IID IID_Collection;
+VELMARITH_API extern const IID IID_ITypeInfo;
+VELMARITH_API extern const IID IID_ITypeLib;
+VELMARITH_API extern const IID IID_IProvideClassInfo;
 VELMARITH_API extern const GUID LIBID_Velmarith;
 VELMARITH_API extern const CLSID CLSID_WinFile;
 VELMARITH_API extern const CLSID CLSID_WinInput;
@@ -319,6 +476,12 @@ VELMARITH_API HRESULT VelmarithCreateInstance(const char *name, REFIID riid, voi
  * slot, which have no EXCEPINFO: S_OK and the report (the caller frees its strings), then
  * S_FALSE until the next error. */
 VELMARITH_API HRESULT VelmarithGetLastException(EXCEPINFO *exception);
+
+/* The type library: `name` is a library file's path (this file's own, or another file of this
+ * layout, which is loaded) or a LIBID ("{2E2BE76F-...}"), looked up in the registry as the
+ * platform's LoadRegTypeLib does. TYPE_E_LIBNOTREGISTERED for an unknown LIBID,
+ * TYPE_E_CANTLOADLIBRARY for a file that cannot be loaded or holds none. */
+VELMARITH_API HRESULT VelmarithLoadTypeLib(const char *name, ITypeLib **library);
 
 /* An empty collection, for InDefColl and SearchDataColl. */
 VELMARITH_API HRESULT VelmarithCreateCollection(VelmarithCollection **collection);

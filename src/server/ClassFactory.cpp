@@ -5,32 +5,13 @@
 #include "server/Guid.h"
 #include "server/ServerObject.h"
 #include "server/TypeInfo.h"
+#include "server/TypeInformation.h"
 
 #include <algorithm>
 #include <array>
-#include <atomic>
 
 namespace velmarith::server {
 namespace {
-
-// A count a host drives: one release too many leaves it at zero instead of below, so
-// DllCanUnloadNow stays truthful about what else holds the library.
-class HostCount
-{
-public:
-    ULONG up() { return ULONG(++mCount); }
-    ULONG down()
-    {
-        long count = mCount.load();
-        while (count > 0 && !mCount.compare_exchange_weak(count, count - 1)) {
-        }
-        return ULONG(count > 0 ? count - 1 : 0);
-    }
-    [[nodiscard]] bool held() const { return mCount.load() > 0; }
-
-private:
-    std::atomic<long> mCount{0};
-};
 
 // What LockServer holds.
 HostCount gServerLocks;
@@ -129,7 +110,7 @@ HRESULT DllGetClassObject(REFCLSID clsid, REFIID riid, void **object)
 HRESULT DllCanUnloadNow(void)
 {
     using namespace velmarith::server;
-    return module::inUse() || gServerLocks.held() || factoryHeld() ? S_FALSE : S_OK;
+    return module::inUse() || gServerLocks.held() || factoryHeld() || typeInformationHeld() ? S_FALSE : S_OK;
 }
 
 }

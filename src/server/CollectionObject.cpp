@@ -228,7 +228,11 @@ const VelmarithCollectionVtbl CollectionObject::kVtable = {
         *count = 0;
         return S_OK;
     },
-    .GetTypeInfo = [](VelmarithCollection *, UINT, LCID, void **) { return E_NOTIMPL; },
+    .GetTypeInfo = [](VelmarithCollection *, UINT, LCID, ITypeInfo **typeInfo) {
+        if (typeInfo)
+            *typeInfo = nullptr;
+        return DISP_E_BADINDEX; // the platform's Collection is not described here
+    },
     .GetIDsOfNames = [](VelmarithCollection *This, REFIID riid, OLECHAR **names, UINT count, LCID, DISPID *ids) {
         if (!isNullIid(riid))
             return DISP_E_UNKNOWNINTERFACE;

@@ -4,6 +4,7 @@
 
 #include <QString>
 
+#include <atomic>
 #include <thread>
 #include <utility>
 
@@ -80,6 +81,26 @@ public:
 
 private:
     Interface *mInterface = nullptr;
+};
+
+/// A reference count a host drives on an object that lives as long as the library (a class
+/// factory, type information): one release too many leaves it at zero instead of below, so
+/// DllCanUnloadNow stays truthful about what else holds the library.
+class HostCount
+{
+public:
+    ULONG up() { return ULONG(++mCount); }
+    ULONG down()
+    {
+        long count = mCount.load();
+        while (count > 0 && !mCount.compare_exchange_weak(count, count - 1)) {
+        }
+        return ULONG(count > 0 ? count - 1 : 0);
+    }
+    [[nodiscard]] bool held() const { return mCount.load() > 0; }
+
+private:
+    std::atomic<long> mCount{0};
 };
 
 /// Marks a function that calls an object through IUnknown's or IDispatch's slots although its

@@ -4,6 +4,7 @@
 #include "server/Guid.h"
 
 #include "server/ServerObject.h"
+#include "server/TypeInformation.h"
 
 namespace velmarith::server {
 namespace {
@@ -43,14 +44,20 @@ HRESULT getTypeInfoCount(Self *, UINT *count)
 {
     if (!count)
         return E_POINTER;
-    *count = 0;
+    *count = 1;
     return S_OK;
 }
 
 template <class Self>
-HRESULT getTypeInfo(Self *, UINT, LCID, void **)
+HRESULT getTypeInfo(Self *This, UINT index, LCID, ITypeInfo **typeInfo)
 {
-    return E_NOTIMPL;
+    if (!typeInfo)
+        return E_POINTER;
+    *typeInfo = nullptr;
+    if (index != 0)
+        return DISP_E_BADINDEX;
+    *typeInfo = typeInfoOf(*self(This).classInfo().dual);
+    return S_OK;
 }
 
 template <class Self>

@@ -5,18 +5,23 @@
 #include "server/Registry.h"
 #include "server/Strings.h"
 #include "server/TypeInfo.h"
+#include "server/TypeInformation.h"
 
 #include "common/LibraryFile.h"
 
 #include <velmarith/Error.h>
 #include <velmarith/FileNames.h>
 
+#include <QFileInfo>
 #include <QJsonObject>
+#include <QVersionNumber>
 
 #include <dlfcn.h>
 
+#include <algorithm>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <vector>
 
 namespace velmarith::server {
@@ -101,6 +106,27 @@ private:
 };
 
 using GetClassObject = HRESULT (*)(REFCLSID, REFIID, void **);
+using LoadTypeLib = HRESULT (*)(const char *, ITypeLib **);
+
+LoadedServers &loadedServers()
+{
+    static LoadedServers servers;
+    return servers;
+}
+
+// The path the registry gives for a type library, the highest version registered.
+std::optional<QString> registeredTypeLibPath(const QJsonObject &registry, const GUID &libid)
+{
+    const QJsonObject versions = registry[kTypeLibSection].toObject()[guidText(libid)].toObject();
+    QStringList numbers = versions.keys();
+    if (numbers.isEmpty())
+        return std::nullopt;
+    std::sort(numbers.begin(), numbers.end(), [](const QString &a, const QString &b) {
+        return QVersionNumber::fromString(a) < QVersionNumber::fromString(b);
+    });
+    const QString path = versions[numbers.last()].toObject()[QStringLiteral("path")].toString();
+    return path.isEmpty() ? std::nullopt : std::optional(path);
+}
 
 } // namespace
 } // namespace velmarith::server
@@ -176,8 +202,7 @@ HRESULT VelmarithCreateInstance(const char *name, REFIID riid, void **object)
     const QString path = entry[QStringLiteral("InprocServer32")].toString();
     if (path.isEmpty())
         return REGDB_E_CLASSNOTREG;
-    static LoadedServers servers;
-    void *library = servers.load(path);
+    void *library = loadedServers().load(path);
     if (!library)
         return failWith(CO_E_DLLNOTFOUND, QString::fromLocal8Bit(dlerror()));
     const auto getClassObject = reinterpret_cast<GetClassObject>(dlsym(library, "DllGetClassObject"));
@@ -188,6 +213,43 @@ HRESULT VelmarithCreateInstance(const char *name, REFIID riid, void **object)
         status != S_OK)
         return status;
     return factory.get()->lpVtbl->CreateInstance(factory.get(), nullptr, riid, object);
+}
+
+HRESULT VelmarithLoadTypeLib(const char *name, ITypeLib **library)
+{
+    using namespace velmarith::server;
+    if (!name || !library)
+        return E_POINTER;
+    *library = nullptr;
+    QString path = velmarith::decodeFileName(QByteArray(name));
+    if (const std::optional<GUID> libid = parseGuid(path)) {
+        std::optional<QString> registered;
+        try {
+            registered = registeredTypeLibPath(readRegistry(), *libid);
+        } catch (const velmarith::Error &error) {
+            return failWith(TYPE_E_LIBNOTREGISTERED, error.message());
+        }
+        if (!registered)
+            return TYPE_E_LIBNOTREGISTERED;
+        path = *registered;
+    }
+    const QString own = QFileInfo(velmarith::libraryFilePath()).canonicalFilePath();
+    if (!own.isEmpty() && QFileInfo(path).canonicalFilePath() == own) {
+        *library = typeLibrary();
+        return S_OK;
+    }
+    // Another library file of this layout: it serves its own type library.
+    void *other = loadedServers().load(path);
+    if (!other)
+        return failWith(TYPE_E_CANTLOADLIBRARY, QString::fromLocal8Bit(dlerror()));
+    const auto load = reinterpret_cast<LoadTypeLib>(dlsym(other, "VelmarithLoadTypeLib"));
+    if (!load)
+        return TYPE_E_CANTLOADLIBRARY;
+    if (load == &VelmarithLoadTypeLib) { // the same file under another name
+        *library = typeLibrary();
+        return S_OK;
+    }
+    return load(velmarith::encodeFileName(QFileInfo(path).canonicalFilePath()).constData(), library);
 }
 
 }

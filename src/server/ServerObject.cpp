@@ -1,6 +1,7 @@
 #include "server/ServerObject.h"
 
 #include "server/Guid.h"
+#include "server/TypeInformation.h"
 #include "server/Values.h"
 
 #include <QCoreApplication>
@@ -26,6 +27,25 @@ const IConnectionPointContainerVtbl kContainerVtable = {
     .EnumConnectionPoints = [](IConnectionPointContainer *, void **) { return E_NOTIMPL; },
     .FindConnectionPoint = [](IConnectionPointContainer *This, REFIID riid, IConnectionPoint **point) {
         return onThreadOf(self(This), [&] { return self(This).findConnectionPoint(riid, point); });
+    },
+};
+
+ServerObject &self(IProvideClassInfo *This)
+{
+    return ownerOf<ServerObject>(This);
+}
+
+const IProvideClassInfoVtbl kClassInfoVtable = {
+    .QueryInterface = [](IProvideClassInfo *This, REFIID riid, void **object) {
+        return onThreadOf(self(This), [&] { return self(This).queryInterface(riid, object); });
+    },
+    .AddRef = [](IProvideClassInfo *This) { return self(This).addRef(); },
+    .Release = [](IProvideClassInfo *This) { return self(This).release(); },
+    .GetClassInfo = [](IProvideClassInfo *This, ITypeInfo **typeInfo) {
+        if (!typeInfo)
+            return E_POINTER;
+        *typeInfo = typeInfoOf(self(This).classInfo());
+        return S_OK;
     },
 };
 
@@ -78,6 +98,7 @@ void writeProperty(QObject &object, int property, T &value)
 ServerObject::ServerObject(const ClassInfo &coclass, const ClassBinding &binding)
     : mDual{binding.dualVtable, this},
       mContainer{&kContainerVtable, this},
+      mClassInfo{&kClassInfoVtable, this},
       mClass(coclass),
       mBinding(binding),
       mObject(binding.create()),
@@ -130,6 +151,8 @@ HRESULT ServerObject::queryInterface(REFIID riid, void **object)
         *object = &mDual;
     else if (mEvents && sameGuid(riid, IID_IConnectionPointContainer))
         *object = &mContainer;
+    else if (sameGuid(riid, IID_IProvideClassInfo))
+        *object = &mClassInfo;
     else
         return E_NOINTERFACE;
     addRef();

@@ -30,6 +30,7 @@ public:
     ULONG release();
     /// Whether its members may run here: its own thread, which is the application's.
     [[nodiscard]] bool onItsThread() const { return mApartment.mayShowWindows(); }
+    [[nodiscard]] const ClassInfo &classInfo() const { return mClass; }
 
     HRESULT getIDsOfNames(OLECHAR **names, UINT count, DISPID *ids) const;
     HRESULT invoke(DISPID id, WORD flags, const DISPPARAMS *params, VARIANT *result, EXCEPINFO *exception, UINT *argError);
@@ -47,6 +48,7 @@ private:
 
     InterfaceSlot<ServerObject> mDual;
     InterfaceSlot<ServerObject> mContainer;
+    InterfaceSlot<ServerObject> mClassInfo;
     std::atomic<ULONG> mRefs{1};
     Apartment mApartment;
     const ClassInfo &mClass;

@@ -45,8 +45,10 @@ MemberInfo memberOf(const QJsonObject &entry)
     for (const QJsonValue &value : entry[u"params"].toArray()) {
         const QJsonObject parameter = value.toObject();
         member.parameters.push_back({parameter[u"name"].toString(), valueType(parameter[u"type"].toString()),
-                                     parameter[u"optional"].toBool(), parameter[u"default"]});
+                                     parameter[u"optional"].toBool(), parameter[u"default"],
+                                     parameter[u"direction"].toString() == u"inout"});
     }
+    member.slot = entry[u"slot"].toInt();
     return member;
 }
 
@@ -71,7 +73,11 @@ TypeLibrary readTypeLibrary()
     library.version = json[u"version"].toString();
     for (const QJsonValue &value : json[u"interfaces"].toArray()) {
         const QJsonObject entry = value.toObject();
-        InterfaceInfo interface{entry[u"name"].toString(), parseGuid(entry[u"iid"].toString()).value_or(GUID{}), {}};
+        QStringList flags;
+        for (const QJsonValue &flag : entry[u"flags"].toArray())
+            flags.append(flag.toString());
+        InterfaceInfo interface{entry[u"name"].toString(), parseGuid(entry[u"iid"].toString()).value_or(GUID{}),
+                                entry[u"kind"].toString() == u"dual", flags, {}};
         for (const QJsonValue &member : entry[u"members"].toArray()) {
             if (!member.toObject()[u"unassigned"].toBool())
                 interface.members.push_back(memberOf(member.toObject()));
@@ -83,6 +89,14 @@ TypeLibrary readTypeLibrary()
         library.classes.push_back({entry[u"name"].toString(), parseGuid(entry[u"clsid"].toString()).value_or(GUID{}),
                                    entry[u"progid"].toString(), interfaceNamed(library.interfaces, entry[u"default"].toString()),
                                    interfaceNamed(library.interfaces, entry[u"source"].toString())});
+    }
+    for (const QJsonValue &name : json[u"entries"].toArray()) {
+        EntryInfo entry{interfaceNamed(library.interfaces, name.toString()), nullptr};
+        for (const ClassInfo &coclass : library.classes) {
+            if (coclass.name == name.toString())
+                entry.coclass = &coclass;
+        }
+        library.entries.push_back(entry);
     }
     return library;
 }

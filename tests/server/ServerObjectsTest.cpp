@@ -42,7 +42,7 @@ const IDispatchVtbl RecordingSink::kVtable = {
     .AddRef = [](IDispatch *This) -> ULONG { return ++of(This).references; },
     .Release = [](IDispatch *This) -> ULONG { return --of(This).references; },
     .GetTypeInfoCount = [](IDispatch *, UINT *) { return E_NOTIMPL; },
-    .GetTypeInfo = [](IDispatch *, UINT, LCID, void **) { return E_NOTIMPL; },
+    .GetTypeInfo = [](IDispatch *, UINT, LCID, ITypeInfo **) { return E_NOTIMPL; },
     .GetIDsOfNames = [](IDispatch *, REFIID, OLECHAR **, UINT, LCID, DISPID *) { return E_NOTIMPL; },
     .Invoke = [](IDispatch *This, DISPID id, REFIID, LCID, WORD, DISPPARAMS *params, VARIANT *, EXCEPINFO *, UINT *) {
         QStringList arguments;
