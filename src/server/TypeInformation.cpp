@@ -270,6 +270,14 @@ std::optional<HREFTYPE> referenceOf(const TypeInfoObject &object, UINT index)
     return target ? std::optional(HREFTYPE(target->index())) : std::nullopt;
 }
 
+// The instance is an object of the interface this type describes; its Invoke sits in IDispatch's slot.
+VELMARITH_CALLS_THROUGH_BASE_INTERFACE HRESULT invokeThroughDispatch(IDispatch *dispatch, MEMBERID id, WORD flags,
+                                                                     DISPPARAMS *params, VARIANT *result,
+                                                                     EXCEPINFO *exception, UINT *argError)
+{
+    return dispatch->lpVtbl->Invoke(dispatch, id, &IID_NULL, 0, flags, params, result, exception, argError);
+}
+
 HRESULT documentation(const QString &name, BSTR *out, BSTR *doc, DWORD *helpContext, BSTR *helpFile)
 {
     if (out)
@@ -354,8 +362,8 @@ const ITypeInfoVtbl TypeInfoObject::kVtable = {
             return TYPE_E_BADMODULEKIND;
         if (!instance)
             return E_INVALIDARG;
-        auto *dispatch = static_cast<IDispatch *>(instance);
-        return dispatch->lpVtbl->Invoke(dispatch, id, &IID_NULL, 0, flags, params, result, exception, argError);
+        return invokeThroughDispatch(static_cast<IDispatch *>(instance), id, flags, params, result, exception,
+                                     argError);
     },
     .GetDocumentation = [](ITypeInfo *This, MEMBERID id, BSTR *name, BSTR *doc, DWORD *helpContext, BSTR *helpFile) {
         const TypeInfoObject &object = self(This);
