@@ -40,31 +40,49 @@ QString memberText(const QJsonObject &member)
              result == u"void" ? QString() : QStringLiteral(" As ") + result);
 }
 
+void printInterface(const QJsonObject &interface, QTextStream &out)
+{
+    out << "\n" << interface[u"kind"].toString() << " interface " << interface[u"name"].toString() << " "
+        << interface[u"iid"].toString() << " [" << interface[u"flags"].toVariant().toStringList().join(QStringLiteral(", "))
+        << "]\n";
+    for (const QJsonValue &member : interface[u"members"].toArray()) {
+        const QJsonObject entry = member.toObject();
+        const QString where = entry.contains(u"slot") ? QStringLiteral("slot %1").arg(entry[u"slot"].toInt(), 2)
+                                                      : QStringLiteral("       ");
+        const QJsonValue dispid = entry[u"dispid"];
+        const QString id = dispid.isString() ? dispid.toString() : dispid.isDouble() ? QString::number(dispid.toInt()) : QString();
+        out << "  " << where << "  " << id.leftJustified(10) << "  " << memberText(entry) << "\n";
+    }
+}
+
+void printClass(const QJsonObject &coclass, QTextStream &out)
+{
+    out << "\nclass " << coclass[u"name"].toString() << " " << coclass[u"clsid"].toString() << " "
+        << coclass[u"progid"].toString() << ": default " << coclass[u"default"].toString() << ", events "
+        << (coclass[u"source"].isNull() ? QStringLiteral("none") : coclass[u"source"].toString()) << "\n";
+}
+
+QJsonObject named(const QJsonArray &entries, const QString &name)
+{
+    for (const QJsonValue &value : entries) {
+        if (value[u"name"].toString() == name)
+            return value.toObject();
+    }
+    return {};
+}
+
+// The entries in the type library's own order, each interface with its members, each class
+// with its interfaces.
 void print(const QJsonObject &library, QTextStream &out)
 {
     out << "library " << library[u"name"].toString() << " " << library[u"libid"].toString() << " version "
         << library[u"version"].toString() << " locale " << library[u"lcid"].toString() << "\n";
-    for (const QJsonValue &value : library[u"interfaces"].toArray()) {
-        const QJsonObject interface = value.toObject();
-        out << "\n" << interface[u"kind"].toString() << " interface " << interface[u"name"].toString() << " "
-            << interface[u"iid"].toString() << " [" << interface[u"flags"].toVariant().toStringList().join(QStringLiteral(", "))
-            << "]\n";
-        for (const QJsonValue &member : interface[u"members"].toArray()) {
-            const QJsonObject entry = member.toObject();
-            const QString where = entry.contains(u"slot") ? QStringLiteral("slot %1").arg(entry[u"slot"].toInt(), 2)
-                                                          : QStringLiteral("       ");
-            const QJsonValue dispid = entry[u"dispid"];
-            const QString id = dispid.isString() ? dispid.toString() : dispid.isDouble() ? QString::number(dispid.toInt()) : QString();
-            out << "  " << where << "  " << id.leftJustified(10)
-                << "  " << memberText(entry) << "\n";
-        }
-    }
-    out << "\n";
-    for (const QJsonValue &value : library[u"classes"].toArray()) {
-        const QJsonObject coclass = value.toObject();
-        out << "class " << coclass[u"name"].toString() << " " << coclass[u"clsid"].toString() << " "
-            << coclass[u"progid"].toString() << ": default " << coclass[u"default"].toString() << ", events "
-            << (coclass[u"source"].isNull() ? QStringLiteral("none") : coclass[u"source"].toString()) << "\n";
+    for (const QJsonValue &entry : library[u"entries"].toArray()) {
+        const QString name = entry.toString();
+        if (const QJsonObject interface = named(library[u"interfaces"].toArray(), name); !interface.isEmpty())
+            printInterface(interface, out);
+        else
+            printClass(named(library[u"classes"].toArray(), name), out);
     }
 }
 

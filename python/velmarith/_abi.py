@@ -37,6 +37,38 @@ class VARIANT(Structure):
                 ("value", Value)]
 
 
+class TYPEDESC(Structure):
+    _fields_ = [("lptdesc", c_void_p), ("vt", c_uint16)]
+
+
+class PARAMDESCEX(Structure):
+    _fields_ = [("cBytes", c_uint32), ("varDefaultValue", VARIANT)]
+
+
+class PARAMDESC(Structure):
+    _fields_ = [("pparamdescex", POINTER(PARAMDESCEX)), ("wParamFlags", c_uint16)]
+
+
+class ELEMDESC(Structure):
+    _fields_ = [("tdesc", TYPEDESC), ("paramdesc", PARAMDESC)]
+
+
+class TYPEATTR(Structure):
+    _fields_ = [("guid", GUID), ("lcid", c_uint32), ("dwReserved", c_uint32), ("memidConstructor", c_int32),
+                ("memidDestructor", c_int32), ("lpstrSchema", c_void_p), ("cbSizeInstance", c_uint32),
+                ("typekind", c_int32), ("cFuncs", c_uint16), ("cVars", c_uint16), ("cImplTypes", c_uint16),
+                ("cbSizeVft", c_uint16), ("cbAlignment", c_uint16), ("wTypeFlags", c_uint16),
+                ("wMajorVerNum", c_uint16), ("wMinorVerNum", c_uint16), ("tdescAlias", TYPEDESC),
+                ("idldescType", c_uint32 * 2)]
+
+
+class FUNCDESC(Structure):
+    _fields_ = [("memid", c_int32), ("lprgscode", c_void_p), ("lprgelemdescParam", POINTER(ELEMDESC)),
+                ("funckind", c_int32), ("invkind", c_int32), ("callconv", c_int32), ("cParams", c_int16),
+                ("cParamsOpt", c_int16), ("oVft", c_int16), ("cScodes", c_int16), ("elemdescFunc", ELEMDESC),
+                ("wFuncFlags", c_uint16)]
+
+
 class DISPPARAMS(Structure):
     _fields_ = [("rgvarg", POINTER(VARIANT)), ("rgdispidNamedArgs", POINTER(c_int32)),
                 ("cArgs", c_uint32), ("cNamedArgs", c_uint32)]
@@ -72,6 +104,7 @@ for name, restype, argtypes in [
         ("VelmarithCreateInstance", c_int32, [c_char_p, POINTER(GUID), POINTER(c_void_p)]),
         ("VelmarithGetLastException", c_int32, [POINTER(EXCEPINFO)]),
         ("VelmarithCreateCollection", c_int32, [POINTER(c_void_p)]),
+        ("VelmarithLoadTypeLib", c_int32, [c_char_p, POINTER(c_void_p)]),
         ("VelmarithTestDesktopInstall", c_int32, []),
         ("VelmarithTestDesktopExpect", c_int32, [c_char_p, c_char_p]),
         ("VelmarithTestDesktopRemove", c_int32, [])]:
@@ -82,6 +115,11 @@ IID_IUnknown = GUID.in_dll(lib, "IID_IUnknown")
 IID_IDispatch = GUID.in_dll(lib, "IID_IDispatch")
 IID_IClassFactory = GUID.in_dll(lib, "IID_IClassFactory")
 IID_IConnectionPointContainer = GUID.in_dll(lib, "IID_IConnectionPointContainer")
+
+
+def guid_text(guid):
+    return "{%08X-%04X-%04X-%s-%s}" % (guid.Data1, guid.Data2, guid.Data3, bytes(guid.Data4[:2]).hex().upper(),
+                                       bytes(guid.Data4[2:]).hex().upper())
 
 
 def bstr(text):

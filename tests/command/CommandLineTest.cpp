@@ -64,6 +64,14 @@ TEST(Command, helpAndTheVersionGoToStandardOutputWithoutADisplay)
     EXPECT_EQ(typelib.exitCode, 0);
     EXPECT_TRUE(typelib.out.contains(u"slot 18              (unassigned)"_s)) << typelib.out.toStdString();
     EXPECT_TRUE(typelib.out.contains(u"class WinInput {D410CD48-58FE-40D9-AC36-A08364DA4410} Velmarith.WinInput"_s));
+    QStringList order;
+    for (const QString &line : typelib.out.split(u'\n')) {
+        if (line.startsWith(u"class "_s) || line.contains(u" interface "_s))
+            order.append(line.section(u' ', line.startsWith(u"class "_s) ? 1 : 2, line.startsWith(u"class "_s) ? 1 : 2));
+    }
+    EXPECT_EQ(order, QStringList({u"_WinFile"_s, u"WinFile"_s, u"_WinInput"_s, u"WinInput"_s, u"_WinSearch"_s, u"WinSearch"_s,
+                                  u"_WinMagnge"_s, u"WinMagnge"_s, u"__WinFile"_s, u"__WinSearch"_s, u"__WinMagnge"_s}))
+        << "the type library's entry order";
     const Finished version = velmarith({u"--version"_s});
     EXPECT_EQ(version.exitCode, 0);
     EXPECT_TRUE(version.out.startsWith(u"velmarith 1."_s)) << version.out.toStdString();

@@ -16,6 +16,20 @@ SAMPLES = {"BSTR": ("文字", 12), "I2": (-7, "8"), "I4": (70000, 2.5)}
 CONVERTED = {"BSTR": "12", "I2": 8, "I4": 2}
 
 
+def test_the_classes_are_built_from_the_librarys_type_information():
+    search = velmarith.WinSearch._info
+    assert search.progid == "Velmarith.WinSearch" and search.clsid == "{86C5B602-81C2-468A-B9CB-E0887512FE33}"
+    assert list(search.members)[:3] == ["SearchCaption", "SearchWidth", "SearchHeight"]
+    assert search.members["SearchDataColl"].kinds == {"get", "set"} and search.members["SearchWidth"].type == "I4"
+    assert search.members["SearchAny"].dispid == 0x60030000
+    assert [p.name for p in search.events["SelectSuccess"].parameters] == ["SelectText"]
+    manage = velmarith.WinMagnge._info.members["ManageTable"]
+    assert [(p.name, p.type, p.optional, p.default) for p in manage.parameters] == [
+        ("TableName", "BSTR", False, None), ("ListCol", "I2", True, 0)]
+    assert [p.type for p in velmarith.WinFile._info.events["FileSuccess"].parameters] == ["BSTR", "BSTR", "I2", "BSTR", "BSTR"]
+    assert velmarith.WinInput._info.events == {}
+
+
 def test_every_property_of_every_class_reads_back_by_name():
     for name in ("WinFile", "WinInput", "WinSearch", "WinMagnge"):
         dialog = getattr(velmarith, name)()
