@@ -14,15 +14,24 @@
 using namespace velmarith;
 using namespace Qt::StringLiterals;
 
+namespace {
+// A keyword list over the departments `names`, filtered as `queryKey` says.
+void listDepartments(test::TempDatabase &db, frmDataSearch &form, const QStringList &names, const QString &queryKey)
+{
+    db.exec({u"create table 部门(名称 varchar(20))"_s});
+    for (const QString &name : names)
+        db.exec({u"insert into 部门 values('%1')"_s.arg(name)});
+    form.SearchMainData = u"select 名称 from 部门"_s;
+    form.SearchQueryTerm = u"名称"_s;
+    form.SearchQueryKey = queryKey;
+}
+} // namespace
+
 TEST(SearchRealEvents, aKeywordArrowsAndTheConfirmButtonChooseARowByKeyboard)
 {
     test::TempDatabase db;
-    db.exec({u"create table 部门(名称 varchar(20))"_s, u"insert into 部门 values('Finance')"_s,
-             u"insert into 部门 values('Audit and Finance')"_s, u"insert into 部门 values('Sales')"_s});
     frmDataSearch form;
-    form.SearchMainData = u"select 名称 from 部门"_s;
-    form.SearchQueryTerm = u"名称"_s;
-    form.SearchQueryKey = u"0"_s;
+    listDepartments(db, form, {u"Finance"_s, u"Audit and Finance"_s, u"Sales"_s}, u"0"_s);
     QStringList listed;
     QString focusAfterEnter;
     QString focusAfterTab;
@@ -51,12 +60,8 @@ TEST(SearchRealEvents, aKeywordArrowsAndTheConfirmButtonChooseARowByKeyboard)
 TEST(SearchRealEvents, endAndHomeInAFreshlyFilledListSelectTheLastAndTheFirstRow)
 {
     test::TempDatabase db;
-    db.exec({u"create table 部门(名称 varchar(20))"_s, u"insert into 部门 values('Finance')"_s,
-             u"insert into 部门 values('Audit')"_s, u"insert into 部门 values('Sales')"_s});
     frmDataSearch form;
-    form.SearchMainData = u"select 名称 from 部门"_s;
-    form.SearchQueryTerm = u"名称"_s;
-    form.SearchQueryKey = u"1"_s;
+    listDepartments(db, form, {u"Finance"_s, u"Audit"_s, u"Sales"_s}, u"1"_s);
     QStringList chosen;
     test::runWhileShown(form, [&] {
         const auto &list = static_cast<toolkit::ListView &>(*form.control(u"lvwQuery"_s));
