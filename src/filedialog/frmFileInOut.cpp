@@ -73,6 +73,10 @@ frmFileInOut::frmFileInOut() : Form(QStringLiteral("frmFileInOut"))
     lab提示 = &addControlIn<Label>(*picPage, QStringLiteral("lab提示"), {150, 4350, 720, 180});
     lab提示->setCaption(QStringLiteral("所选文件"));
     lab提示->setTabIndex(10);
+    lab提示->setBuddy(*txt文件);
+    drv磁盘->setAccessibleName(QStringLiteral("驱动器"));
+    dir目录->setAccessibleName(QStringLiteral("目录树"));
+    fle文件->setAccessibleName(QStringLiteral("文件列表"));
 
     Frame1 = &addControl<Frame>(QStringLiteral("Frame1"), {1200, 4800, 5880, 30});
     Frame1->setTabIndex(13);

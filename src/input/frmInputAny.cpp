@@ -135,6 +135,7 @@ void frmInputAny::showOnly(Control &entry)
 {
     for (Control *candidate : std::initializer_list<Control *>{txt内容, cbo内容, cbo选择})
         candidate->setVisible(candidate == &entry);
+    lab提示->setBuddy(entry);
     // The entry opens with the focus, so the person can type at once; by tab index alone the
     // focus would start on the confirm button whenever a list is shown.
     entry.SetFocus();

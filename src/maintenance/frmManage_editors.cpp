@@ -203,6 +203,9 @@ int16_t frmManage::FrmMakeItem(const QString &FieldName, const QString &FieldTyp
     } else {
         editor = &makeTextBox(relations.constraintText);
     }
+    label.setBuddy(*editor);
+    if (label.Caption() != FieldName)
+        label.setAccessibleName(FieldName); // the whole name where the caption is cut short
     editor->setWidth(mItemWidth);
     editor->setHeight(kEditorHeight);
     ItemName = editor->Name();

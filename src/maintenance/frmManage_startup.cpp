@@ -36,6 +36,7 @@ frmManage::frmManage() : Form(QStringLiteral("frmManage"))
     shp2->setBorderColor(Qt::white);
     lvwAny = &addControl<ListView>(QStringLiteral("lvwAny"), {210, 360, 7500, 2700});
     lvwAny->setTabIndex(0);
+    lvwAny->setAccessibleName(QStringLiteral("记录列表"));
     picCort = &addControl<PictureBox>(QStringLiteral("picCort"), {1050, 3150, 4110, 450});
     picCort->setTabIndex(1);
 

@@ -102,6 +102,7 @@ frmDataSearch::frmDataSearch() : Form(QStringLiteral("frmDataSearch"))
     txtQuery->setTabIndex(0);
     lvwQuery = &addControlIn<ListView>(*stbQuery, QStringLiteral("lvwQuery"), {75, 1035, 2730, 2760});
     lvwQuery->setTabIndex(1);
+    lblSearch->setBuddy(*txtQuery);
     for (Control *onKeywordTab : std::initializer_list<Control *>{lblSearch, txtQuery, lvwQuery})
         onKeywordTab->setTabPage(kKeywordTab);
     tvwQuery = &addControlIn<TreeView>(*stbQuery, QStringLiteral("tvwQuery"), {90, 420, 2700, 3000});
@@ -110,6 +111,9 @@ frmDataSearch::frmDataSearch() : Form(QStringLiteral("frmDataSearch"))
     lvwList = &addControlIn<ListView>(*stbQuery, QStringLiteral("lvwList"), {90, 420, 2700, 3000});
     lvwList->setTabIndex(6);
     lvwList->setTabPage(kIconTab);
+    // One of the three shows the results, by the work mode.
+    for (Control *results : std::initializer_list<Control *>{lvwQuery, tvwQuery, lvwList})
+        results->setAccessibleName(QStringLiteral("查找结果"));
     stbQuery->setTab(kKeywordTab);
 
     on(txtQuery, &TextBox::Change, this, &frmDataSearch::txtQuery_Change);

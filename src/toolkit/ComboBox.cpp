@@ -39,6 +39,13 @@ void ComboBox::setText(const QString &text)
     mCombo->setCurrentIndex(index);
 }
 
+void ComboBox::setAccessibleName(const QString &name)
+{
+    Control::setAccessibleName(name);
+    if (mCombo->lineEdit())
+        mCombo->lineEdit()->setAccessibleName(name);
+}
+
 int ComboBox::ListIndex() const
 {
     if (mCombo->isEditable() && mCombo->currentIndex() >= 0 && mCombo->currentText() != mCombo->itemText(mCombo->currentIndex()))

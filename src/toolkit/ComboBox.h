@@ -38,6 +38,8 @@ public:
     [[nodiscard]] int SelLength() const;
     void setSelLength(int length);
     [[nodiscard]] QString SelText() const;
+    /// Names the line edit of an editable combo box too, which takes the focus in its place.
+    void setAccessibleName(const QString &name) override;
     /// Empties the list and the text.
     void Clear();
 

@@ -1,5 +1,7 @@
 #include "toolkit/CommandButton.h"
 
+#include "toolkit/SpokenText.h"
+
 #include <QPushButton>
 #include <QToolButton>
 
@@ -35,6 +37,7 @@ QString CommandButton::Caption() const
 void CommandButton::setCaption(const QString &caption)
 {
     mButton->setText(caption);
+    setAccessibleName(spokenText(caption));
 }
 
 void CommandButton::setPicture(const QIcon &icon, int sizePixels)

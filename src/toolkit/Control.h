@@ -69,6 +69,9 @@ public:
     [[nodiscard]] QString ToolTipText() const { return mWidget->toolTip(); }
     void setToolTipText(const QString &text) { mWidget->setToolTip(text); }
     void setFont(const QStringList &families, double pointSize);
+    /// What assistive technology calls it; a label names its editor this way.
+    [[nodiscard]] QString accessibleName() const { return mWidget->accessibleName(); }
+    virtual void setAccessibleName(const QString &name) { mWidget->setAccessibleName(name); }
 
     /// The tab of a tab control this control lies on (−1 when not on a tab control).
     [[nodiscard]] int tabPage() const { return mTabPage; }

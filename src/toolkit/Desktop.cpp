@@ -1,6 +1,7 @@
 #include "toolkit/Desktop.h"
 
 #include "toolkit/Form.h"
+#include "toolkit/SpokenText.h"
 #include "toolkit/Twips.h"
 
 #include "common/Feedback.h"
@@ -53,14 +54,19 @@ public:
     MessageAnswer message(const QString &text, const QString &title, MessageIcon icon, MessageButtons buttons) override
     {
         QMessageBox box(qtIcon(icon), title, text);
+        const auto addButton = [&box](const QString &caption, QMessageBox::ButtonRole role) {
+            QPushButton *button = box.addButton(caption, role);
+            button->setAccessibleName(spokenText(caption));
+            return button;
+        };
         if (buttons == MessageButtons::YesNo) {
-            QPushButton *yes = box.addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
-            box.addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
+            QPushButton *yes = addButton(QStringLiteral("是(&Y)"), QMessageBox::YesRole);
+            addButton(QStringLiteral("否(&N)"), QMessageBox::NoRole);
             box.setDefaultButton(yes);
             box.exec();
             return box.clickedButton() == yes ? MessageAnswer::Yes : MessageAnswer::No;
         }
-        box.setDefaultButton(box.addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
+        box.setDefaultButton(addButton(QStringLiteral("确定"), QMessageBox::AcceptRole));
         box.exec();
         return MessageAnswer::Ok;
     }

@@ -63,11 +63,13 @@ public:
         const bool ancestor = row < mAncestors.size();
         if (role == Qt::DecorationRole)
             return ancestor ? mOpenFolder : mClosedFolder;
-        if (role != Qt::DisplayRole)
+        if (role != Qt::DisplayRole && role != Qt::AccessibleTextRole)
             return {};
         const int depth = ancestor ? row : int(mAncestors.size());
         const QString name = ancestor ? mAncestors[row].section(u'/', -1) : childName(row);
-        return QString(depth * 2, u' ') + displayFileName(name.isEmpty() ? QStringLiteral("/") : name);
+        const QString shown = displayFileName(name.isEmpty() ? QStringLiteral("/") : name);
+        // The indent draws the tree; a screen reader says the name alone.
+        return role == Qt::AccessibleTextRole ? shown : QString(depth * 2, u' ') + shown;
     }
     /// The entry's full path, in the form decodeFileName() gives.
     [[nodiscard]] QString path(int row) const

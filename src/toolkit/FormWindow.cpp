@@ -1,6 +1,8 @@
 #include "toolkit/FormWindow.h"
 
+#include "toolkit/Accessibility.h"
 #include "toolkit/Form.h"
+#include "toolkit/QtTranslation.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -12,6 +14,8 @@ FormWindow::FormWindow(Form &form) : mForm(form)
 {
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
     setObjectName(form.className());
+    installAccessibility();
+    installQtChineseTranslation();
 }
 
 void FormWindow::watch(QWidget *keyTarget)

@@ -1,5 +1,7 @@
 #include "toolkit/Image.h"
 
+#include "toolkit/Accessibility.h"
+
 #include <QLabel>
 #include <QPainter>
 
@@ -29,6 +31,7 @@ protected:
 Image::Image(const ControlSite &site) : Control(site, new QLabel(site.parentWidget)), mLabel(static_cast<QLabel *>(widget()))
 {
     mLabel->setAttribute(Qt::WA_TransparentForMouseEvents);
+    markDecorative(mLabel);
 }
 
 void Image::setPicture(const QPixmap &picture)
@@ -41,7 +44,10 @@ void Image::setStretch(bool stretch)
     mLabel->setScaledContents(stretch);
 }
 
-Shape::Shape(const ControlSite &site) : Control(site, new RectangleWidget(site.parentWidget)) {}
+Shape::Shape(const ControlSite &site) : Control(site, new RectangleWidget(site.parentWidget))
+{
+    markDecorative(widget());
+}
 
 QColor Shape::BorderColor() const
 {

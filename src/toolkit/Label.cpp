@@ -1,5 +1,7 @@
 #include "toolkit/Label.h"
 
+#include "toolkit/SpokenText.h"
+
 #include <QLabel>
 
 namespace velmarith::toolkit {
@@ -15,6 +17,7 @@ void Label::setCaption(const QString &caption)
 {
     mLabel->setText(caption);
     applyGeometry();
+    nameBuddy();
 }
 
 void Label::setWrapWidth(int twips)
@@ -26,6 +29,25 @@ void Label::setWrapWidth(int twips)
 int Label::lineHeight() const
 {
     return toTwips(mLabel->fontMetrics().height());
+}
+
+void Label::setBuddy(Control &editor)
+{
+    mBuddy = &editor;
+    mLabel->setBuddy(editor.widget()); // the labelled-by relation
+    nameBuddy();
+}
+
+void Label::setAccessibleName(const QString &name)
+{
+    Control::setAccessibleName(name);
+    nameBuddy();
+}
+
+void Label::nameBuddy()
+{
+    if (mBuddy)
+        mBuddy->setAccessibleName(accessibleName().isEmpty() ? spokenText(Caption()) : accessibleName());
 }
 
 void Label::applyGeometry()

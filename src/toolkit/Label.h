@@ -26,11 +26,19 @@ public:
     /// The height of one line of its text, in twips.
     [[nodiscard]] int lineHeight() const;
 
+    /// Makes it the label of `editor` for assistive technology: the editor is named by the
+    /// label's accessible name, or else by its caption as spoken, and follows later changes.
+    void setBuddy(Control &editor);
+    void setAccessibleName(const QString &name) override;
+
 protected:
     void applyGeometry() override;
 
 private:
+    void nameBuddy();
+
     QLabel *mLabel;
+    QPointer<Control> mBuddy;
     int mWrapWidth = 0;
 };
 

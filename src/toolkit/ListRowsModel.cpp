@@ -1,5 +1,7 @@
 #include "toolkit/ListRowsModel.h"
 
+#include "toolkit/SpokenText.h"
+
 #include <velmarith/Error.h>
 
 #include <algorithm>
@@ -62,6 +64,10 @@ QVariant ListRowsModel::data(const QModelIndex &index, int role) const
         return {};
     if (role == Qt::DisplayRole)
         return value(index.row(), index.column());
+    if (role == Qt::AccessibleTextRole) {
+        const QString text = value(index.row(), index.column());
+        return text.isEmpty() ? spokenBlank() : text;
+    }
     if (role == Qt::TextAlignmentRole)
         return QVariant::fromValue(mColumns[size_t(index.column())].alignment | Qt::AlignVCenter);
     return {};

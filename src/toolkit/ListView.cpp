@@ -33,10 +33,20 @@ class RowListView final : public QTreeView
 public:
     using QTreeView::QTreeView;
 
-    /// Called with the 0-based row a key selected (an arrow, Home, End, a page key, a letter).
-    std::function<void(int row)> onKeyboardSelection;
+    /// Called with the 0-based row a key selected (an arrow, Home, End, a page key, a letter), or
+    /// assistive technology.
+    std::function<void(int row)> onRowChosen;
 
 protected:
+    void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override
+    {
+        QTreeView::selectionChanged(selected, deselected);
+        // Assistive technology selects a row without making it current. The check waits until a
+        // selection that comes with its current row (a click, a key, the program) is complete.
+        if (!selected.isEmpty())
+            QMetaObject::invokeMethod(this, [this] { chooseRowSelectedElsewhere(); }, Qt::QueuedConnection);
+    }
+
     void focusInEvent(QFocusEvent *event) override
     {
         QTreeView::focusInEvent(event);
@@ -51,14 +61,24 @@ protected:
         if (toAnEnd && !currentIndex().isValid() && model()->rowCount() > 0) {
             const int row = event->key() == Qt::Key_End ? model()->rowCount() - 1 : 0;
             setCurrentIndex(model()->index(row, 0));
-            onKeyboardSelection(row);
+            onRowChosen(row);
             return;
         }
         const QPersistentModelIndex before = currentIndex();
         QTreeView::keyPressEvent(event);
         const QModelIndex after = currentIndex();
         if (after.isValid() && after != before && selectionModel()->isRowSelected(after.row(), after.parent()))
-            onKeyboardSelection(after.row());
+            onRowChosen(after.row());
+    }
+
+private:
+    void chooseRowSelectedElsewhere()
+    {
+        const QModelIndexList rows = selectionModel()->selectedRows();
+        if (rows.size() != 1 || rows.first().row() == currentIndex().row())
+            return;
+        selectionModel()->setCurrentIndex(rows.first(), QItemSelectionModel::NoUpdate);
+        onRowChosen(rows.first().row());
     }
 };
 
@@ -91,7 +111,7 @@ ListView::ListView(const ControlSite &site)
     mView->setPalette(palette);
     connect(mView, &QTreeView::clicked, this, [this](const QModelIndex &index) { clickItem(index.row() + 1); });
     // A row chosen by keyboard is clicked, as the platform's list view raises its item click.
-    static_cast<RowListView *>(mView)->onKeyboardSelection = [this](int row) { clickItem(row + 1); };
+    static_cast<RowListView *>(mView)->onRowChosen = [this](int row) { clickItem(row + 1); };
     connect(mView, &QTreeView::doubleClicked, this, [this](const QModelIndex &) { emit DblClick(); });
     connect(mView->header(), &QHeaderView::sectionClicked, this, [this](int section) { clickColumn(section + 1); });
 }
