@@ -13,23 +13,10 @@ import sys
 import tempfile
 import time
 
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'support'))
+from private_display import start_display  # noqa: E402
+
 SKIP = 77
-
-
-def start_display():
-    """A display number of our own: Xvfb picks a free one and writes it to the pipe."""
-    read, write = os.pipe()
-    server = subprocess.Popen(['Xvfb', '-displayfd', str(write), '-screen', '0', '1280x1024x24', '-nolisten', 'tcp'],
-                              pass_fds=[write], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-    os.close(write)
-    number = b''
-    with os.fdopen(read, 'rb') as pipe:
-        while not number.endswith(b'\n'):
-            chunk = pipe.read(1)
-            if not chunk:
-                break
-            number += chunk
-    return server, ':' + number.decode().strip()
 
 
 def xdotool(display, *arguments):
