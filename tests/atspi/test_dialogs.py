@@ -80,12 +80,21 @@ def test_cancel_reviews_the_changes_and_leaves_them_out_when_declined(run, datab
     assert rows(database, "select 姓名 from 员工 where 编号 = '0001'") == [('张伟',)]
 
 
-@pytest.mark.parametrize('mode', ['--list', '--tree'])
-def test_the_lookup_window_names_every_control_in_each_mode(run, database, mode):
-    statements = (['--list', 'select 部门名称, 部门编号 from 部门表', '--term', '部门名称'] if mode == '--list' else
-                  ['--tree', 'select 部门编号, 部门名称 from 部门表', '--sub', 'select 部门, 编号, 姓名 from 员工'])
+@pytest.mark.parametrize('statements', [
+    ['--list', 'select 部门名称, 部门编号 from 部门表', '--term', '部门名称'],
+    ['--list', 'select 部门名称, 部门编号 from 部门表', '--term', '部门名称', '--on-enter'],
+    ['--tree', 'select 部门编号, 部门名称 from 部门表', '--sub', 'select 部门, 编号, 姓名 from 员工'],
+])
+def test_the_lookup_window_names_every_control_in_each_mode(run, database, statements):
     session = run('search', '--db', database, '--caption', '查找部门', *statements)
     assert unnamed_focusable(session.window('查找部门')) == []
+
+
+def test_the_maintenance_window_names_every_control_in_edit_mode(run, database):
+    session = run('manage', '--db', database, '--table', '员工', '--mode', 'Edit')
+    window = session.window()
+    assert unnamed_focusable(window) == []
+    session.find(window, 'push button', '修改')
 
 
 def test_a_lookup_row_is_picked_after_typing_a_keyword(run, database):
