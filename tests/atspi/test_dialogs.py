@@ -3,6 +3,7 @@ accessible role and name, and the outcome is read from the exit code, the output
 database."""
 import os
 
+import pyatspi
 import pytest
 
 from conftest import rows
@@ -23,9 +24,13 @@ def test_the_input_box_is_filled_and_confirmed_in_each_mode(run, mode, arguments
     assert session.finish() == (0, '张三\n')
 
 
-def test_the_input_box_cancelled_exits_1(run):
+def test_the_input_box_cancelled_exits_1_and_its_prompt_labels_the_entry(run):
     session = run('input', '--title', '客户', '--prompt', '客户名称')
-    session.press(session.window('客户'), 'push button', '取消')
+    window = session.window('客户')
+    entry = session.find(window, 'text', '客户名称')
+    assert [relation.getTarget(0).getRoleName() for relation in entry.getRelationSet()
+            if relation.getRelationType() == pyatspi.RELATION_LABELLED_BY] == ['label']
+    session.press(window, 'push button', '取消')
     assert session.finish()[0] == 1
 
 
