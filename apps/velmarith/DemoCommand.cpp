@@ -4,6 +4,7 @@
 #include "ManageCommand.h"
 
 #include <velmarith/DataBridge.h>
+#include <velmarith/WinSearch.h>
 
 namespace velmarith::app {
 
@@ -32,6 +33,8 @@ Command demoCommand(const QStringList &arguments)
                     return int(kConfirmed);
                 }
                 out.flush();
+                // Alt+Enter in a field looks its values up by pinyin too: 张伟 by zw.
+                WinSearch::setDefaultKeywordMatch(KeywordMatch::Pinyin);
                 manageTable(path, QStringLiteral("员工"), QString(), traceSql);
                 return int(kConfirmed);
             }};

@@ -14,6 +14,15 @@ namespace velmarith {
 
 class frmDataSearch;
 
+/// How the keyword list finds its rows as the keyword changes.
+enum class KeywordMatch {
+    Like,    ///< a like-query on SearchMainData at each change (the default)
+    Instant, ///< SearchMainData read once, at the first change, then filtered in memory exactly
+             ///< as the database's like would filter it
+    Pinyin,  ///< as Instant, and the keyword also read as pinyin (张三 is found by zs and
+             ///< zhangsan, 重庆 by cq and zq); full-width letters and digits count as half-width
+};
+
 /// The lookup window for hosts: the person picks one value, from a keyword-filtered list of a
 /// query's rows (SearchWorkMode 0) or from a tree (1) built from SearchDataColl
 /// (SearchDataType 0) or from the statements SearchMainData and SearchSubData (1).
@@ -80,6 +89,14 @@ public:
     /// window showed them.
     [[nodiscard]] QStringList queryFailures() const;
 
+    /// How this window's keyword list matches; a new WinSearch takes defaultKeywordMatch().
+    [[nodiscard]] KeywordMatch keywordMatch() const { return mMatch; }
+    void setKeywordMatch(KeywordMatch match) { mMatch = match; }
+    /// The match of every lookup window made from now on, the maintenance window's lookups
+    /// included; Like until a host chooses otherwise.
+    [[nodiscard]] static KeywordMatch defaultKeywordMatch();
+    static void setDefaultKeywordMatch(KeywordMatch match);
+
 signals:
     void SelectSuccess(const QString &SelectText);
 
@@ -94,6 +111,7 @@ private:
     QString mSubData;
     QString mQueryTerm;
     QString mQueryKey;
+    KeywordMatch mMatch = defaultKeywordMatch();
     std::unique_ptr<frmDataSearch> MyDataSearch;
 };
 

@@ -3,7 +3,14 @@
 #include "search/frmDataSearch.h"
 #include "toolkit/Desktop.h"
 
+#include <atomic>
+
 namespace velmarith {
+namespace {
+
+std::atomic<KeywordMatch> gDefaultMatch{KeywordMatch::Like};
+
+} // namespace
 
 WinSearch::WinSearch(QObject *parent) : QObject(parent) {}
 
@@ -24,6 +31,7 @@ void WinSearch::SearchAny()
     // Without these two the keyword filter could never run through the class.
     MyDataSearch->SearchQueryTerm = mQueryTerm;
     MyDataSearch->SearchQueryKey = mQueryKey;
+    MyDataSearch->Matching = mMatch;
     MyDataSearch->ShowModal();
     emit SelectSuccess(MyDataSearch->SearchSelect);
 }
@@ -31,6 +39,16 @@ void WinSearch::SearchAny()
 QStringList WinSearch::queryFailures() const
 {
     return MyDataSearch ? MyDataSearch->QueryFailures : QStringList();
+}
+
+KeywordMatch WinSearch::defaultKeywordMatch()
+{
+    return gDefaultMatch.load();
+}
+
+void WinSearch::setDefaultKeywordMatch(KeywordMatch match)
+{
+    gDefaultMatch.store(match);
 }
 
 } // namespace velmarith

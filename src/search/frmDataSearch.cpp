@@ -235,23 +235,35 @@ void frmDataSearch::RunKeywordFilter()
         ++first;
     while (end > first && text[end - 1] == u' ')
         --end;
-    const QString keyword = text.mid(first, end - first);
-    ResultRows rows;
     Collection names;
-    {
-        DataBridge bridge;
-        bridge.Open();
-        try {
-            bridge.Query(keywordStatement(SearchMainData, likeCondition(SearchQueryTerm, keyword)), &rows, &names);
-        } catch (const Error &refused) {
-            reportRefusal(refused.message());
-        }
-        bridge.Close();
-    }
+    const std::optional<ResultRows> rows = keywordRows(text.mid(first, end - first), names);
     ListFiller filler;
     filler.BindList(*lvwQuery);
     filler.FillHeads(names, QStringLiteral("Yes"));
-    filler.FillRows(rows, nullptr, QStringLiteral("Yes"), QStringLiteral("No"));
+    filler.FillRows(rows.value_or(ResultRows()), nullptr, QStringLiteral("Yes"), QStringLiteral("No"));
+}
+
+std::optional<ResultRows> frmDataSearch::keywordRows(const QString &keyword, Collection &names)
+{
+    try {
+        if (Matching != KeywordMatch::Like && !mKeptRows) {
+            mKeptRows = search::KeywordRows::read(SearchMainData, SearchQueryTerm);
+            if (!mKeptRows)
+                Matching = KeywordMatch::Like; // a statement the term cannot be added to
+        }
+        if (mKeptRows) {
+            names = mKeptRows->names();
+            return mKeptRows->matching(keyword, Matching);
+        }
+        ResultRows rows;
+        DataBridge bridge; // closed when it goes, also by an error
+        bridge.Open();
+        bridge.Query(keywordStatement(SearchMainData, likeCondition(SearchQueryTerm, keyword)), &rows, &names);
+        return rows;
+    } catch (const Error &refused) {
+        reportRefusal(refused.message());
+        return std::nullopt;
+    }
 }
 
 // An empty list alone would look like "nothing found"; each reason is told once, not at every

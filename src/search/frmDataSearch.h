@@ -1,5 +1,6 @@
 #pragma once
 
+#include "search/KeywordRows.h"
 #include "toolkit/Form.h"
 
 #include <velmarith/Collection.h>
@@ -51,6 +52,8 @@ public:
     QString SearchQueryTerm;
     /// "0" filters at every change of the keyword, "1" when Enter is pressed in it.
     QString SearchQueryKey;
+    /// How the keyword finds rows.
+    KeywordMatch Matching = WinSearch::defaultKeywordMatch();
     /// The chosen text; empty until a choice.
     QString SearchSelect;
     /// The database's reasons for the keyword queries it refused, each once, in order; each was
@@ -75,6 +78,8 @@ private:
     void loadTreeFromCollection();
     void loadTreeFromStatements();
     void RunKeywordFilter();
+    /// The rows of the keyword list, found as Matching says; nullopt after a refusal.
+    [[nodiscard]] std::optional<ResultRows> keywordRows(const QString &keyword, Collection &names);
     void reportRefusal(const QString &reason);
 
     void txtQuery_Change();
@@ -93,6 +98,8 @@ private:
     toolkit::ListView *lvwQuery;
     toolkit::TreeView *tvwQuery;
     toolkit::ListView *lvwList;
+    /// The rows read once for Instant and Pinyin.
+    std::optional<search::KeywordRows> mKeptRows;
 };
 
 } // namespace velmarith

@@ -2,6 +2,7 @@
 accessible role and name, and the outcome is read from the exit code, the output and the
 database."""
 import os
+import sqlite3
 
 import pyatspi
 import pytest
@@ -142,3 +143,18 @@ def test_a_directory_is_made_through_the_input_box(run, tmp_path):
     until(lambda: (tmp_path / '新目录').is_dir() or None, 'the new directory')
     session.press(window, 'push button', '取消')
     assert session.finish()[0] == 1
+
+
+def test_a_city_is_found_by_the_initials_of_its_pinyin(run, database):
+    with sqlite3.connect(database) as connection:
+        connection.execute('create table 城市(名称 text)')
+        connection.executemany('insert into 城市 values(?)', [('北京',), ('重庆',), ('长沙',)])
+    session = run('search', '--db', database, '--caption', '城市', '--list', 'select 名称 from 城市',
+                  '--term', '名称', '--match', 'pinyin')
+    window = session.window('城市')
+    session.type_into(window, 'text', '键入要查找的关键字', 'cq')
+    results = session.find(window, 'tree', '查找结果')
+    until(lambda: results.queryTable().nRows == 1 or None, 'one city listed')
+    session.select_row(window, 'tree', '查找结果', 0)
+    session.press(window, 'push button', '确定')
+    assert session.finish() == (0, '重庆\n')

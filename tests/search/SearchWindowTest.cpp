@@ -1,4 +1,5 @@
 #include <velmarith/Error.h>
+#include <velmarith/SqlText.h>
 #include <velmarith/WinSearch.h>
 
 #include "search/frmDataSearch.h"
@@ -8,6 +9,8 @@
 #include "support/QtPrinting.h"
 #include "support/ScriptedDesktop.h"
 #include "support/TempDatabase.h"
+
+#include <QRandomGenerator>
 
 #include <gtest/gtest.h>
 
@@ -389,20 +392,29 @@ protected:
         db.exec({u"create table 目录(名称 varchar(20))"_s, u"insert into 目录 values('C:\\报表')"_s,
                  u"insert into 目录 values('D:\\sales')"_s, u"insert into 目录 values('sales')"_s});
     }
-    QStringList found(const QString &select, const QString &keyword)
+    // The list after each keyword, typed one after the other into one window.
+    std::vector<QStringList> listed(const QString &select, const QStringList &keywords,
+                                    KeywordMatch match = KeywordMatch::Like)
     {
         WinSearch search;
         search.setSearchMainData(select);
         search.setSearchSearchSubData(u"名称"_s);
         search.setSearchQueryKey(u"0"_s);
-        QStringList items;
+        search.setKeywordMatch(match);
+        std::vector<QStringList> lists;
         desktop.expectModal(u"frmDataSearch"_s, [&](FormDriver &user) {
-            user.setText(u"txtQuery"_s, keyword);
-            items = user.items(u"lvwQuery"_s);
+            for (const QString &keyword : keywords) {
+                user.setText(u"txtQuery"_s, keyword);
+                lists.push_back(user.items(u"lvwQuery"_s));
+            }
             user.pressKey(27);
         });
         search.SearchAny();
-        return items;
+        return lists;
+    }
+    QStringList found(const QString &select, const QString &keyword, KeywordMatch match = KeywordMatch::Like)
+    {
+        return listed(select, {keyword}, match).front();
     }
 
     test::TempDatabase db{GetParam()};
@@ -419,6 +431,40 @@ TEST_P(KeywordFilter, findsExactlyTheRowsHoldingTheKeywordWhateverTheStatementEn
     EXPECT_EQ(found(select + u" -- every folder"_s, u"报"_s), QStringList{u"C:\\报表"_s}) << "a line comment ends first";
     EXPECT_EQ(found(select + u" ;  \n"_s, u"sales"_s), QStringList({u"D:\\sales"_s, u"sales"_s}));
     EXPECT_TRUE(desktop.messages().empty());
+}
+
+TEST_P(KeywordFilter, inMemoryFindsExactlyWhatTheDatabasesLikeFinds)
+{
+    // Letters of both cases, a non-ASCII case pair, wildcards, a backslash, spaces, CJK.
+    const QString alphabet = u"aAbBäÄ%_\\ 重庆1"_s;
+    QRandomGenerator random(GetParam() == test::Backend::Sqlite ? 7 : 8);
+    auto randomText = [&](int longest) {
+        QString text;
+        for (int i = random.bounded(longest + 1); i > 0; --i)
+            text += alphabet[random.bounded(alphabet.size())];
+        return text;
+    };
+    QStringList rows{u"insert into 目录 values(null)"_s, u"insert into 目录 values('')"_s};
+    for (int i = 0; i < 60; ++i)
+        rows.append(u"insert into 目录 values(%1)"_s.arg(sqlString(randomText(5))));
+    db.exec(rows);
+    QStringList keywords{QString(), u"A"_s, u"ä"_s, u"%"_s, u"_"_s, u"\\"_s};
+    for (int i = 0; i < 80; ++i)
+        keywords.append(randomText(3));
+    const QString select = u"select 名称 from 目录"_s;
+    EXPECT_EQ(listed(select, keywords, KeywordMatch::Instant), listed(select, keywords));
+    EXPECT_TRUE(desktop.messages().empty());
+}
+
+TEST_P(KeywordFilter, pinyinListsRowsHoldingTheKeywordFirstThenThoseReadingAsIt)
+{
+    db.exec({u"insert into 目录 values('长城饭店')"_s, u"insert into 目录 values('城中村')"_s,
+             u"insert into 目录 values('CC 物流')"_s, u"insert into 目录 values('AB1 型')"_s});
+    const QString select = u"select 名称 from 目录"_s;
+    EXPECT_EQ(found(select, u"cc"_s, KeywordMatch::Pinyin), (QStringList{u"CC 物流"_s, u"长城饭店"_s}));
+    EXPECT_EQ(found(select, u"czc"_s, KeywordMatch::Pinyin), QStringList{u"城中村"_s});
+    EXPECT_EQ(found(select, u"ＡＢ１"_s, KeywordMatch::Pinyin), QStringList{u"AB1 型"_s}) << "full width folds";
+    EXPECT_EQ(found(select, u"ＡＢ１"_s, KeywordMatch::Instant), QStringList()) << "like keeps its own rule";
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, KeywordFilter, ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres),

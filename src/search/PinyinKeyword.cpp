@@ -1,0 +1,121 @@
+#include "search/PinyinKeyword.h"
+
+#include "search/PinyinTable.h"
+
+#include <cstdint>
+
+namespace velmarith::search {
+namespace {
+
+// Longer keywords are not pinyin anyone types; the reached positions fit one machine word.
+constexpr size_t kLongestKeyword = 63;
+
+char16_t foldedCharacter(char16_t character)
+{
+    if (character >= 0xFF01 && character <= 0xFF5E)
+        return char16_t(character - 0xFF01 + 0x21);
+    return character == 0x3000 ? u' ' : character;
+}
+
+char lowerAsciiLetter(char16_t character)
+{
+    if (character >= u'A' && character <= u'Z')
+        return char(character - u'A' + 'a');
+    return character >= u'a' && character <= u'z' ? char(character) : '\0';
+}
+
+// A keyword's u also finds the ü that pinyin is typed as v.
+bool sameLetter(char typed, char reading)
+{
+    return typed == reading || (typed == 'u' && reading == 'v');
+}
+
+} // namespace
+
+QString foldWidth(QStringView text)
+{
+    QString folded(text.size(), Qt::Uninitialized);
+    for (qsizetype i = 0; i < text.size(); ++i)
+        folded[i] = QChar(foldedCharacter(text[i].unicode()));
+    return folded;
+}
+
+std::vector<std::string_view> pinyinReadings(char16_t character)
+{
+    using namespace pinyin_table;
+    if (character < kFirst || character > kLast)
+        return {};
+    const size_t at = character - kFirst;
+    std::vector<std::string_view> readings;
+    for (uint16_t i = kFirstReading[at]; i < kFirstReading[at + 1]; ++i)
+        readings.push_back(kSyllables[kReadings[i]]);
+    return readings;
+}
+
+PinyinKeyword::PinyinKeyword(QStringView keyword)
+{
+    if (keyword.size() < 2 || size_t(keyword.size()) > kLongestKeyword)
+        return;
+    for (const QChar character : keyword) {
+        const char letter = lowerAsciiLetter(foldedCharacter(character.unicode()));
+        if (!letter) {
+            mLetters.clear();
+            return;
+        }
+        mLetters.push_back(letter);
+    }
+}
+
+bool PinyinKeyword::matches(QStringView text) const
+{
+    if (!usable())
+        return false;
+    for (qsizetype start = 0; start < text.size(); ++start) {
+        if (matchesFrom(text, start))
+            return true;
+    }
+    return false;
+}
+
+bool PinyinKeyword::matchesFrom(QStringView text, qsizetype start) const
+{
+    using namespace pinyin_table;
+    const size_t length = mLetters.size();
+    uint64_t reached = 1; // bit p: the first p letters of the keyword are read
+    for (qsizetype i = start; i < text.size() && reached; ++i) {
+        const char16_t character = foldedCharacter(text[i].unicode());
+        uint64_t next = 0;
+        for (size_t p = 0; p < length; ++p) {
+            if (!(reached >> p & 1))
+                continue;
+            if (const char letter = lowerAsciiLetter(character)) {
+                if (letter == mLetters[p]) {
+                    if (p + 1 == length)
+                        return true;
+                    next |= uint64_t(1) << (p + 1);
+                }
+                continue;
+            }
+            if (character < kFirst || character > kLast)
+                return false; // neither an ideograph nor a letter: the run ends here
+            const size_t at = character - kFirst;
+            for (uint16_t r = kFirstReading[at]; r < kFirstReading[at + 1]; ++r) {
+                const std::string_view syllable = kSyllables[kReadings[r]];
+                size_t common = 0;
+                while (common < syllable.size() && p + common < length && sameLetter(mLetters[p + common], syllable[common]))
+                    ++common;
+                if (common == 0)
+                    continue;
+                if (p + common == length)
+                    return true; // the keyword ends at or inside this syllable
+                next |= uint64_t(1) << (p + 1); // the initial
+                if (common == syllable.size())
+                    next |= uint64_t(1) << (p + common); // the whole syllable
+            }
+        }
+        reached = next;
+    }
+    return false;
+}
+
+} // namespace velmarith::search

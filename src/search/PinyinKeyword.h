@@ -1,0 +1,39 @@
+#pragma once
+
+#include <QString>
+#include <QStringView>
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace velmarith::search {
+
+/// Full-width ASCII (U+FF01–U+FF5E) and the ideographic space U+3000 in their half-width forms.
+[[nodiscard]] QString foldWidth(QStringView text);
+
+/// Every modern toneless reading of a character ("zhong" and "chong" for 重), ü written v;
+/// none for a character that is not an ideograph.
+[[nodiscard]] std::vector<std::string_view> pinyinReadings(char16_t character);
+
+/// A lookup keyword read as pinyin. It matches a text when consecutive characters of the text
+/// read as the keyword, each character by the initial or the whole syllable of any of its
+/// readings, the last one also by the beginning of a syllable (jtbw, chongqing and jtbawang all
+/// find 街头霸王); a Latin letter of the text stands for itself. Letter case and full width do
+/// not matter. Only a keyword of at least two Latin letters is read as pinyin.
+class PinyinKeyword
+{
+public:
+    explicit PinyinKeyword(QStringView keyword);
+
+    /// Whether the keyword is read as pinyin at all.
+    [[nodiscard]] bool usable() const { return !mLetters.empty(); }
+    [[nodiscard]] bool matches(QStringView text) const;
+
+private:
+    [[nodiscard]] bool matchesFrom(QStringView text, qsizetype start) const;
+
+    std::string mLetters; ///< lower-case a–z; empty when the keyword is not pinyin
+};
+
+} // namespace velmarith::search
