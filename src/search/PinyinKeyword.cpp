@@ -1,6 +1,6 @@
 #include "search/PinyinKeyword.h"
 
-#include "search/PinyinTable.h"
+#include "search/PinyinReadings.h"
 
 #include <cstdint>
 
@@ -40,18 +40,6 @@ QString foldWidth(QStringView text)
     return folded;
 }
 
-std::vector<std::string_view> pinyinReadings(char16_t character)
-{
-    using namespace pinyin_table;
-    if (character < kFirst || character > kLast)
-        return {};
-    const size_t at = character - kFirst;
-    std::vector<std::string_view> readings;
-    for (uint16_t i = kFirstReading[at]; i < kFirstReading[at + 1]; ++i)
-        readings.push_back(kSyllables[kReadings[i]]);
-    return readings;
-}
-
 PinyinKeyword::PinyinKeyword(QStringView keyword)
 {
     if (keyword.size() < 2 || size_t(keyword.size()) > kLongestKeyword)
@@ -79,7 +67,7 @@ bool PinyinKeyword::matches(QStringView text) const
 
 bool PinyinKeyword::matchesFrom(QStringView text, qsizetype start) const
 {
-    using namespace pinyin_table;
+    const PinyinReadings &readings = PinyinReadings::table();
     const size_t length = mLetters.size();
     uint64_t reached = 1; // bit p: the first p letters of the keyword are read
     for (qsizetype i = start; i < text.size() && reached; ++i) {
@@ -96,11 +84,11 @@ bool PinyinKeyword::matchesFrom(QStringView text, qsizetype start) const
                 }
                 continue;
             }
-            if (character < kFirst || character > kLast)
+            const std::span<const uint16_t> syllables = readings.of(character);
+            if (syllables.empty())
                 return false; // neither an ideograph nor a letter: the run ends here
-            const size_t at = character - kFirst;
-            for (uint16_t r = kFirstReading[at]; r < kFirstReading[at + 1]; ++r) {
-                const std::string_view syllable = kSyllables[kReadings[r]];
+            for (const uint16_t index : syllables) {
+                const std::string_view syllable = PinyinReadings::syllable(index);
                 size_t common = 0;
                 while (common < syllable.size() && p + common < length && sameLetter(mLetters[p + common], syllable[common]))
                     ++common;

@@ -4,17 +4,11 @@
 #include <QStringView>
 
 #include <string>
-#include <string_view>
-#include <vector>
 
 namespace velmarith::search {
 
 /// Full-width ASCII (U+FF01–U+FF5E) and the ideographic space U+3000 in their half-width forms.
 [[nodiscard]] QString foldWidth(QStringView text);
-
-/// Every modern toneless reading of a character ("zhong" and "chong" for 重), ü written v;
-/// none for a character that is not an ideograph.
-[[nodiscard]] std::vector<std::string_view> pinyinReadings(char16_t character);
 
 /// A lookup keyword read as pinyin. It matches a text when consecutive characters of the text
 /// read as the keyword, each character by the initial or the whole syllable of any of its

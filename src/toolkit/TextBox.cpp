@@ -2,6 +2,7 @@
 
 #include "toolkit/LineSelection.h"
 
+#include <QInputMethodEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
 
@@ -11,12 +12,19 @@ TextBox::TextBox(const ControlSite &site)
     : Control(site, new QLineEdit(site.parentWidget)), mEdit(static_cast<QLineEdit *>(widget()))
 {
     mEdit->setMaxLength(kUnlimitedLength);
-    connect(mEdit, &QLineEdit::textChanged, this, &TextBox::Change);
+    connect(mEdit, &QLineEdit::textChanged, this, [this] {
+        if (!mHoldingChange)
+            announceChange();
+    });
     mEdit->installEventFilter(this);
 }
 
 bool TextBox::eventFilter(QObject *watched, QEvent *event)
 {
+    if (watched == mEdit && event->type() == QEvent::InputMethod) {
+        handleInputMethod(static_cast<QInputMethodEvent *>(event));
+        return true;
+    }
     if (watched != mEdit || event->type() != QEvent::KeyPress)
         return false;
     const auto *key = static_cast<QKeyEvent *>(event);
@@ -26,6 +34,23 @@ bool TextBox::eventFilter(QObject *watched, QEvent *event)
     int16_t keyAscii = enter ? int16_t(13) : int16_t(key->text().at(0).unicode());
     emit KeyPress(keyAscii);
     return keyAscii == 0;
+}
+
+// The line edit handles the event here, so that a change it makes on the way (a selection
+// replaced by the pre-edit text) waits with the others until the composition ends.
+void TextBox::handleInputMethod(QInputMethodEvent *event)
+{
+    mHoldingChange = true;
+    static_cast<QObject *>(mEdit)->event(event);
+    mHoldingChange = !event->preeditString().isEmpty();
+    if (!mHoldingChange && mEdit->text() != mAnnouncedText)
+        announceChange();
+}
+
+void TextBox::announceChange()
+{
+    mAnnouncedText = mEdit->text();
+    emit Change();
 }
 
 QString TextBox::Text() const

@@ -4,6 +4,7 @@
 
 class QLineEdit;
 class QEvent;
+class QInputMethodEvent;
 
 namespace velmarith::toolkit {
 
@@ -27,7 +28,8 @@ public:
     void setSelText(const QString &text);
 
 signals:
-    /// The text changed, by typing or by the program.
+    /// The text changed, by typing or by the program. While an input method composes, the
+    /// changes wait: Change comes once, when it commits its text or gives up.
     void Change();
     /// A character key reached the box (after the form's key preview); a handler that sets
     /// the character to 0 keeps it out of the box.
@@ -37,7 +39,12 @@ protected:
     bool eventFilter(QObject *watched, QEvent *event) override;
 
 private:
+    void handleInputMethod(QInputMethodEvent *event);
+    void announceChange();
+
     QLineEdit *mEdit;
+    bool mHoldingChange = false; ///< while an input method shows pre-edit text
+    QString mAnnouncedText;      ///< the text the last Change told of
 };
 
 } // namespace velmarith::toolkit

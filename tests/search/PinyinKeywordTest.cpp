@@ -1,6 +1,7 @@
 // A keyword read as pinyin: initials, syllables and their mix, every reading of a polyphone,
 // and the same answers as a brute-force reading of every combination.
 #include "search/PinyinKeyword.h"
+#include "search/PinyinReadings.h"
 
 #include "support/QtPrinting.h"
 

@@ -10,6 +10,9 @@
 #include "support/ScriptedDesktop.h"
 #include "support/TempDatabase.h"
 
+#include <QApplication>
+#include <QInputMethodEvent>
+#include <QLineEdit>
 #include <QRandomGenerator>
 
 #include <gtest/gtest.h>
@@ -255,6 +258,39 @@ TEST_F(SearchWindow, filtersAtEveryChangeOfTheKeywordAndKeepsTheRowsWhenItIsClea
                                              u"select 名称,编号 from 部门 where 名称 like ('%%')"_s,
                                              u"select 名称,编号 from 部门 where 名称 like ('%财务%')"_s}));
     EXPECT_EQ(raised, QStringList{u"财务审计部"_s});
+}
+
+TEST_F(SearchWindow, filtersOncePerTextAnInputMethodCommitsAndNeverOnItsPreedit)
+{
+    keywordList(u"0"_s);
+    test::StatementLog log;
+    desktop.expectModal(u"frmDataSearch"_s, [&](FormDriver &user) {
+        user.setText(u"txtQuery"_s, u"财务部"_s);
+        auto *edit = qobject_cast<QLineEdit *>(user.widget(u"txtQuery"_s));
+        ASSERT_TRUE(edit);
+        auto send = [edit](const QString &preedit, const QString &commit) {
+            QInputMethodEvent event(preedit, {});
+            event.setCommitString(commit);
+            QApplication::sendEvent(edit, &event);
+        };
+        // The pre-edit replaces the selected 部: the text changes before anything is committed.
+        edit->setSelection(2, 1);
+        for (const QString &typed : {u"s"_s, u"sh"_s, u"shen"_s})
+            send(typed, QString());
+        EXPECT_EQ(user.items(u"lvwQuery"_s), QStringList{u"财务部"_s});
+        send(QString(), u"审"_s);
+        EXPECT_EQ(user.items(u"lvwQuery"_s), QStringList{u"财务审计部"_s});
+        // Given up: the text left is filtered once.
+        edit->setSelection(2, 1);
+        send(u"x"_s, QString());
+        send(QString(), QString());
+        EXPECT_EQ(user.text(u"txtQuery"_s), u"财务"_s);
+        user.pressKey(27);
+    });
+    search.SearchAny();
+    EXPECT_EQ(log.statements(), (QStringList{u"select 名称,编号 from 部门 where 名称 like ('%财务部%')"_s,
+                                             u"select 名称,编号 from 部门 where 名称 like ('%财务审%')"_s,
+                                             u"select 名称,编号 from 部门 where 名称 like ('%财务%')"_s}));
 }
 
 TEST_F(SearchWindow, onEnterModeFiltersOnlyWhenEnterIsPressedThenMovesToTheList)
