@@ -22,7 +22,7 @@
 #include <QSqlQueryModel>
 #include <QStandardItemModel>
 #include <QTableView>
-#include <QTreeView>
+#include <QTableView>
 
 #include <benchmark/benchmark.h>
 #include <sqlite3.h>
@@ -176,13 +176,12 @@ void BM_QtWidgetsOfTheWindowAlone(benchmark::State &state)
         auto window = std::make_unique<QWidget>();
         window->resize(1067, 267 + 40 + (kFields / 2) * kPitch + 80);
         QStandardItemModel columns(0, kFields);
-        auto *list = new QTreeView(window.get());
-        list->setUniformRowHeights(true);
-        list->setRootIsDecorated(false);
+        auto *list = new QTableView(window.get());
+        list->verticalHeader()->hide();
         list->setModel(&columns);
         list->setGeometry(14, 24, 1033, 267);
         for (int f = 0; f < kFields; ++f)
-            list->header()->resizeSection(f, 60);
+            list->horizontalHeader()->resizeSection(f, 60);
         for (int f = 0; f < kFields; ++f) {
             const int left = f % 2 == 0 ? 22 : 540;
             const int top = 320 + (f / 2) * kPitch;

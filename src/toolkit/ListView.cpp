@@ -8,8 +8,9 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QTableView>
+
 #include <functional>
-#include <QTreeView>
 
 namespace velmarith::toolkit {
 
@@ -28,10 +29,12 @@ namespace {
 // Qt makes the first row current, unselected, when the list gets the focus; the first arrow key
 // then starts from it, so in a list of one row nothing could ever be selected by keyboard.
 // Without a selected row the list keeps no current row, and the first arrow selects one.
-class RowListView final : public QTreeView
+// A table view, not a tree: its rows are laid out by a header of fixed-height sections, so an
+// added or removed row costs the same in a list of a million rows as in one of a thousand.
+class RowListView final : public QTableView
 {
 public:
-    using QTreeView::QTreeView;
+    using QTableView::QTableView;
 
     /// Called with the 0-based row a key selected (an arrow, Home, End, a page key, a letter), or
     /// assistive technology.
@@ -40,7 +43,7 @@ public:
 protected:
     void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override
     {
-        QTreeView::selectionChanged(selected, deselected);
+        QTableView::selectionChanged(selected, deselected);
         // Assistive technology selects a row without making it current. The check waits until a
         // selection that comes with its current row (a click, a key, the program) is complete.
         if (!selected.isEmpty())
@@ -49,7 +52,7 @@ protected:
 
     void focusInEvent(QFocusEvent *event) override
     {
-        QTreeView::focusInEvent(event);
+        QTableView::focusInEvent(event);
         if (selectionModel() && !selectionModel()->hasSelection())
             selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     }
@@ -65,10 +68,19 @@ protected:
             return;
         }
         const QPersistentModelIndex before = currentIndex();
-        QTreeView::keyPressEvent(event);
+        QTableView::keyPressEvent(event);
         const QModelIndex after = currentIndex();
         if (after.isValid() && after != before && selectionModel()->isRowSelected(after.row(), after.parent()))
             onRowChosen(after.row());
+    }
+
+    // Home and End go to the first and last row, as in any list, not to the row's first and
+    // last column.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override
+    {
+        if (action == MoveHome || action == MoveEnd)
+            modifiers |= Qt::ControlModifier;
+        return QTableView::moveCursor(action, modifiers);
     }
 
 private:
@@ -86,34 +98,41 @@ private:
 
 ListView::ListView(const ControlSite &site)
     : Control(site, new RowListView(site.parentWidget)),
-      mView(static_cast<QTreeView *>(widget())),
+      mView(static_cast<QTableView *>(widget())),
       mModel(std::make_unique<ListRowsModel>())
 {
     mView->setModel(mModel.get());
     mView->setItemDelegate(new ListCellDelegate(mView));
-    mView->setRootIsDecorated(false);
-    mView->setItemsExpandable(false);
-    mView->setUniformRowHeights(true); // lets the view lay out 100,000 rows without measuring them
-    mView->setAllColumnsShowFocus(true);
+    mView->setShowGrid(false);
+    mView->setWordWrap(false);
+    mView->setTabKeyNavigation(false); // Tab leaves the list for the next control
+    QHeaderView &rows = *mView->verticalHeader();
+    rows.hide();
+    rows.setSectionResizeMode(QHeaderView::Fixed);
+    rows.setMinimumSectionSize(1);
+    rows.setDefaultSectionSize(mView->fontMetrics().height() + 4);
     mView->setSelectionMode(QAbstractItemView::SingleSelection);
     mView->setSelectionBehavior(QAbstractItemView::SelectRows);
     mView->setEditTriggers(QAbstractItemView::NoEditTriggers);
-    mView->header()->setSectionsClickable(true);
-    mView->header()->setSectionsMovable(false);
-    mView->header()->setStretchLastSection(false);
+    QHeaderView &columns = *mView->horizontalHeader();
+    columns.setSectionsClickable(true);
+    columns.setSectionsMovable(false);
+    columns.setStretchLastSection(false);
+    columns.setHighlightSections(false);
+    columns.setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
     // Left unset, the header works its minimum out from the style and font again at every
     // column width set; a list of 30 columns spent more on that than on reading its rows.
-    mView->header()->setMinimumSectionSize(mView->header()->minimumSectionSize());
+    columns.setMinimumSectionSize(columns.minimumSectionSize());
     QPalette palette = mView->palette();
     // The selection stays visible while the focus is elsewhere (on 确定, say).
     for (const QPalette::ColorRole role : {QPalette::Highlight, QPalette::HighlightedText})
         palette.setColor(QPalette::Inactive, role, palette.color(QPalette::Active, role));
     mView->setPalette(palette);
-    connect(mView, &QTreeView::clicked, this, [this](const QModelIndex &index) { clickItem(index.row() + 1); });
+    connect(mView, &QTableView::clicked, this, [this](const QModelIndex &index) { clickItem(index.row() + 1); });
     // A row chosen by keyboard is clicked, as the platform's list view raises its item click.
     static_cast<RowListView *>(mView)->onRowChosen = [this](int row) { clickItem(row + 1); };
-    connect(mView, &QTreeView::doubleClicked, this, [this](const QModelIndex &) { emit DblClick(); });
-    connect(mView->header(), &QHeaderView::sectionClicked, this, [this](int section) { clickColumn(section + 1); });
+    connect(mView, &QTableView::doubleClicked, this, [this](const QModelIndex &) { emit DblClick(); });
+    connect(&columns, &QHeaderView::sectionClicked, this, [this](int section) { clickColumn(section + 1); });
 }
 
 ListView::~ListView()
@@ -177,6 +196,11 @@ void ListView::insertListRows(int listRow, const ResultRows &rows)
 void ListView::removeListRow(int listRow)
 {
     mModel->removeListRow(listRow);
+}
+
+void ListView::replaceListRow(int listRow, const ResultRows &row)
+{
+    mModel->replaceListRow(listRow, row);
 }
 
 QString ListView::listValue(int listRow, int column) const

@@ -6,7 +6,7 @@
 
 #include <optional>
 
-class QTreeView;
+class QTableView;
 
 namespace velmarith::toolkit {
 
@@ -66,6 +66,9 @@ public:
     /// they were given in, whatever the sort shown); a sorted list stays sorted.
     void insertListRows(int listRow, const ResultRows &rows);
     void removeListRow(int listRow);
+    /// Shows the single row of `row` in place of the one at a 0-based position of the rows' own
+    /// order, which costs the view nothing but a repaint of that row.
+    void replaceListRow(int listRow, const ResultRows &row);
     /// The value at a 0-based position of the rows' own order and 0-based column.
     [[nodiscard]] QString listValue(int listRow, int column) const;
     /// The 1-based item position showing a 0-based position of the rows' own order.
@@ -103,7 +106,7 @@ signals:
 private:
     [[nodiscard]] int rowOf(int index) const;
 
-    QTreeView *mView;
+    QTableView *mView;
     std::unique_ptr<ListRowsModel> mModel;
 };
 

@@ -55,7 +55,7 @@ def employee_chosen(run, database, row):
     """The maintenance window on the employees, once a row chosen in its list fills the editors."""
     session = run('manage', '--db', database, '--table', '员工')
     window = session.window()
-    session.select_row(window, 'tree', '记录列表', row)
+    session.select_row(window, 'table', '记录列表', row)
     until(lambda: session.find(window, 'text', '编号').queryText().getText(0, -1) or None, 'the row in the editors')
     return session, window
 
@@ -108,9 +108,9 @@ def test_a_lookup_row_is_picked_after_typing_a_keyword(run, database):
                   'select 部门名称, 部门编号 from 部门表', '--term', '部门名称')
     window = session.window('查找部门')
     session.type_into(window, 'text', '键入要查找的关键字', '财务')
-    results = session.find(window, 'tree', '查找结果')
+    results = session.find(window, 'table', '查找结果')
     until(lambda: results.queryTable().nRows == 1 or None, 'one department listed')
-    session.select_row(window, 'tree', '查找结果', 0)
+    session.select_row(window, 'table', '查找结果', 0)
     session.press(window, 'push button', '确定')
     assert session.finish() == (0, '财务部\n')
 
@@ -153,8 +153,8 @@ def test_a_city_is_found_by_the_initials_of_its_pinyin(run, database):
                   '--term', '名称', '--match', 'pinyin')
     window = session.window('城市')
     session.type_into(window, 'text', '键入要查找的关键字', 'cq')
-    results = session.find(window, 'tree', '查找结果')
+    results = session.find(window, 'table', '查找结果')
     until(lambda: results.queryTable().nRows == 1 or None, 'one city listed')
-    session.select_row(window, 'tree', '查找结果', 0)
+    session.select_row(window, 'table', '查找结果', 0)
     session.press(window, 'push button', '确定')
     assert session.finish() == (0, '重庆\n')

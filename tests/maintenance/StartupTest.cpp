@@ -11,7 +11,7 @@
 
 #include <QHeaderView>
 #include <QStyle>
-#include <QTreeView>
+#include <QTableView>
 
 using namespace velmarith;
 using namespace Qt::StringLiterals;
@@ -163,10 +163,10 @@ TEST_P(MaintenanceStartup, theDemoListShowsEveryColumnBesideAVerticalScrollBar)
     app::ensureDemoDatabase(db.folder() + u"/demo.sqlite"_s);
     DataBridge::setDefaultDatabase(db.folder() + u"/demo.sqlite"_s);
     auto form = start(u"员工"_s);
-    const auto *view = qobject_cast<const QTreeView *>(form->list().widget());
+    const auto *view = qobject_cast<const QTableView *>(form->list().widget());
     ASSERT_TRUE(view);
     const int room = view->width() - 2 * view->frameWidth() - view->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
-    EXPECT_LE(view->header()->length(), room) << "the columns need " << view->header()->length() << " pixels";
+    EXPECT_LE(view->horizontalHeader()->length(), room) << "the columns need " << view->horizontalHeader()->length() << " pixels";
 }
 
 TEST_P(MaintenanceStartup, runsTheMetadataStatementsInTheirOrderOnTheDemoTable)

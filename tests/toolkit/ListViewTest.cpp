@@ -6,7 +6,7 @@
 #include "support/QtPrinting.h"
 #include "support/Rows.h"
 
-#include <QTreeView>
+#include <QTableView>
 
 #include <gtest/gtest.h>
 
@@ -68,7 +68,7 @@ TEST_F(ListFillerTest, fillsOneColumnPerNameAndOneItemPerRowReadInPlace)
     EXPECT_EQ(form.list->item(2).SubItems(1), u"张伟");
     EXPECT_EQ(form.list->item(2).SubItems(2), u"9800");
     EXPECT_EQ(form.list->item(2).SubItems(7), u"") << "beyond the row's values";
-    auto *view = form.window()->findChild<QTreeView *>(u"lvwAny"_s);
+    auto *view = form.window()->findChild<QTableView *>(u"lvwAny"_s);
     ASSERT_NE(view, nullptr);
     EXPECT_EQ(view->model()->data(view->model()->index(1, 1)).toString(), u"张伟");
 
@@ -127,7 +127,7 @@ TEST(ListView, refusesARepeatedColumnKeyAndHidesHiddenColumns)
     form.list->addColumn({u"K2"_s, u"姓名"_s, 900, Qt::AlignLeft, true});
     EXPECT_EQ(errorNumberOf([&] { form.list->addColumn({u"k1"_s, u"x"_s, 10, Qt::AlignLeft, false}); }),
               ErrorNumber::KeyNotUnique);
-    auto *view = form.window()->findChild<QTreeView *>(u"lvwAny"_s);
+    auto *view = form.window()->findChild<QTableView *>(u"lvwAny"_s);
     EXPECT_FALSE(view->isColumnHidden(0));
     EXPECT_TRUE(view->isColumnHidden(1));
     EXPECT_EQ(view->columnWidth(0), toPixels(700));
@@ -137,7 +137,7 @@ TEST(ListView, refusesARepeatedColumnKeyAndHidesHiddenColumns)
 TEST_F(ListFillerTest, onlySelectedRowsAreDrawnHighlightedWhileTheListHasNoFocus)
 {
     filler.FillRows(staff(), nullptr, u"Yes"_s, u"No"_s);
-    auto *view = qobject_cast<QTreeView *>(form.list->widget());
+    auto *view = qobject_cast<QTableView *>(form.list->widget());
     ASSERT_TRUE(view);
     form.list->select(2);
     view->selectionModel()->setCurrentIndex(view->model()->index(0, 0), QItemSelectionModel::NoUpdate);
