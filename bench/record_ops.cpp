@@ -27,7 +27,7 @@
 
 namespace {
 
-constexpr int kIterations = 3;
+constexpr int kIterations = 30;
 const QString kTable = QStringLiteral("宽表");
 
 enum class Command { Add, Edit, Delete };

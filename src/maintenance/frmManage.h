@@ -4,6 +4,7 @@
 #include "toolkit/Form.h"
 
 #include <velmarith/Collection.h>
+#include <velmarith/ResultRows.h>
 
 #include <memory>
 #include <optional>
@@ -168,8 +169,11 @@ private:
     /// those rows cannot be told exactly.
     void updateList(const ItemList &removed, int64_t removedCount, const ItemList &added);
     [[nodiscard]] bool canUpdateListInPlace();
-    [[nodiscard]] bool removeListRows(const Collection &key, int64_t expected);
-    [[nodiscard]] bool insertListRows(const Collection &key);
+    [[nodiscard]] bool updateListInPlace(const ItemList &removed, int64_t removedCount, const ItemList &added);
+    void removeListRows(const std::vector<int> &listRows);
+    [[nodiscard]] bool insertListRow(const ResultRows &row);
+    /// The list statement's row of `key`; nullopt unless there is exactly one.
+    [[nodiscard]] std::optional<ResultRows> listRowOfKey(const Collection &key);
     [[nodiscard]] std::vector<int> listRowsHolding(const Collection &key) const;
     [[nodiscard]] std::optional<int> searchFirstColumn(const QString &firstValue, bool &found) const;
     [[nodiscard]] std::optional<int> listPositionOf(const QString &firstValue);

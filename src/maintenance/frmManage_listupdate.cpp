@@ -50,13 +50,28 @@ void frmManage::updateList(const ItemList &removed, int64_t removedCount, const 
 {
     // A reload shows the rows the commands act on; every step below either reaches exactly that
     // or gives way to the reload.
-    const bool inPlace = canUpdateListInPlace() && (!removed || removeListRows(*removed, removedCount)) &&
-                         (!added || insertListRows(*added));
-    if (!inPlace) {
+    if (!canUpdateListInPlace() || !updateListInPlace(removed, removedCount, added)) {
         FrmGetList();
         return;
     }
     showLoadedRow();
+}
+
+bool frmManage::updateListInPlace(const ItemList &removed, int64_t removedCount, const ItemList &added)
+{
+    const std::vector<int> removing = removed ? listRowsHolding(*removed) : std::vector<int>();
+    if (int64_t(removing.size()) != (removed ? removedCount : 0) || (removed && removing.empty()))
+        return false;
+    std::optional<ResultRows> row;
+    if (added && !(row = listRowOfKey(*added)))
+        return false;
+    // An edit that keeps the first column's value keeps the row's place in the order.
+    if (row && removing.size() == 1 && lvwAny->listValue(removing.front(), 0) == row->text(0, 0)) {
+        lvwAny->replaceListRow(removing.front(), *row);
+        return true;
+    }
+    removeListRows(removing);
+    return !row || insertListRow(*row);
 }
 
 bool frmManage::canUpdateListInPlace()
@@ -127,20 +142,16 @@ std::vector<int> frmManage::listRowsHolding(const Collection &key) const
     return matching;
 }
 
-bool frmManage::removeListRows(const Collection &key, int64_t expected)
+void frmManage::removeListRows(const std::vector<int> &listRows)
 {
-    const std::vector<int> matching = listRowsHolding(key);
-    if (matching.empty() || int64_t(matching.size()) != expected)
-        return false;
-    for (auto row = matching.rbegin(); row != matching.rend(); ++row)
+    for (auto row = listRows.rbegin(); row != listRows.rend(); ++row)
         lvwAny->removeListRow(*row);
-    return true;
 }
 
-bool frmManage::insertListRows(const Collection &key)
+std::optional<ResultRows> frmManage::listRowOfKey(const Collection &key)
 {
     if (key.Count() == 0)
-        return false;
+        return std::nullopt;
     ResultRows rows;
     {
         DataBridge bridge;
@@ -149,16 +160,21 @@ bool frmManage::insertListRows(const Collection &key)
         Collection names;
         bridge.Query(mListStatement->restrictedTo(conditionsOf(key, false, QStringLiteral("a."))), &rows, &names);
         if (names.Count() == 0)
-            return false; // the statement failed
+            return std::nullopt; // the statement failed
     }
     // No row: the value as typed may not be the value stored ("甲" in a number column), or a
     // bound value has no description; only a reload tells.
     if (rows.Count() != 1)
-        return false;
-    const std::optional<int> position = listPositionOf(rows.text(0, 0));
+        return std::nullopt;
+    return rows;
+}
+
+bool frmManage::insertListRow(const ResultRows &row)
+{
+    const std::optional<int> position = listPositionOf(row.text(0, 0));
     if (!position)
         return false;
-    lvwAny->insertListRows(*position, rows);
+    lvwAny->insertListRows(*position, row);
     return true;
 }
 

@@ -153,6 +153,22 @@ void ListRowsModel::removeListRow(int listRow)
     endResetModel();
 }
 
+void ListRowsModel::replaceListRow(int listRow, const ResultRows &row)
+{
+    const RowRef replacement{uint32_t(mResults.size()), 0};
+    if (mSortedColumn < 0) {
+        mResults.push_back(row);
+        mRows[size_t(listRow)] = replacement;
+        emit dataChanged(index(listRow, 0), index(listRow, columnCount() - 1));
+        return;
+    }
+    beginResetModel();
+    mResults.push_back(row);
+    mRows[size_t(listRow)] = replacement;
+    mOrder = sortedOrder(mSortedColumn, mSortOrder);
+    endResetModel();
+}
+
 std::vector<int> ListRowsModel::sortedOrder(int column, Qt::SortOrder order) const
 {
     std::vector<int> rowsInOrder(mRows.size());

@@ -34,6 +34,9 @@ public:
     void insertListRows(int listRow, const ResultRows &rows);
     /// Takes out the row at a 0-based position of the rows' own order.
     void removeListRow(int listRow);
+    /// Shows the single row of `row` in place of the row at a 0-based position of the rows' own
+    /// order; a sorted display is sorted again.
+    void replaceListRow(int listRow, const ResultRows &row);
     /// The value at a 0-based display row and column; empty beyond the row's values.
     [[nodiscard]] QString value(int displayRow, int column) const;
     /// The value at a 0-based position of the rows' own order.
