@@ -6,23 +6,23 @@
 
 #include <QRegularExpression>
 
+#include <algorithm>
+
 namespace velmarith::search {
 namespace {
 
-// Columns added in front of the caller's: whether the term is null, and the term.
-constexpr int kTermColumns = 2;
+constexpr char16_t kSeparator = u'\0';
 
-// The caller's select with the term's columns in front, or nullopt when it does not start
-// with select (and maybe distinct or all).
-std::optional<QString> withTermColumns(const QString &select, const QString &term)
+// The caller's select with the term's column in front, or nullopt when it does not start with
+// select (and maybe distinct or all).
+std::optional<QString> withTermColumn(const QString &select, const QString &term)
 {
     static const QRegularExpression start(QStringLiteral("^\\s*select\\s+((distinct|all)\\s+)?"),
                                           QRegularExpression::CaseInsensitiveOption);
     const QRegularExpressionMatch found = start.match(select);
     if (!found.hasMatch())
         return std::nullopt;
-    const QString columns = QStringLiteral("((%1) is null), (%1), ").arg(term);
-    return select.left(found.capturedEnd()) + columns + select.mid(found.capturedEnd());
+    return select.left(found.capturedEnd()) + QStringLiteral("(%1), ").arg(term) + select.mid(found.capturedEnd());
 }
 
 char16_t asciiLower(char16_t character)
@@ -30,44 +30,28 @@ char16_t asciiLower(char16_t character)
     return character >= u'A' && character <= u'Z' ? char16_t(character - u'A' + u'a') : character;
 }
 
-char16_t exact(char16_t character)
+// The text as the match compares it: the like rule's letter case, and for pinyin full width too.
+void fold(QString &text, KeywordMatch match, bool ignoresAsciiCase)
 {
-    return character;
-}
-
-char16_t widthAndAsciiCaseFolded(char16_t character)
-{
-    return asciiLower(foldWidth(QStringView(&character, 1)).front().unicode());
-}
-
-// Whether `text`, each character folded, holds `needle` (folded already).
-template<class Fold>
-bool holds(QStringView text, const QString &needle, Fold fold)
-{
-    for (qsizetype start = 0; start + needle.size() <= text.size(); ++start) {
-        qsizetype i = 0;
-        while (i < needle.size() && fold(text[start + i].unicode()) == needle[i].unicode())
-            ++i;
-        if (i == needle.size())
-            return true;
+    if (match == KeywordMatch::Pinyin)
+        text = foldWidth(text);
+    if (ignoresAsciiCase || match == KeywordMatch::Pinyin) {
+        for (QChar &character : text)
+            character = QChar(asciiLower(character.unicode()));
     }
-    return false;
 }
 
-template<class Fold>
-QString folded(const QString &text, Fold fold)
+QString folded(QString text, KeywordMatch match, bool ignoresAsciiCase)
 {
-    QString result = text;
-    for (QChar &character : result)
-        character = QChar(fold(character.unicode()));
-    return result;
+    fold(text, match, ignoresAsciiCase);
+    return text;
 }
 
 } // namespace
 
-std::optional<KeywordRows> KeywordRows::read(const QString &select, const QString &term)
+std::optional<KeywordRows> KeywordRows::read(const QString &select, const QString &term, KeywordMatch match)
 {
-    const std::optional<QString> statement = withTermColumns(select, term);
+    const std::optional<QString> statement = withTermColumn(select, term);
     if (!statement)
         return std::nullopt;
     ResultRows all;
@@ -79,53 +63,88 @@ std::optional<KeywordRows> KeywordRows::read(const QString &select, const QStrin
     }
 
     KeywordRows rows;
+    rows.mMatch = match;
     rows.mIgnoresAsciiCase = !DataBridge::isServerDatabase(DataBridge::defaultDatabase());
-    for (int i = kTermColumns + 1; i <= names.Count(); ++i)
+    for (int i = 2; i <= names.Count(); ++i)
         rows.mNames.Add(names.Item(i));
-    ResultRows::Builder shown(all.columnNames().mid(kTermColumns));
+    ResultRows::Builder shown(all.columnNames().mid(1));
+    std::string terms; // one conversion of all of them is much faster than one per row
     for (int row = 0; row < all.Count(); ++row) {
-        const std::string_view isNull = all.utf8(row, 0);
-        rows.mTermIsNull.push_back(isNull == "1" || isNull == "t" || isNull == "true");
-        rows.mTerms += all.text(row, 1);
-        rows.mTermEnds.push_back(uint32_t(rows.mTerms.size()));
-        for (int column = kTermColumns; column < all.columnCount(); ++column)
+        const std::string_view term = all.utf8(row, 0);
+        // SQLite's like reads a text only up to a NUL it holds; the rest must not shift the rows.
+        terms += term.substr(0, term.find(char(kSeparator)));
+        terms += char(kSeparator);
+        for (int column = 1; column < all.columnCount(); ++column)
             shown.addCell(all.utf8(row, column));
     }
     rows.mRows = shown.finish();
+    rows.mTerms = QString::fromUtf8(terms);
+    fold(rows.mTerms, match, rows.mIgnoresAsciiCase);
+    rows.mTermEnds.reserve(size_t(all.Count()));
+    for (qsizetype at = rows.mTerms.indexOf(QChar(kSeparator)); at >= 0; at = rows.mTerms.indexOf(QChar(kSeparator), at + 1))
+        rows.mTermEnds.push_back(uint32_t(at));
     return rows;
 }
 
-QStringView KeywordRows::term(int row) const
+QStringView KeywordRows::term(size_t row) const
 {
-    const uint32_t begin = row == 0 ? 0 : mTermEnds[size_t(row) - 1];
-    return QStringView(mTerms).mid(begin, mTermEnds[size_t(row)] - begin);
+    const uint32_t begin = row == 0 ? 0 : mTermEnds[row - 1] + 1;
+    return QStringView(mTerms).mid(begin, mTermEnds[row] - begin);
 }
 
-ResultRows KeywordRows::matching(const QString &keyword, KeywordMatch match) const
+std::vector<size_t> KeywordRows::rowsHolding(const QString &needle) const
 {
-    std::vector<int> found;
-    std::vector<int> foundByPinyin;
-    const bool pinyin = match == KeywordMatch::Pinyin;
-    const QString needle = pinyin ? folded(keyword, widthAndAsciiCaseFolded)
-                                  : mIgnoresAsciiCase ? folded(keyword, asciiLower) : keyword;
-    const PinyinKeyword reading(pinyin ? keyword : QString());
-    for (int row = 0; row < int(mTermEnds.size()); ++row) {
-        if (mTermIsNull[size_t(row)])
-            continue;
-        const QStringView text = term(row);
-        const bool holdsKeyword = pinyin              ? holds(text, needle, widthAndAsciiCaseFolded)
-                                  : mIgnoresAsciiCase ? holds(text, needle, asciiLower)
-                                                      : holds(text, needle, exact);
-        if (holdsKeyword)
-            found.push_back(row);
-        else if (reading.matches(text))
-            foundByPinyin.push_back(row);
+    std::vector<size_t> found;
+    if (needle.contains(kSeparator))
+        return found;
+    const QStringView terms(mTerms);
+    size_t row = 0;
+    for (qsizetype at = terms.indexOf(needle); at >= 0; at = terms.indexOf(needle, at)) {
+        row = size_t(std::upper_bound(mTermEnds.begin() + qsizetype(row), mTermEnds.end(), uint32_t(at)) - mTermEnds.begin());
+        found.push_back(row);
+        at = mTermEnds[row] + 1; // the next row's term
     }
-    found.insert(found.end(), foundByPinyin.begin(), foundByPinyin.end());
+    return found;
+}
+
+// One pass over every term, reading on only from the characters that can begin the keyword.
+std::vector<size_t> KeywordRows::rowsReading(const PinyinKeyword &reading, const std::vector<size_t> &holding) const
+{
+    std::vector<size_t> found;
+    if (!reading.usable())
+        return found;
+    const QStringView terms(mTerms);
+    auto held = holding.begin();
+    size_t row = 0;
+    for (qsizetype at = 0; at < terms.size(); ++at) {
+        if (!reading.canBegin(terms[at].unicode()))
+            continue;
+        while (mTermEnds[row] < at)
+            ++row;
+        while (held != holding.end() && *held < row)
+            ++held;
+        const bool listedAlready = held != holding.end() && *held == row;
+        const qsizetype begin = row == 0 ? 0 : mTermEnds[row - 1] + 1;
+        if (listedAlready || reading.matchesFrom(term(row), at - begin)) {
+            if (!listedAlready)
+                found.push_back(row);
+            at = mTermEnds[row]; // the row is decided: on to the next
+        }
+    }
+    return found;
+}
+
+ResultRows KeywordRows::matching(const QString &keyword) const
+{
+    std::vector<size_t> found = rowsHolding(folded(keyword, mMatch, mIgnoresAsciiCase));
+    if (mMatch == KeywordMatch::Pinyin) {
+        const std::vector<size_t> foundByPinyin = rowsReading(PinyinKeyword(keyword), found);
+        found.insert(found.end(), foundByPinyin.begin(), foundByPinyin.end());
+    }
     ResultRows::Builder shown(mRows.columnNames());
-    for (const int row : found) {
+    for (const size_t row : found) {
         for (int column = 0; column < mRows.columnCount(); ++column)
-            shown.addCell(mRows.utf8(row, column));
+            shown.addCell(mRows.utf8(int(row), column));
     }
     return shown.finish();
 }

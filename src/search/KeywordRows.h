@@ -11,6 +11,8 @@
 
 namespace velmarith::search {
 
+class PinyinKeyword;
+
 /// The keyword list's rows, read once with the value of the keyword's term, and filtered in
 /// memory as the keyword changes: by the database's own like rule (Instant), or by that rule
 /// with width folding and pinyin besides (Pinyin).
@@ -19,24 +21,30 @@ class KeywordRows
 public:
     /// Reads every row of `select` and its `term`; nullopt when `select` is not a plain select
     /// the term can be added to. Raises the database's error when it refuses the statement.
-    [[nodiscard]] static std::optional<KeywordRows> read(const QString &select, const QString &term);
+    [[nodiscard]] static std::optional<KeywordRows> read(const QString &select, const QString &term, KeywordMatch match);
 
     /// The column names of `select`.
     [[nodiscard]] const Collection &names() const { return mNames; }
     /// The rows whose term holds the keyword, in the statement's order; for Pinyin, then the
-    /// rows whose term reads as it.
-    [[nodiscard]] ResultRows matching(const QString &keyword, KeywordMatch match) const;
+    /// rows whose term reads as it. The keyword is not empty: only the database tells a null
+    /// term, which even an empty pattern does not match, from an empty one.
+    [[nodiscard]] ResultRows matching(const QString &keyword) const;
 
 private:
     KeywordRows() = default;
-    [[nodiscard]] QStringView term(int row) const;
+    [[nodiscard]] QStringView term(size_t row) const;
+    [[nodiscard]] std::vector<size_t> rowsHolding(const QString &needle) const;
+    /// The rows not `holding` the keyword whose term reads as it, in order.
+    [[nodiscard]] std::vector<size_t> rowsReading(const PinyinKeyword &reading, const std::vector<size_t> &holding) const;
 
-    ResultRows mRows;             ///< the statement's rows, after the two term columns
-    Collection mNames;
-    QString mTerms;               ///< every row's term, one after the other
-    std::vector<uint32_t> mTermEnds;
-    std::vector<bool> mTermIsNull; ///< a null term is never like anything
+    KeywordMatch mMatch = KeywordMatch::Instant;
     bool mIgnoresAsciiCase = true; ///< SQLite's like; PostgreSQL's is case-sensitive
+    ResultRows mRows;              ///< the statement's rows, after the term column
+    Collection mNames;
+    /// Every row's term, folded as the match compares it, each followed by a separator that no
+    /// keyword holds, so that one search over all of them finds the rows at once.
+    QString mTerms;
+    std::vector<uint32_t> mTermEnds; ///< where each row's separator stands
 };
 
 } // namespace velmarith::search

@@ -1,6 +1,7 @@
 #include "search/PinyinKeyword.h"
 
 #include "search/PinyinReadings.h"
+#include "search/PinyinTable.h"
 
 #include <cstdint>
 
@@ -52,6 +53,16 @@ PinyinKeyword::PinyinKeyword(QStringView keyword)
         }
         mLetters.push_back(letter);
     }
+    // A typed u also stands for the ü written v, though no syllable begins with it.
+    const char first = mLetters.front();
+    const uint32_t firstLetters = uint32_t(1) << (first - 'a') | (first == 'u' ? uint32_t(1) << ('v' - 'a') : 0);
+    for (char16_t ideograph = pinyin_table::kFirst; ideograph <= pinyin_table::kLast; ++ideograph)
+        mBeginners[ideograph] = (mReadings.initials(ideograph) & firstLetters) != 0;
+    // The letter itself, in either case and either width.
+    for (const char16_t letter : {char16_t(first), char16_t(first - 'a' + 'A')}) {
+        mBeginners[letter] = true;
+        mBeginners[letter - 0x21 + 0xFF01] = true;
+    }
 }
 
 bool PinyinKeyword::matches(QStringView text) const
@@ -59,15 +70,19 @@ bool PinyinKeyword::matches(QStringView text) const
     if (!usable())
         return false;
     for (qsizetype start = 0; start < text.size(); ++start) {
-        if (matchesFrom(text, start))
+        if (canBegin(text[start].unicode()) && matchesFrom(text, start))
             return true;
     }
     return false;
 }
 
+bool PinyinKeyword::canBegin(char16_t character) const
+{
+    return mBeginners[character];
+}
+
 bool PinyinKeyword::matchesFrom(QStringView text, qsizetype start) const
 {
-    const PinyinReadings &readings = PinyinReadings::table();
     const size_t length = mLetters.size();
     uint64_t reached = 1; // bit p: the first p letters of the keyword are read
     for (qsizetype i = start; i < text.size() && reached; ++i) {
@@ -84,7 +99,7 @@ bool PinyinKeyword::matchesFrom(QStringView text, qsizetype start) const
                 }
                 continue;
             }
-            const std::span<const uint16_t> syllables = readings.of(character);
+            const std::span<const uint16_t> syllables = mReadings.of(character);
             if (syllables.empty())
                 return false; // neither an ideograph nor a letter: the run ends here
             for (const uint16_t index : syllables) {

@@ -1,8 +1,11 @@
 #pragma once
 
+#include "search/PinyinReadings.h"
+
 #include <QString>
 #include <QStringView>
 
+#include <bitset>
 #include <string>
 
 namespace velmarith::search {
@@ -23,11 +26,16 @@ public:
     /// Whether the keyword is read as pinyin at all.
     [[nodiscard]] bool usable() const { return !mLetters.empty(); }
     [[nodiscard]] bool matches(QStringView text) const;
-
-private:
+    /// Whether a reading of the keyword can begin at this character: most cannot, and a scan
+    /// asks matchesFrom only where one can.
+    [[nodiscard]] bool canBegin(char16_t character) const;
+    /// Whether the characters of `text` from `start` on read as the keyword.
     [[nodiscard]] bool matchesFrom(QStringView text, qsizetype start) const;
 
+private:
     std::string mLetters; ///< lower-case a–z; empty when the keyword is not pinyin
+    const PinyinReadings &mReadings = PinyinReadings::table();
+    std::bitset<0x10000> mBeginners; ///< canBegin of every UTF-16 code unit
 };
 
 } // namespace velmarith::search

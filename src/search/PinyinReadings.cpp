@@ -43,6 +43,13 @@ PinyinReadings::PinyinReadings()
         }
     }
     mStarts.push_back(uint32_t(mSyllables.size()));
+    mInitials.reserve(characters);
+    for (size_t at = 0; at < characters; ++at) {
+        uint32_t letters = 0;
+        for (uint32_t i = mStarts[at]; i < mStarts[at + 1]; ++i)
+            letters |= uint32_t(1) << (kSyllables[mSyllables[i]].front() - 'a');
+        mInitials.push_back(letters);
+    }
 }
 
 std::span<const uint16_t> PinyinReadings::of(char16_t character) const
@@ -51,6 +58,11 @@ std::span<const uint16_t> PinyinReadings::of(char16_t character) const
         return {};
     const size_t at = character - kFirst;
     return std::span<const uint16_t>(mSyllables).subspan(mStarts[at], mStarts[at + 1] - mStarts[at]);
+}
+
+uint32_t PinyinReadings::initials(char16_t character) const
+{
+    return character < kFirst || character > kLast ? 0 : mInitials[character - kFirst];
 }
 
 std::string_view PinyinReadings::syllable(uint16_t index)

@@ -18,12 +18,15 @@ public:
     /// character that is not an ideograph.
     [[nodiscard]] std::span<const uint16_t> of(char16_t character) const;
     [[nodiscard]] static std::string_view syllable(uint16_t index);
+    /// The first letters of a character's readings, bit 0 for a, bit 25 for z.
+    [[nodiscard]] uint32_t initials(char16_t character) const;
 
 private:
     PinyinReadings();
 
     std::vector<uint32_t> mStarts; ///< where each character's syllables start, and one end
     std::vector<uint16_t> mSyllables;
+    std::vector<uint32_t> mInitials; ///< per character, as initials() gives them
 };
 
 /// The readings of a character as text ("zhong" and "chong" for 重).

@@ -246,14 +246,15 @@ void frmDataSearch::RunKeywordFilter()
 std::optional<ResultRows> frmDataSearch::keywordRows(const QString &keyword, Collection &names)
 {
     try {
-        if (Matching != KeywordMatch::Like && !mKeptRows) {
-            mKeptRows = search::KeywordRows::read(SearchMainData, SearchQueryTerm);
+        if (Matching != KeywordMatch::Like && !mKeptRows && !keyword.isEmpty()) {
+            mKeptRows = search::KeywordRows::read(SearchMainData, SearchQueryTerm, Matching);
             if (!mKeptRows)
                 Matching = KeywordMatch::Like; // a statement the term cannot be added to
         }
-        if (mKeptRows) {
+        // Only the database tells a null term, which even an empty keyword does not find.
+        if (mKeptRows && !keyword.isEmpty()) {
             names = mKeptRows->names();
-            return mKeptRows->matching(keyword, Matching);
+            return mKeptRows->matching(keyword);
         }
         ResultRows rows;
         DataBridge bridge; // closed when it goes, also by an error
