@@ -60,7 +60,7 @@ void frmManage::updateList(const ItemList &removed, int64_t removedCount, const 
 bool frmManage::updateListInPlace(const ItemList &removed, int64_t removedCount, const ItemList &added)
 {
     const std::vector<int> removing = removed ? listRowsHolding(*removed) : std::vector<int>();
-    if (int64_t(removing.size()) != (removed ? removedCount : 0) || (removed && removing.empty()))
+    if (removed && (removing.empty() || int64_t(removing.size()) != removedCount))
         return false;
     std::optional<ResultRows> row;
     if (added && !(row = listRowOfKey(*added)))

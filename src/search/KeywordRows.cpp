@@ -86,10 +86,14 @@ std::optional<KeywordRows> KeywordRows::read(const QString &select, const QStrin
     return rows;
 }
 
+qsizetype KeywordRows::termStart(size_t row) const
+{
+    return row == 0 ? 0 : qsizetype(mTermEnds[row - 1]) + 1;
+}
+
 QStringView KeywordRows::term(size_t row) const
 {
-    const uint32_t begin = row == 0 ? 0 : mTermEnds[row - 1] + 1;
-    return QStringView(mTerms).mid(begin, mTermEnds[row] - begin);
+    return QStringView(mTerms).mid(termStart(row), mTermEnds[row] - termStart(row));
 }
 
 std::vector<size_t> KeywordRows::rowsHolding(const QString &needle) const
@@ -124,8 +128,7 @@ std::vector<size_t> KeywordRows::rowsReading(const PinyinKeyword &reading, const
         while (held != holding.end() && *held < row)
             ++held;
         const bool listedAlready = held != holding.end() && *held == row;
-        const qsizetype begin = row == 0 ? 0 : mTermEnds[row - 1] + 1;
-        if (listedAlready || reading.matchesFrom(term(row), at - begin)) {
+        if (listedAlready || reading.matchesFrom(term(row), at - termStart(row))) {
             if (!listedAlready)
                 found.push_back(row);
             at = mTermEnds[row]; // the row is decided: on to the next

@@ -32,6 +32,7 @@ public:
 
 private:
     KeywordRows() = default;
+    [[nodiscard]] qsizetype termStart(size_t row) const;
     [[nodiscard]] QStringView term(size_t row) const;
     [[nodiscard]] std::vector<size_t> rowsHolding(const QString &needle) const;
     /// The rows not `holding` the keyword whose term reads as it, in order.

@@ -103,16 +103,20 @@ def test_the_maintenance_window_names_every_control_in_edit_mode(run, database):
     session.find(window, 'push button', '修改')
 
 
+def pick_the_only_result(session, window, keyword):
+    """Types the keyword, waits for one row listed, picks it with 确定; (exit code, output)."""
+    session.type_into(window, 'text', '键入要查找的关键字', keyword)
+    results = session.find(window, 'table', '查找结果')
+    until(lambda: results.queryTable().nRows == 1 or None, 'one row listed')
+    session.select_row(window, 'table', '查找结果', 0)
+    session.press(window, 'push button', '确定')
+    return session.finish()
+
+
 def test_a_lookup_row_is_picked_after_typing_a_keyword(run, database):
     session = run('search', '--db', database, '--caption', '查找部门', '--list',
                   'select 部门名称, 部门编号 from 部门表', '--term', '部门名称')
-    window = session.window('查找部门')
-    session.type_into(window, 'text', '键入要查找的关键字', '财务')
-    results = session.find(window, 'table', '查找结果')
-    until(lambda: results.queryTable().nRows == 1 or None, 'one department listed')
-    session.select_row(window, 'table', '查找结果', 0)
-    session.press(window, 'push button', '确定')
-    assert session.finish() == (0, '财务部\n')
+    assert pick_the_only_result(session, session.window('查找部门'), '财务') == (0, '财务部\n')
 
 
 @pytest.mark.parametrize('save', [False, True])
@@ -151,10 +155,4 @@ def test_a_city_is_found_by_the_initials_of_its_pinyin(run, database):
         connection.executemany('insert into 城市 values(?)', [('北京',), ('重庆',), ('长沙',)])
     session = run('search', '--db', database, '--caption', '城市', '--list', 'select 名称 from 城市',
                   '--term', '名称', '--match', 'pinyin')
-    window = session.window('城市')
-    session.type_into(window, 'text', '键入要查找的关键字', 'cq')
-    results = session.find(window, 'table', '查找结果')
-    until(lambda: results.queryTable().nRows == 1 or None, 'one city listed')
-    session.select_row(window, 'table', '查找结果', 0)
-    session.press(window, 'push button', '确定')
-    assert session.finish() == (0, '重庆\n')
+    assert pick_the_only_result(session, session.window('城市'), 'cq') == (0, '重庆\n')
