@@ -1,5 +1,7 @@
 #include "data/SqlDialect.h"
 
+#include <QStringList>
+
 #include <array>
 #include <vector>
 
@@ -125,7 +127,83 @@ public:
         return before->kind == TokenKind::Literal || after->kind == TokenKind::Literal;
     }
 
+    /// The tokens of the operands a concatenating "+" joins: from the first token of the one
+    /// before it to the last of the one after it, a call, a parenthesis or a case expression whole.
+    [[nodiscard]] std::pair<size_t, size_t> operandBefore(size_t plus) const
+    {
+        const size_t last = nonBlank(plus, -1);
+        size_t first = last;
+        if (mTokens[last].kind == TokenKind::Close) {
+            first = matching(last, TokenKind::Close, TokenKind::Open, -1);
+            // A name before the parenthesis makes it a call; nonBlank gives size() before the start.
+            const size_t name = nonBlank(first, -1);
+            if (name < mTokens.size() && mTokens[name].kind == TokenKind::Word && !introducesOperand(textOf(mTokens[name])))
+                first = name;
+        } else if (isWord(last, u"END")) {
+            first = matchingWord(last, u"END", u"CASE", -1);
+        }
+        while (first < last && (mTokens[first].kind == TokenKind::Blank || mTokens[first].kind == TokenKind::Semicolon))
+            ++first;
+        return {first, last};
+    }
+    [[nodiscard]] std::pair<size_t, size_t> operandAfter(size_t plus) const
+    {
+        const size_t first = nonBlank(plus, +1);
+        size_t last = first;
+        if (mTokens[first].kind == TokenKind::Open) {
+            last = matching(first, TokenKind::Open, TokenKind::Close, +1);
+        } else if (isWord(first, u"CASE")) {
+            last = matchingWord(first, u"CASE", u"END", +1);
+        } else if (mTokens[first].kind == TokenKind::Word) {
+            const size_t next = nonBlank(first, +1);
+            if (next < mTokens.size() && mTokens[next].kind == TokenKind::Open)
+                last = matching(next, TokenKind::Open, TokenKind::Close, +1);
+        }
+        // One left open runs to the text's end, whose semicolon must stay outside a call around it.
+        while (last > first && (mTokens[last].kind == TokenKind::Blank || mTokens[last].kind == TokenKind::Semicolon))
+            --last;
+        return {first, last};
+    }
+    [[nodiscard]] QStringView textOf(size_t first, size_t last) const
+    {
+        return QStringView(mText).mid(mTokens[first].begin, mTokens[last].end - mTokens[first].begin);
+    }
+
 private:
+    // The index of the next token that is not blank that way, or one beyond the ends.
+    [[nodiscard]] size_t nonBlank(size_t from, int direction) const
+    {
+        ptrdiff_t i = ptrdiff_t(from) + direction;
+        while (i >= 0 && i < ptrdiff_t(mTokens.size()) && mTokens[size_t(i)].kind == TokenKind::Blank)
+            i += direction;
+        return i < 0 ? mTokens.size() : size_t(i);
+    }
+    [[nodiscard]] bool isWord(size_t at, QStringView word) const
+    {
+        return at < mTokens.size() && mTokens[at].kind == TokenKind::Word && textOf(mTokens[at]).compare(word, Qt::CaseInsensitive) == 0;
+    }
+    // The token that closes (or opens) the one at `from`, counting nested pairs; the text's end
+    // when it is never closed.
+    [[nodiscard]] size_t matching(size_t from, TokenKind same, TokenKind other, int direction) const
+    {
+        int depth = 0;
+        for (ptrdiff_t i = ptrdiff_t(from); i >= 0 && i < ptrdiff_t(mTokens.size()); i += direction) {
+            depth += mTokens[size_t(i)].kind == same ? 1 : mTokens[size_t(i)].kind == other ? -1 : 0;
+            if (depth == 0)
+                return size_t(i);
+        }
+        return direction > 0 ? mTokens.size() - 1 : 0;
+    }
+    [[nodiscard]] size_t matchingWord(size_t from, QStringView same, QStringView other, int direction) const
+    {
+        int depth = 0;
+        for (ptrdiff_t i = ptrdiff_t(from); i >= 0 && i < ptrdiff_t(mTokens.size()); i += direction) {
+            depth += isWord(size_t(i), same) ? 1 : isWord(size_t(i), other) ? -1 : 0;
+            if (depth == 0)
+                return size_t(i);
+        }
+        return direction > 0 ? mTokens.size() - 1 : 0;
+    }
     [[nodiscard]] const Token *neighbour(size_t from, int direction) const
     {
         for (ptrdiff_t i = ptrdiff_t(from) + direction; i >= 0 && i < ptrdiff_t(mTokens.size()); i += direction) {
@@ -176,6 +254,42 @@ QString rewriteConcatenation(const QString &statement)
     return rewritten;
 }
 
+QString rewriteConcatenationAsCall(const QString &statement)
+{
+    if (!statement.contains(u'+'))
+        return statement;
+    const Statement parsed(statement);
+    const std::vector<Token> &tokens = parsed.tokens();
+    // Each chain of operands joined by concatenating "+" signs, as token spans.
+    std::vector<std::vector<std::pair<size_t, size_t>>> chains;
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        if (tokens[i].kind != TokenKind::Plus || !parsed.isConcatenation(i))
+            continue;
+        const auto before = parsed.operandBefore(i);
+        if (chains.empty() || chains.back().back() != before)
+            chains.push_back({before});
+        chains.back().push_back(parsed.operandAfter(i));
+    }
+    QString rewritten;
+    rewritten.reserve(statement.size() + 16 * qsizetype(chains.size()));
+    auto chain = chains.begin();
+    for (size_t i = 0; i < tokens.size(); ++i) {
+        if (chain != chains.end() && chain->front().first == i) {
+            QStringList operands;
+            for (const auto &[first, last] : *chain)
+                operands.append(rewriteConcatenationAsCall(parsed.textOf(first, last).toString()));
+            rewritten += QStringLiteral("CONCAT(") + operands.join(QStringLiteral(", ")) + u')';
+            i = chain->back().second;
+            ++chain;
+            continue;
+        }
+        while (chain != chains.end() && chain->front().first < i)
+            ++chain; // a chain inside an operand, rewritten with it
+        rewritten += parsed.textOf(tokens[i]);
+    }
+    return rewritten;
+}
+
 bool isSingleStatement(const QString &statement)
 {
     bool ended = false;
@@ -186,6 +300,70 @@ bool isSingleStatement(const QString &statement)
             return false;
     }
     return true;
+}
+
+} // namespace velmarith
+
+namespace velmarith {
+namespace {
+
+constexpr qsizetype kLongestMariaDbName = 64;    // characters, for any name
+constexpr qsizetype kLongestMariaDbFileName = 251; // bytes a table's file name may take before its suffix
+
+// How long MariaDB's file for a table of this name is called: letters, digits and "_" of
+// ASCII stand for themselves, any other character is written as @ and four hex digits.
+qsizetype fileNameLength(const QString &name)
+{
+    qsizetype length = 0;
+    for (const char32_t c : name.toUcs4())
+        length += (c < 0x80 && (QChar::isLetterOrNumber(c) || c == U'_')) ? 1 : 5;
+    return length;
+}
+
+QString mariaDbRefusal(const QString &name, bool namesFile)
+{
+    if (name.toUcs4().size() > kLongestMariaDbName)
+        return QStringLiteral("名称超过 %1 个字符，数据库不能使用它：%2").arg(kLongestMariaDbName).arg(name);
+    if (namesFile && fileNameLength(name) > kLongestMariaDbFileName)
+        return QStringLiteral("表名太长，数据库不能用它作文件名（最多 50 个汉字）：%1").arg(name);
+    return {};
+}
+
+// Words after which a name is a table's (or a database's), which MariaDB keeps as a file.
+bool namesFileNext(QStringView word)
+{
+    return word.compare(u"table", Qt::CaseInsensitive) == 0 || word.compare(u"exists", Qt::CaseInsensitive) == 0 ||
+           word.compare(u"to", Qt::CaseInsensitive) == 0 || word.compare(u"database", Qt::CaseInsensitive) == 0;
+}
+
+} // namespace
+
+QString nameMariaDbRefuses(const QString &statement)
+{
+    bool namesFile = false;
+    for (const Token &token : tokenize(statement)) {
+        const QString text = statement.mid(token.begin, token.end - token.begin);
+        if (token.kind == TokenKind::Blank)
+            continue;
+        if (token.kind == TokenKind::QuotedName) {
+            const QChar quote = text.front();
+            const QString name = text.mid(1, text.size() - 2).replace(QString(2, quote), QString(quote));
+            if (const QString refusal = mariaDbRefusal(name, namesFile); !refusal.isEmpty())
+                return refusal;
+            continue; // "db"."table": what follows the dot is named as the first part was
+        } else if (token.kind == TokenKind::Word) {
+            // db.table: every part is named as the first is.
+            for (const QString &part : text.split(u'.')) {
+                if (const QString refusal = mariaDbRefusal(part, namesFile); !refusal.isEmpty())
+                    return refusal;
+            }
+            namesFile = namesFileNext(text);
+            continue;
+        }
+        if (token.kind != TokenKind::Other || text != u".")
+            namesFile = false;
+    }
+    return {};
 }
 
 } // namespace velmarith

@@ -10,8 +10,17 @@ namespace velmarith {
 /// string literals, quoted identifiers and comments untouched.
 [[nodiscard]] QString rewriteConcatenation(const QString &statement);
 
+/// The same concatenations written as CONCAT(…) calls, for MariaDB and MySQL, where "||" is OR:
+/// a.部门+'('+b.部门名称+')' becomes CONCAT(a.部门, '(', b.部门名称, ')').
+[[nodiscard]] QString rewriteConcatenationAsCall(const QString &statement);
+
 /// Whether the text holds at most one statement: nothing but blanks, comments and semicolons
 /// after the first semicolon outside literals, quoted names and comments.
 [[nodiscard]] bool isSingleStatement(const QString &statement);
+
+/// Why MariaDB cannot take a name in the statement, in Chinese; empty when it takes them all.
+/// It refuses a name over 64 characters, and a table's name whose file name would pass the
+/// file system's 255 bytes (51 CJK characters), rather than cut either.
+[[nodiscard]] QString nameMariaDbRefuses(const QString &statement);
 
 } // namespace velmarith

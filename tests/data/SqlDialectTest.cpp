@@ -50,6 +50,21 @@ TEST(SqlDialect, rewritesOnlyAPlusBetweenTwoOperands)
     EXPECT_EQ(rewriteConcatenation(once), once) << "rewriting is idempotent";
 }
 
+TEST(SqlDialect, writesConcatenationAsACallWhereBarsMeanOr)
+{
+    EXPECT_EQ(rewriteConcatenationAsCall(QStringLiteral("select a.编号,a.部门+'('+b.部门名称+')' as 部门 from 员工 a")),
+              u"select a.编号,CONCAT(a.部门, '(', b.部门名称, ')') as 部门 from 员工 a");
+    EXPECT_EQ(rewriteConcatenationAsCall(QStringLiteral("select trim(x) + '-' + (y + 1), 'a' + (b + 'c') from t")),
+              u"select CONCAT(trim(x), '-', (y + 1)), CONCAT('a', (CONCAT(b, 'c'))) from t");
+    EXPECT_EQ(rewriteConcatenationAsCall(QStringLiteral("select case when x then 'a' end + 'b' where c = 'O''B' + d")),
+              u"select CONCAT(case when x then 'a' end, 'b') where c = CONCAT('O''B', d)");
+    EXPECT_EQ(rewriteConcatenationAsCall(QStringLiteral("select 'a' + (b ;")), u"select CONCAT('a', (b) ;")
+        << "an operand left open keeps the final semicolon outside the call";
+    for (const QString &untouched : {QStringLiteral("select a+b from t"), QStringLiteral("select +'5'"),
+                                     QStringLiteral("select 'a+b', x -- + 'y'\n + 1")})
+        EXPECT_EQ(rewriteConcatenationAsCall(untouched), untouched);
+}
+
 TEST(SqlDialect, findsASecondStatementOnlyOutsideLiteralsNamesAndComments)
 {
     EXPECT_TRUE(isSingleStatement(QStringLiteral("select 1")));

@@ -1,5 +1,6 @@
-// The rewrite changes nothing but some "+" into "||" and is idempotent; a text that SQLite
-// reads as two statements is never taken for one.
+// The rewrite changes nothing but some "+" into "||" and is idempotent; MariaDB's CONCAT(…)
+// form touches the same texts and keeps the statements; a text that SQLite reads as two
+// statements is never taken for one.
 #include "Property.h"
 
 #include "data/SqlDialect.h"
@@ -64,6 +65,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fuzz::require(onlyPlusSignsChanged(text, once), "the rewrite changes only + into ||", text);
     fuzz::require(rewriteConcatenation(once) == once, "the rewrite is idempotent", text);
     fuzz::require(isSingleStatement(once) == isSingleStatement(text), "the rewrite keeps the statements", text);
+    const QString call = rewriteConcatenationAsCall(text);
+    fuzz::require((call == text) == (once == text), "both rewrites see the same concatenations", text);
+    fuzz::require(isSingleStatement(call) == isSingleStatement(text), "CONCAT keeps the statements", text);
+    (void)nameMariaDbRefuses(call);
     // SQLite separates statements only at a semicolon, so only such texts need asking.
     if (text.contains(u';') && isSingleStatement(text))
         fuzz::require(statementsSqliteReads(text) <= 1, "SQLite finds no second statement", text);
