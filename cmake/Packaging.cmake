@@ -41,11 +41,19 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/t
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "Chinese database dialogs for Qt 6 programs - library
  Velmarith's four modal dialogs for desktop database applications whose
  interface is Simplified Chinese: table maintenance from metadata tables,
- lookup, input box and file window, on SQLite and PostgreSQL, with an
- in-process component server.")
+ lookup, input box and file window, on SQLite, PostgreSQL and MariaDB or
+ MySQL, with an in-process component server.")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
-set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "${VELMARITH_EXACT_RUNTIME}, qt6-base-dev")
+# pkg-config reads the modules velmarith.pc names privately, so their .pc files must be there.
+set(VELMARITH_DEV_DEPENDS "${VELMARITH_EXACT_RUNTIME}, qt6-base-dev, libsqlite3-dev")
+if(VELMARITH_HAVE_POSTGRESQL)
+  string(APPEND VELMARITH_DEV_DEPENDS ", libpq-dev")
+endif()
+if(VELMARITH_HAVE_MARIADB)
+  string(APPEND VELMARITH_DEV_DEPENDS ", libmariadb-dev")
+endif()
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS ${VELMARITH_DEV_DEPENDS})
 set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION "Chinese database dialogs for Qt 6 programs - development files
  Headers, the CMake package (find_package(Velmarith) with Velmarith::Velmarith)
  and the pkg-config file of Velmarith, the library of four modal dialogs for

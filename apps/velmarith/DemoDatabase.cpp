@@ -144,9 +144,12 @@ void printDatabase(const QString &path, QTextStream &out)
     DataBridge bridge;
     bridge.Open(path);
     ResultRows tables;
+    // The schema the connection works in: current_schema() on PostgreSQL, database() on MariaDB.
+    const bool mariaDb = path.startsWith(QLatin1String("mariadb://")) || path.startsWith(QLatin1String("mysql://"));
     bridge.Query(DataBridge::isServerDatabase(path)
                      ? QStringLiteral("select table_name from information_schema.tables "
-                                      "where table_schema = current_schema() order by table_name")
+                                      "where table_schema = %1 order by table_name")
+                           .arg(mariaDb ? QStringLiteral("database()") : QStringLiteral("current_schema()"))
                      : QStringLiteral("select name from sqlite_schema where type='table' order by name"),
                  &tables);
     for (int t = 1; t <= tables.Count(); ++t) {

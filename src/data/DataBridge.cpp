@@ -6,6 +6,7 @@
 #include "common/Feedback.h"
 #include "data/Connection.h"
 #include "data/DatabaseNames.h"
+#include "data/MariaDbConnection.h"
 #include "data/PostgresConnection.h"
 #include "data/SqliteConnection.h"
 
@@ -55,6 +56,8 @@ std::atomic<int64_t> gOpenedConnections{0};
 std::unique_ptr<Connection> openConnection(const QString &database, bool create)
 {
     ++gOpenedConnections;
+    if (isMariaDbUri(database))
+        return openMariaDb(database);
     return DataBridge::isServerDatabase(database) ? openPostgres(database) : openSqlite(database, create);
 }
 
@@ -120,7 +123,8 @@ void DataBridge::setDefaultDatabase(const QString &database)
 
 bool DataBridge::isServerDatabase(const QString &database)
 {
-    return database.startsWith(QLatin1String("postgresql://")) || database.startsWith(QLatin1String("postgres://"));
+    return database.startsWith(QLatin1String("postgresql://")) || database.startsWith(QLatin1String("postgres://")) ||
+           detail::isMariaDbUri(database);
 }
 
 QString DataBridge::defaultDatabase()

@@ -51,7 +51,7 @@ void refuseUnknownScheme(const QString &database)
     static const QRegularExpression uri(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
     if (uri.match(database).hasMatch() && !DataBridge::isServerDatabase(database) && !database.startsWith(QLatin1String("file:")))
         throw Error(ErrorNumber::Database,
-                    QStringLiteral("无法打开数据库 %1：不认识这种 URI；服务器的 URI 以 postgresql:// 或 postgres:// 开头")
+                    QStringLiteral("无法打开数据库 %1：不认识这种 URI；服务器的 URI 以 postgresql://、postgres://、mariadb:// 或 mysql:// 开头")
                         .arg(DataBridge::withoutPassword(database)));
 }
 

@@ -1,5 +1,6 @@
 #include "search/KeywordRows.h"
 
+#include "data/KeywordCondition.h"
 #include "search/PinyinKeyword.h"
 
 #include <velmarith/DataBridge.h>
@@ -64,7 +65,7 @@ std::optional<KeywordRows> KeywordRows::read(const QString &select, const QStrin
 
     KeywordRows rows;
     rows.mMatch = match;
-    rows.mIgnoresAsciiCase = !DataBridge::isServerDatabase(DataBridge::defaultDatabase());
+    rows.mIgnoresAsciiCase = detail::keywordIgnoresAsciiCase(DataBridge::defaultDatabase());
     for (int i = 2; i <= names.Count(); ++i)
         rows.mNames.Add(names.Item(i));
     ResultRows::Builder shown(all.columnNames().mid(1));

@@ -1,6 +1,7 @@
 #include "search/frmDataSearch.h"
 
 #include "common/Int16.h"
+#include "data/KeywordCondition.h"
 #include "maintenance/data/ListFiller.h"
 #include "maintenance/data/TreeFiller.h"
 #include "toolkit/CommandButton.h"
@@ -16,7 +17,6 @@
 
 #include <velmarith/DataBridge.h>
 #include <velmarith/Error.h>
-#include <velmarith/SqlText.h>
 
 #include <QApplication>
 #include <QStyle>
@@ -37,25 +37,6 @@ constexpr int kIconTab = 2;
 int twips(float value)
 {
     return int(std::lround(value));
-}
-
-// The like condition on a keyword: the keyword is text, never SQL. Its quotes are doubled and,
-// only when it holds a wildcard or a backslash, "%", "_" and the backslash are escaped under an
-// explicit escape clause (PostgreSQL would otherwise take a backslash as its escape), so a
-// keyword without them gives exactly the plain condition.
-QString likeCondition(const QString &term, const QString &keyword)
-{
-    const bool needsEscape = keyword.contains(u'%') || keyword.contains(u'_') || keyword.contains(u'\\');
-    QString pattern = keyword;
-    if (needsEscape) {
-        pattern.replace(u'\\', QStringLiteral("\\\\"));
-        pattern.replace(u'%', QStringLiteral("\\%"));
-        pattern.replace(u'_', QStringLiteral("\\_"));
-    }
-    QString condition = term + QStringLiteral(" like (") + sqlString(u'%' + pattern + u'%') + u')';
-    if (needsEscape)
-        condition += QStringLiteral(" escape '\\'");
-    return condition;
 }
 
 // The caller's select with the condition appended: a trailing ";" and blanks go first, and
@@ -259,7 +240,7 @@ std::optional<ResultRows> frmDataSearch::keywordRows(const QString &keyword, Col
         ResultRows rows;
         DataBridge bridge; // closed when it goes, also by an error
         bridge.Open();
-        bridge.Query(keywordStatement(SearchMainData, likeCondition(SearchQueryTerm, keyword)), &rows, &names);
+        bridge.Query(keywordStatement(SearchMainData, detail::keywordCondition(DataBridge::defaultDatabase(), SearchQueryTerm, keyword)), &rows, &names);
         return rows;
     } catch (const Error &refused) {
         reportRefusal(refused.message());

@@ -1,0 +1,272 @@
+// The MariaDB and MySQL backend, over MariaDB Connector/C's text protocol: each statement is
+// sent alone (the client refuses several) and its rows are streamed (mysql_use_result) straight
+// into the result's arena. The client never reconnects by itself: a lost session is reported,
+// and the next Open connects afresh.
+#include "data/MariaDbConnection.h"
+
+#include <velmarith/Error.h>
+#include <velmarith/SqlText.h>
+
+#include "common/Utf8.h"
+#include "data/DatabaseNames.h"
+#include "data/SqlDialect.h"
+
+#include <QUrl>
+#include <QUrlQuery>
+
+#include <mysql.h>
+
+#include <cmath>
+
+namespace velmarith::detail {
+namespace {
+
+constexpr unsigned kConnectTimeoutSeconds = 5;
+constexpr unsigned kLockWaitTimeout = 1205;   // ER_LOCK_WAIT_TIMEOUT
+constexpr unsigned kDeadlock = 1213;          // ER_LOCK_DEADLOCK
+constexpr unsigned kReadOnly = 1290;          // ER_OPTION_PREVENTS_STATEMENT
+constexpr unsigned kServerGone = 2006;        // CR_SERVER_GONE_ERROR
+constexpr unsigned kServerLost = 2013;        // CR_SERVER_LOST
+constexpr unsigned kBinaryCharset = 63;
+
+struct ConnectionCloser {
+    void operator()(MYSQL *connection) const { mysql_close(connection); }
+};
+struct ResultFreer {
+    void operator()(MYSQL_RES *result) const { mysql_free_result(result); }
+};
+using ResultHandle = std::unique_ptr<MYSQL_RES, ResultFreer>;
+
+// What a person is told of a refusal: its cause in Chinese, with the server's own words.
+StatementFailure failureOf(const QString &serverText, unsigned error = 0, const QString &sqlState = {})
+{
+    const QString text = sqlState.isEmpty() ? serverText : QStringLiteral("%1（SQLSTATE %2）").arg(serverText, sqlState);
+    if (error == kLockWaitTimeout || error == kDeadlock)
+        return StatementFailure{text, QStringLiteral("数据库正被其他程序使用，这项修改没有完成：") + text, 1};
+    if (error == kReadOnly)
+        return StatementFailure{text, QStringLiteral("数据库不能写入：") + text, 1};
+    return StatementFailure{text, QStringLiteral("数据库拒绝了这项操作：") + text, 1};
+}
+
+// A result column's type code, from the server's field description.
+ColumnType columnTypeOf(const MYSQL_FIELD &field)
+{
+    const bool binary = field.charsetnr == kBinaryCharset;
+    const auto characters = int32_t(binary ? field.length : field.length / 4); // utf8mb4: 4 bytes a character
+    switch (field.type) {
+    case MYSQL_TYPE_TINY:
+        // boolean is tinyint(1): a one-character flag, which the check box reads
+        return field.length == 1 ? ColumnType{TypeCode::Char, 1} : ColumnType{TypeCode::SmallInt, 2};
+    case MYSQL_TYPE_SHORT:
+    case MYSQL_TYPE_YEAR: return {TypeCode::SmallInt, 2};
+    case MYSQL_TYPE_INT24:
+    case MYSQL_TYPE_LONG: return {TypeCode::Integer, 4};
+    case MYSQL_TYPE_LONGLONG: return {TypeCode::BigInt, 8};
+    case MYSQL_TYPE_FLOAT:
+    case MYSQL_TYPE_DOUBLE: return {TypeCode::Numeric, 15};
+    case MYSQL_TYPE_DECIMAL:
+    case MYSQL_TYPE_NEWDECIMAL: {
+        // The display length holds the sign, unless unsigned, and the point, if any.
+        const int32_t sign = (field.flags & UNSIGNED_FLAG) ? 0 : 1;
+        return {TypeCode::Numeric, int32_t(field.length) - sign - (field.decimals > 0 ? 1 : 0)};
+    }
+    case MYSQL_TYPE_DATE:
+    case MYSQL_TYPE_TIME:
+    case MYSQL_TYPE_DATETIME:
+    case MYSQL_TYPE_TIMESTAMP: return {TypeCode::DBTimeStamp, 16};
+    case MYSQL_TYPE_BIT: return {TypeCode::VarBinary, int32_t((field.length + 7) / 8)};
+    case MYSQL_TYPE_STRING: return binary ? ColumnType{TypeCode::VarBinary, characters} : ColumnType{TypeCode::Char, characters};
+    case MYSQL_TYPE_VAR_STRING:
+    case MYSQL_TYPE_VARCHAR:
+        return binary ? ColumnType{TypeCode::VarBinary, characters} : ColumnType{TypeCode::VarChar, characters};
+    case MYSQL_TYPE_TINY_BLOB:
+    case MYSQL_TYPE_BLOB:
+    case MYSQL_TYPE_MEDIUM_BLOB:
+    case MYSQL_TYPE_LONG_BLOB:
+        return binary ? ColumnType{TypeCode::VarBinary, kUnlimitedSize} : ColumnType{TypeCode::LongVarChar, kUnlimitedSize};
+    default: return {TypeCode::VarChar, 255};
+    }
+}
+
+class MariaDbConnection final : public Connection
+{
+public:
+    explicit MariaDbConnection(const QString &uri) : mUri(uri), mLockTimeout(busyTimeoutMilliseconds())
+    {
+        const QUrl url(uri, QUrl::TolerantMode);
+        const QString socket = QUrlQuery(url).queryItemValue(QStringLiteral("socket"), QUrl::FullyDecoded);
+        mServer = socket.isEmpty() ? QStringLiteral("%1:%2").arg(url.host()).arg(url.port(3306)) : socket;
+        mServer += u'/' + url.path(QUrl::FullyDecoded).mid(1);
+        mConnection.reset(mysql_init(nullptr));
+        if (!mConnection)
+            throw Error(ErrorNumber::Database, QStringLiteral("无法连接数据库服务器 %1：内存不足").arg(mServer));
+        const unsigned timeout = kConnectTimeoutSeconds;
+        const my_bool noReconnect = 0;
+        mysql_options(mConnection.get(), MYSQL_OPT_CONNECT_TIMEOUT, &timeout);
+        mysql_options(mConnection.get(), MYSQL_OPT_RECONNECT, &noReconnect);
+        mysql_options(mConnection.get(), MYSQL_SET_CHARSET_NAME, "utf8mb4");
+        const QByteArray host = url.host().toUtf8();
+        const QByteArray user = url.userName(QUrl::FullyDecoded).toUtf8();
+        const QByteArray password = url.password(QUrl::FullyDecoded).toUtf8();
+        const QByteArray database = url.path(QUrl::FullyDecoded).mid(1).toUtf8();
+        const QByteArray socketPath = socket.toUtf8();
+        if (!mysql_real_connect(mConnection.get(), host.isEmpty() ? nullptr : host.constData(), user.constData(),
+                                url.password().isNull() ? nullptr : password.constData(),
+                                database.isEmpty() ? nullptr : database.constData(), unsigned(url.port(0)),
+                                socketPath.isEmpty() ? nullptr : socketPath.constData(), 0))
+            throw Error(ErrorNumber::Database, QStringLiteral("无法连接数据库服务器 %1：%2").arg(mServer, reason()));
+        if (!applySessionSettings())
+            throw Error(ErrorNumber::Database, QStringLiteral("无法连接数据库服务器 %1：%2").arg(mServer, reason()));
+    }
+
+    QueryResult query(const QString &statement, TraceScope &trace, bool wantRows) override
+    {
+        QueryResult result;
+        send(statement, trace);
+        const ResultHandle rows(mysql_use_result(mConnection.get()));
+        if (!rows) {
+            if (mysql_field_count(mConnection.get()) != 0)
+                throw refusal();
+            return result; // a statement without rows
+        }
+        const unsigned columns = mysql_num_fields(rows.get());
+        const MYSQL_FIELD *fields = mysql_fetch_fields(rows.get());
+        for (unsigned c = 0; c < columns; ++c) {
+            result.names.append(textOfUtf8(std::string_view(fields[c].name, fields[c].name_length)));
+            result.types.push_back(columnTypeOf(fields[c]));
+        }
+        ResultRows::Builder builder(result.names);
+        // Every row is fetched, also those not wanted, so the connection is ready for the next.
+        while (const MYSQL_ROW row = mysql_fetch_row(rows.get())) {
+            if (!wantRows)
+                continue;
+            const unsigned long *lengths = mysql_fetch_lengths(rows.get());
+            for (unsigned c = 0; c < columns; ++c)
+                builder.addCell(row[c] ? std::string_view(row[c], lengths[c]) : std::string_view());
+        }
+        if (mysql_errno(mConnection.get()) != 0)
+            throw refusal();
+        result.rows = builder.finish();
+        return result;
+    }
+
+    std::optional<QString> queryValue(const QString &statement, TraceScope &trace) override
+    {
+        const QueryResult result = query(statement, trace, true);
+        if (result.rows.Count() == 0 || result.rows.columnCount() == 0)
+            return std::nullopt;
+        return result.rows.text(0, 0);
+    }
+
+    int64_t execute(const QString &statement, TraceScope &trace) override
+    {
+        send(statement, trace);
+        if (const ResultHandle rows{mysql_use_result(mConnection.get())}) {
+            while (mysql_fetch_row(rows.get())) {
+            }
+            return 0;
+        }
+        if (mysql_field_count(mConnection.get()) != 0)
+            throw refusal();
+        const my_ulonglong changed = mysql_affected_rows(mConnection.get());
+        return changed == my_ulonglong(-1) ? 0 : int64_t(changed);
+    }
+
+    // Binary collations compare the bytes of UTF-8.
+    bool ordersTextAsBytes(const QString &table, const QString &column) override
+    {
+        const QString question = QStringLiteral("select collation_name like '%%\\_bin' from information_schema.columns "
+                                                "where table_schema = database() and table_name = %1 and column_name = %2")
+                                     .arg(sqlString(table), sqlString(column));
+        TraceScope trace(question);
+        try {
+            const std::optional<QString> answer = queryValue(question, trace);
+            trace.succeeded();
+            return answer == u"1";
+        } catch (const StatementFailure &failure) {
+            trace.failed(failure.databaseText);
+            return false;
+        }
+    }
+
+    [[nodiscard]] const QString &database() const override { return mUri; }
+
+    bool park() override
+    {
+        return !mLost && !(mConnection->server_status & SERVER_STATUS_IN_TRANS);
+    }
+
+    [[nodiscard]] bool canServeAgain(const QString &database) const override
+    {
+        return database == mUri && mLockTimeout == busyTimeoutMilliseconds();
+    }
+
+    // Settings, temporary tables and user variables of the last DataBridge go with it; a
+    // session the server ended while the connection waited fails here, and a fresh one opens.
+    bool reuse() override
+    {
+        return mysql_reset_connection(mConnection.get()) == 0 && applySessionSettings();
+    }
+
+private:
+    [[nodiscard]] QString reason() const
+    {
+        return hidePasswords(QString::fromUtf8(mysql_error(mConnection.get())).trimmed(), mUri);
+    }
+
+    // The session reads SQL as the library writes it: names in double quotes, a backslash as
+    // text. A lock held by another session makes a statement wait as long as on SQLite, then fail.
+    bool applySessionSettings()
+    {
+        const QByteArray seconds = QByteArray::number(std::max(1, int(std::ceil(mLockTimeout / 1000.0))));
+        const QByteArray settings = "set session sql_mode = concat(@@sql_mode, ',ANSI_QUOTES,NO_BACKSLASH_ESCAPES'), "
+                                    "session innodb_lock_wait_timeout = " + seconds + ", session lock_wait_timeout = " + seconds;
+        return mysql_real_query(mConnection.get(), settings.constData(), settings.size()) == 0;
+    }
+
+    void send(const QString &statement, TraceScope &trace)
+    {
+        const QString sent = rewriteConcatenationAsCall(statement);
+        trace.sent(sent);
+        if (!isSingleStatement(sent))
+            throw failureOf(QStringLiteral("一次只能执行一条语句：%1").arg(statement));
+        if (const QString refusal = nameMariaDbRefuses(sent); !refusal.isEmpty())
+            throw failureOf(refusal);
+        if (mLost)
+            throw lostConnection();
+        const QByteArray utf8 = sent.toUtf8();
+        if (mysql_real_query(mConnection.get(), utf8.constData(), utf8.size()) != 0)
+            throw refusal();
+    }
+
+    [[nodiscard]] StatementFailure refusal()
+    {
+        const unsigned error = mysql_errno(mConnection.get());
+        if (error == kServerGone || error == kServerLost) {
+            mLost = true;
+            return lostConnection();
+        }
+        return failureOf(reason(), error, QString::fromLatin1(mysql_sqlstate(mConnection.get())));
+    }
+
+    [[nodiscard]] StatementFailure lostConnection() const
+    {
+        const QString text = QStringLiteral("与数据库服务器 %1 的连接已断开：%2").arg(mServer, reason());
+        return StatementFailure{text, text, 1};
+    }
+
+    QString mUri;
+    QString mServer; ///< where the connection goes, for messages; never with the password
+    int mLockTimeout;
+    bool mLost = false;
+    std::unique_ptr<MYSQL, ConnectionCloser> mConnection;
+};
+
+} // namespace
+
+std::unique_ptr<Connection> openMariaDb(const QString &uri)
+{
+    return std::make_unique<MariaDbConnection>(uri);
+}
+
+} // namespace velmarith::detail
