@@ -185,7 +185,9 @@ TEST_P(ListUpdate, tablesWhoseRowsCannotBeToldApartAreReadAgainWhole)
 
 TEST_P(ListUpdate, aCodeTheDatabaseOrdersByItsOwnCollationEqualsAReload)
 {
-    const QString collation = GetParam() == test::Backend::Sqlite ? u"nocase"_s : u"\"und-x-icu\""_s;
+    const QString collation = GetParam() == test::Backend::Sqlite     ? u"nocase"_s
+                              : GetParam() == test::Backend::Postgres ? u"\"und-x-icu\""_s
+                                                                      : u"utf8mb4_unicode_ci"_s;
     db.exec({u"create table K(编号 varchar(6) collate %1, 名称 varchar(20))"_s.arg(collation),
              u"insert into K values('B1','甲')"_s, u"insert into K values('a2','乙')"_s});
     db.relation(u"K"_s, u"编号"_s, 7);
@@ -193,5 +195,5 @@ TEST_P(ListUpdate, aCodeTheDatabaseOrdersByItsOwnCollationEqualsAReload)
     EXPECT_GT(runRandomCommands(table, 120), 20) << "the database tells where a new row goes";
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, ListUpdate, ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres),
+INSTANTIATE_TEST_SUITE_P(Backends, ListUpdate, ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres, test::Backend::MariaDb),
                          test::backendName);

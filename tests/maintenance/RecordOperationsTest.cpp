@@ -58,7 +58,7 @@ protected:
 
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Backends, RecordOperations, ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres),
+INSTANTIATE_TEST_SUITE_P(Backends, RecordOperations, ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres, test::Backend::MariaDb),
                          test::backendName);
 
 TEST_P(RecordOperations, addInsertsTheRowAdvancesTheCodeAndReloadsTheList)
@@ -148,7 +148,8 @@ TEST_P(RecordOperations, aCopyToThatNamesNoPartnerPlainlyIsPassedOver)
     form->control(u"txta"_s)->setText(u"x"_s);
     form->control(u"txtb"_s)->setText(u"y"_s);
     form->cmdAdd_Click();
-    EXPECT_EQ(db.column(u"select a||b from S"_s), QStringList{u"xy"_s});
+    EXPECT_EQ(db.column(u"select a from S"_s), QStringList{u"x"_s});
+    EXPECT_EQ(db.column(u"select b from S"_s), QStringList{u"y"_s});
 }
 
 TEST_P(RecordOperations, aBoundValueMustHaveItsKeyInTheList)
@@ -225,7 +226,7 @@ TEST_P(RecordOperations, aRefusedInsertShowsTheDatabaseMessageAndStillReloads)
     desktop.answer(MessageAnswer::Ok);
     form->cmdAdd_Click();
     EXPECT_TRUE(lastMessage().startsWith(u"数据库拒绝了这项操作："_s)) << lastMessage().toStdString();
-    EXPECT_TRUE(lastMessage().contains(u"check constraint"_s, Qt::CaseInsensitive)) << "the database's own words";
+    EXPECT_TRUE(lastMessage().contains(u"constraint"_s, Qt::CaseInsensitive)) << "the database's own words";
 }
 
 TEST_P(RecordOperations, editWritesTheLoadedRowByItsKeyAndClearsTheEditors)
@@ -282,9 +283,12 @@ TEST_P(RecordOperations, keysCutOnlyComboValuesAtTheirDescription)
 
 TEST_P(RecordOperations, deleteAsksWithTheKeyAndSaysSoWhenNoRowMatches)
 {
-    // A server cuts trailing blanks beyond a varchar's length, so there the column is one wider.
+    // A server cuts trailing blanks beyond a varchar's length, so there the column is one wider;
+    // MariaDB's usual collations also ignore trailing blanks in comparisons, its nopad_ ones do not.
     if (GetParam() == test::Backend::Postgres)
         db.exec({u"alter table T alter column 编号 type varchar(5)"_s});
+    if (GetParam() == test::Backend::MariaDb)
+        db.exec({u"alter table T modify 编号 varchar(5) collate utf8mb4_nopad_bin"_s});
     db.exec({u"insert into T values('0014 ','ghi','ghi','D01','1','经理')"_s});
     auto form = start(u"T"_s);
     desktop.answer(MessageAnswer::Ok);

@@ -32,7 +32,7 @@ protected:
 
 } // namespace
 
-INSTANTIATE_TEST_SUITE_P(Backends, MaintenanceStartup, ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres),
+INSTANTIATE_TEST_SUITE_P(Backends, MaintenanceStartup, ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres, test::Backend::MariaDb),
                          test::backendName);
 
 TEST_P(MaintenanceStartup, withoutAWindowRowKeepsTheDesignSizesAndLaysOutTwoColumns)

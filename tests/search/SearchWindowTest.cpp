@@ -505,5 +505,5 @@ TEST_P(KeywordFilter, pinyinListsRowsHoldingTheKeywordFirstThenThoseReadingAsIt)
     EXPECT_EQ(found(select, u"ＡＢ１"_s, KeywordMatch::Instant), QStringList()) << "like keeps its own rule";
 }
 
-INSTANTIATE_TEST_SUITE_P(Backends, KeywordFilter, ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres),
+INSTANTIATE_TEST_SUITE_P(Backends, KeywordFilter, ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres, test::Backend::MariaDb),
                          test::backendName);

@@ -8,24 +8,25 @@
 
 namespace velmarith::test {
 
-/// The database a backend-parameterised suite runs on: a SQLite file, or a schema of the
-/// private PostgreSQL cluster that `make test` starts (tools/pg-cluster.sh).
-enum class Backend { Sqlite, Postgres };
+/// The database a backend-parameterised suite runs on: a SQLite file, a schema of the private
+/// PostgreSQL cluster or a database of the private MariaDB server that `make test` starts
+/// (tools/pg-cluster.sh, tools/mariadb-server.sh).
+enum class Backend { Sqlite, Postgres, MariaDb };
 
-/// The cluster's connection URI; empty when it is not running.
-[[nodiscard]] QString serverUri();
-/// Why the cluster is not running, for the skip message.
-[[nodiscard]] QString serverUnavailableReason();
+/// The server's connection URI; empty when it is not running (and for SQLite).
+[[nodiscard]] QString serverUri(Backend backend = Backend::Postgres);
+/// Why the server is not running, for the skip message.
+[[nodiscard]] QString serverUnavailableReason(Backend backend = Backend::Postgres);
 
-/// "Sqlite" or "Postgres", for parameterised test names.
+/// "Sqlite", "Postgres" or "MariaDb", for parameterised test names.
 inline std::string backendName(const ::testing::TestParamInfo<Backend> &info)
 {
-    return info.param == Backend::Sqlite ? "Sqlite" : "Postgres";
+    return info.param == Backend::Sqlite ? "Sqlite" : info.param == Backend::Postgres ? "Postgres" : "MariaDb";
 }
 
-/// Skips a PostgreSQL case with the reason when the cluster is not there.
-#define VELMARITH_SKIP_WITHOUT_SERVER(backend)                                                          \
-    if ((backend) == ::velmarith::test::Backend::Postgres && ::velmarith::test::serverUri().isEmpty()) \
-    GTEST_SKIP() << ::velmarith::test::serverUnavailableReason().toStdString()
+/// Skips a server's case with the reason when the server is not there.
+#define VELMARITH_SKIP_WITHOUT_SERVER(backend)                                                                \
+    if ((backend) != ::velmarith::test::Backend::Sqlite && ::velmarith::test::serverUri(backend).isEmpty()) \
+    GTEST_SKIP() << ::velmarith::test::serverUnavailableReason(backend).toStdString()
 
 } // namespace velmarith::test

@@ -11,31 +11,33 @@ namespace velmarith::test {
 
 namespace {
 
-QString clusterFile(const char *name)
+QString serverFile(Backend backend, const char *name)
 {
-    QFile file(QStringLiteral(VELMARITH_PG_STATE) + u'/' + QLatin1String(name));
+    const QString state = backend == Backend::MariaDb ? QStringLiteral(VELMARITH_MARIADB_STATE) : QStringLiteral(VELMARITH_PG_STATE);
+    QFile file(state + u'/' + QLatin1String(name));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
 }
 
-void runOnServer(const QString &statement)
+void runOnServer(Backend backend, const QString &statement)
 {
     DataBridge admin;
-    admin.Open(serverUri());
+    admin.Open(serverUri(backend));
     EXPECT_EQ(admin.Execute(statement), 0) << statement.toStdString();
 }
 
 } // namespace
 
-QString serverUri()
+QString serverUri(Backend backend)
 {
-    static const QString uri = clusterFile("uri");
-    return uri;
+    static const QString postgres = serverFile(Backend::Postgres, "uri");
+    static const QString mariaDb = serverFile(Backend::MariaDb, "uri");
+    return backend == Backend::Postgres ? postgres : backend == Backend::MariaDb ? mariaDb : QString();
 }
 
-QString serverUnavailableReason()
+QString serverUnavailableReason(Backend backend)
 {
-    const QString reason = clusterFile("unavailable");
-    return QStringLiteral("no PostgreSQL test cluster: ") +
+    const QString reason = serverFile(backend, "unavailable");
+    return (backend == Backend::MariaDb ? QStringLiteral("no MariaDB test server: ") : QStringLiteral("no PostgreSQL test cluster: ")) +
            (reason.isEmpty() ? QStringLiteral("run the suite with ctest, which starts it") : reason);
 }
 
@@ -45,11 +47,17 @@ TempDatabase::TempDatabase(Backend backend) : mBackend(backend)
         mPath = mDir.filePath(QStringLiteral("test.sqlite"));
         DataBridge bridge;
         bridge.Open(mPath, QStringLiteral("Create"));
-    } else if (!serverUri().isEmpty()) {
+    } else if (!serverUri(backend).isEmpty()) {
         static int made = 0;
         mSchema = QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
-        runOnServer(QStringLiteral("create schema ") + mSchema);
-        mPath = serverUri() + QStringLiteral("&options=-c%20search_path%3D") + mSchema;
+        if (backend == Backend::MariaDb) {
+            runOnServer(backend, QStringLiteral("create database ") + mSchema);
+            QString uri = serverUri(backend);
+            mPath = uri.replace(QStringLiteral("/velmarith?"), u'/' + mSchema + u'?');
+        } else {
+            runOnServer(backend, QStringLiteral("create schema ") + mSchema);
+            mPath = serverUri(backend) + QStringLiteral("&options=-c%20search_path%3D") + mSchema;
+        }
     }
     DataBridge::setDefaultDatabase(mPath);
 }
@@ -58,7 +66,8 @@ TempDatabase::~TempDatabase()
 {
     DataBridge::setDefaultDatabase(QString());
     if (!mSchema.isEmpty())
-        runOnServer(QStringLiteral("drop schema %1 cascade").arg(mSchema));
+        runOnServer(mBackend, mBackend == Backend::MariaDb ? QStringLiteral("drop database %1").arg(mSchema)
+                                                           : QStringLiteral("drop schema %1 cascade").arg(mSchema));
 }
 
 void TempDatabase::exec(const QStringList &statements) const
@@ -90,7 +99,8 @@ QString TempDatabase::dump() const
     bridge.Query(mBackend == Backend::Sqlite
                      ? QStringLiteral("select name, sql from sqlite_schema order by name")
                      : QStringLiteral("select table_name, 'CREATE TABLE' from information_schema.tables "
-                                      "where table_schema = current_schema() order by table_name"),
+                                      "where table_schema = %1 order by table_name")
+                           .arg(mBackend == Backend::MariaDb ? QStringLiteral("database()") : QStringLiteral("current_schema()")),
                  &tables);
     QString text;
     for (int t = 0; t < tables.Count(); ++t) {

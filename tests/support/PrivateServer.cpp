@@ -1,4 +1,4 @@
-#include "PrivateCluster.h"
+#include "PrivateServer.h"
 
 #include <QFile>
 #include <QProcess>
@@ -14,33 +14,35 @@ QString stateFile(const QTemporaryDir &state, const char *name)
 
 } // namespace
 
-PrivateCluster::PrivateCluster()
+PrivateServer::PrivateServer(Backend backend) : mBackend(backend)
 {
     if (run(QStringLiteral("start")))
         mUri = stateFile(mState, "uri");
 }
 
-PrivateCluster::~PrivateCluster()
+PrivateServer::~PrivateServer()
 {
     run(QStringLiteral("stop"));
 }
 
-QString PrivateCluster::unavailableReason() const
+QString PrivateServer::unavailableReason() const
 {
     const QString reason = stateFile(mState, "unavailable");
-    return QStringLiteral("no private PostgreSQL cluster: ") + (reason.isEmpty() ? QStringLiteral("it did not start") : reason);
+    return (mBackend == Backend::MariaDb ? QStringLiteral("no private MariaDB server: ") : QStringLiteral("no private PostgreSQL cluster: ")) + (reason.isEmpty() ? QStringLiteral("it did not start") : reason);
 }
 
-bool PrivateCluster::restart()
+bool PrivateServer::restart()
 {
     return !mUri.isEmpty() && run(QStringLiteral("restart"));
 }
 
-bool PrivateCluster::run(const QString &action)
+bool PrivateServer::run(const QString &action)
 {
     QProcess script;
     script.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    script.start(QStringLiteral(VELMARITH_PG_CLUSTER_SCRIPT), {action, mState.path()});
+    script.start(mBackend == Backend::MariaDb ? QStringLiteral(VELMARITH_MARIADB_SERVER_SCRIPT)
+                                              : QStringLiteral(VELMARITH_PG_CLUSTER_SCRIPT),
+                 {action, mState.path()});
     return script.waitForFinished(60000) && script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
 }
 
