@@ -1,7 +1,8 @@
-// Query of a 100,000-row, 30-column table on a PostgreSQL server into ResultRows, against a
-// bare libpq loop that reads the same rows with PQexec and copies every PQgetvalue into
-// std::vector<std::string> rows; both in the same run, on a private cluster this program starts
-// (tools/pg-cluster.sh) and stops.
+// Query of a 100,000-row, 30-column table on a PostgreSQL and a MariaDB server into ResultRows,
+// against a bare client loop that reads the same rows (PQexec and PQgetvalue; mysql_use_result
+// and mysql_fetch_row) and copies every value into std::vector<std::string> rows; all in the
+// same run, on private servers this program starts (tools/pg-cluster.sh,
+// tools/mariadb-server.sh) and stops.
 #include "support/AllocationCounter.h"
 #include "support/BenchTables.h"
 #include "support/PlainLoop.h"
@@ -10,16 +11,20 @@
 #include <velmarith/DataBridge.h>
 
 #include <QFile>
+#include <QUrl>
+#include <QUrlQuery>
 #include <QString>
 
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
+#include <mysql.h>
 
 #include <cstdlib>
 #include <string>
 
 using velmarith::bench::AllocationCounter;
 using velmarith::bench::PlainRows;
+using velmarith::bench::Server;
 
 namespace {
 
@@ -27,38 +32,76 @@ constexpr int kRows = 100000;
 constexpr int kIterations = 5;
 
 // The same shape as the SQLite wide table: 10 varchar(20), 5 char(1), 5 integer,
-// 5 numeric(10,2), 5 text, made on the server from a series.
-std::string wideTableStatement()
+// 5 numeric(10,2), 5 text, made on the server from a series; one statement per call, with the
+// library's "+" for concatenation.
+std::vector<QString> wideTableStatements(Server server)
 {
+    const bool postgres = server == Server::Postgres;
     std::string columns, values;
     for (int c = 1; c <= 30; ++c) {
         const std::string name = (c < 10 ? "c0" : "c") + std::to_string(c);
         const char *type = c <= 10 ? "varchar(20)" : c <= 15 ? "char(1)" : c <= 20 ? "integer" : c <= 25 ? "numeric(10,2)" : "text";
-        const std::string value = c <= 10   ? "'名称' || lpad(g::text, 7, '0') || '" + std::to_string(c) + "'"
-                                  : c <= 15 ? "chr(65 + g % 26)"
+        const std::string value = c <= 10   ? "'名称' + lpad(" + std::string(postgres ? "g::text" : "g") + ", 7, '0') + '" + std::to_string(c) + "'"
+                                  : c <= 15 ? std::string(postgres ? "chr(65 + g % 26)" : "char(65 + g % 26)")
                                   : c <= 20 ? "g * " + std::to_string(c)
                                   : c <= 25 ? "(g % 100000) / 7.0"
-                                            : "'说明文字 ' || g";
+                                            : "'说明文字 ' + g";
         columns += (c > 1 ? ", " : "") + name + " " + type;
         values += (c > 1 ? ", " : "") + value;
     }
-    return "create table big (" + columns + "); insert into big select " + values + " from generate_series(1, " +
-           std::to_string(kRows) + ") g; create index on big (c01); analyze big";
+    const std::string series = postgres ? "generate_series(1, " + std::to_string(kRows) + ") g"
+                                        : "(select seq as g from seq_1_to_" + std::to_string(kRows) + ") s";
+    return {QString::fromStdString("create table big (" + columns + ")"),
+            QString::fromStdString("insert into big select " + values + " from " + series),
+            QStringLiteral("create index big_c01 on big (c01)"), postgres ? QStringLiteral("analyze big") : QStringLiteral("analyze table big")};
 }
 
-// The cluster's URI, its table filled at the first call; empty when it cannot run here.
-const QString &serverUri()
+// The server's URI, its table filled at the first call; empty when it cannot run here.
+const QString &serverUri(Server server)
 {
-    static const QString uri = [] {
-        const QString found = velmarith::bench::benchServerUri();
+    static const auto filled = [](Server which) {
+        const QString found = velmarith::bench::benchServerUri(which);
         if (!found.isEmpty()) {
-            PGconn *connection = PQconnectdb(found.toUtf8().constData());
-            PQclear(PQexec(connection, wideTableStatement().c_str()));
-            PQfinish(connection);
+            velmarith::DataBridge bridge;
+            bridge.Open(found);
+            for (const QString &statement : wideTableStatements(which))
+                bridge.Execute(statement);
         }
         return found;
-    }();
-    return uri;
+    };
+    static const QString uris[] = {filled(Server::Postgres), filled(Server::MariaDb)};
+    return uris[int(server)];
+}
+
+// A bare Connector/C session on the MariaDB test server, as a host's own code would open it.
+MYSQL *connectMariaDb()
+{
+    const QUrl url(serverUri(Server::MariaDb));
+    const QByteArray socket = QUrlQuery(url).queryItemValue(QStringLiteral("socket")).toUtf8();
+    const QByteArray database = url.path().mid(1).toUtf8();
+    MYSQL *connection = mysql_init(nullptr);
+    mysql_options(connection, MYSQL_SET_CHARSET_NAME, "utf8mb4");
+    mysql_real_connect(connection, nullptr, "root", nullptr, database.constData(), 0, socket.constData(), 0);
+    return connection;
+}
+
+PlainRows readPlain(MYSQL *connection)
+{
+    const std::string query = velmarith::bench::kWideTableQuery;
+    mysql_real_query(connection, query.data(), query.size());
+    MYSQL_RES *result = mysql_use_result(connection);
+    const unsigned columns = mysql_num_fields(result);
+    PlainRows rows;
+    while (MYSQL_ROW row = mysql_fetch_row(result)) {
+        const unsigned long *lengths = mysql_fetch_lengths(result);
+        std::vector<std::string> values;
+        values.reserve(columns);
+        for (unsigned c = 0; c < columns; ++c)
+            values.emplace_back(row[c] ? row[c] : "", row[c] ? lengths[c] : 0);
+        rows.push_back(std::move(values));
+    }
+    mysql_free_result(result);
+    return rows;
 }
 
 PlainRows readPlain(PGconn *connection)
@@ -83,48 +126,61 @@ void reportPeak(benchmark::State &state, size_t before)
     state.counters["peak_MB"] = double(AllocationCounter::peak() - before) / 1e6;
 }
 
-void BM_PlainLibpqLoop(benchmark::State &state)
+// Times `read` (which returns rows with a size()), with the peak memory it allocated.
+template <class Read>
+void measure(benchmark::State &state, Server server, Read &&read)
 {
-    if (serverUri().isEmpty()) {
-        state.SkipWithError("no PostgreSQL server binaries here");
+    if (serverUri(server).isEmpty()) {
+        state.SkipWithError("no server binaries here");
         return;
     }
-    PGconn *connection = PQconnectdb(serverUri().toUtf8().constData());
     for (auto _ : state) {
         const size_t before = AllocationCounter::current();
         AllocationCounter::resetPeak();
-        PlainRows rows = readPlain(connection);
+        auto rows = read();
         reportPeak(state, before);
         state.counters["rows"] = double(rows.size());
         state.PauseTiming();
-        rows = PlainRows();
+        rows = decltype(rows)();
         state.ResumeTiming();
     }
+}
+
+// ResultRows counts with Count(); the measure asks every result for size().
+struct BridgeRows : velmarith::ResultRows {
+    [[nodiscard]] size_t size() const { return size_t(Count()); }
+};
+
+void BM_PlainLibpqLoop(benchmark::State &state)
+{
+    PGconn *connection = PQconnectdb(serverUri(Server::Postgres).toUtf8().constData());
+    measure(state, Server::Postgres, [&] { return readPlain(connection); });
     PQfinish(connection);
 }
 
-void BM_DataBridgeQueryOnServer(benchmark::State &state)
+void BM_PlainMariaDbLoop(benchmark::State &state)
 {
-    if (serverUri().isEmpty()) {
-        state.SkipWithError("no PostgreSQL server binaries here");
-        return;
-    }
+    MYSQL *connection = serverUri(Server::MariaDb).isEmpty() ? nullptr : connectMariaDb();
+    measure(state, Server::MariaDb, [&] { return readPlain(connection); });
+    if (connection)
+        mysql_close(connection);
+}
+
+void BM_DataBridgeQuery(benchmark::State &state, Server server)
+{
     velmarith::DataBridge bridge;
-    bridge.Open(serverUri());
-    for (auto _ : state) {
-        const size_t before = AllocationCounter::current();
-        AllocationCounter::resetPeak();
-        velmarith::ResultRows rows;
+    if (!serverUri(server).isEmpty())
+        bridge.Open(serverUri(server));
+    measure(state, server, [&] {
+        BridgeRows rows;
         bridge.Query(QString::fromUtf8(velmarith::bench::kWideTableQuery), &rows);
-        reportPeak(state, before);
-        state.counters["rows"] = rows.Count();
-        state.PauseTiming();
-        rows = velmarith::ResultRows();
-        state.ResumeTiming();
-    }
+        return rows;
+    });
 }
 
 } // namespace
 
 BENCHMARK(BM_PlainLibpqLoop)->Unit(benchmark::kMillisecond)->Iterations(kIterations);
-BENCHMARK(BM_DataBridgeQueryOnServer)->Unit(benchmark::kMillisecond)->Iterations(kIterations);
+BENCHMARK_CAPTURE(BM_DataBridgeQuery, Postgres, Server::Postgres)->Unit(benchmark::kMillisecond)->Iterations(kIterations);
+BENCHMARK(BM_PlainMariaDbLoop)->Unit(benchmark::kMillisecond)->Iterations(kIterations);
+BENCHMARK_CAPTURE(BM_DataBridgeQuery, MariaDb, Server::MariaDb)->Unit(benchmark::kMillisecond)->Iterations(kIterations);

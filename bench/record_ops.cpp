@@ -32,7 +32,12 @@ const QString kTable = QStringLiteral("宽表");
 
 enum class Command { Add, Edit, Delete };
 
-enum class Backend { Sqlite, Postgres };
+enum class Backend { Sqlite, Postgres, MariaDb };
+
+velmarith::bench::Server serverOf(Backend backend)
+{
+    return backend == Backend::Postgres ? velmarith::bench::Server::Postgres : velmarith::bench::Server::MariaDb;
+}
 
 // A maintenance window on a copy of the table, under a desktop that confirms every question.
 struct Window {
@@ -42,17 +47,24 @@ struct Window {
         if (backend == Backend::Sqlite) {
             QFile::copy(QString::fromStdString(velmarith::bench::maintenanceDatabase(rows)), path);
         } else {
-            path = velmarith::bench::serverMaintenanceDatabase(rows);
+            path = velmarith::bench::serverMaintenanceDatabase(rows, serverOf(backend));
             if (path.isEmpty())
                 return;
         }
         velmarith::DataBridge::setDefaultDatabase(path);
         desktop.setScreenSize(28800, 21600);
         desktop.setFailureHandler([](const QString &) {});
-        form = std::make_unique<velmarith::frmManage>();
-        form->ManageTable(kTable);
-        form->window()->show();
+        form = start();
+    }
+
+    // The window on the table, shown and painted.
+    static std::unique_ptr<velmarith::frmManage> start()
+    {
+        auto started = std::make_unique<velmarith::frmManage>();
+        started->ManageTable(kTable);
+        started->window()->show();
         QApplication::processEvents();
+        return started;
     }
 
     // Fills the editors with a new row whose code is free.
@@ -164,7 +176,7 @@ void BM_Command(benchmark::State &state, Command command, Backend backend)
 {
     Window &w = window(int(state.range(0)), backend);
     if (!w.form) {
-        state.SkipWithError("no PostgreSQL server binaries here");
+        state.SkipWithError("no server binaries here");
         return;
     }
     for (auto _ : state) {
@@ -174,6 +186,22 @@ void BM_Command(benchmark::State &state, Command command, Backend backend)
         w.run(command);
     }
     state.counters["rows"] = w.form->list().itemCount();
+}
+
+// A second window on the same table, opened and closed: the start-up a person waits for.
+void BM_StartUp(benchmark::State &state, Backend backend)
+{
+    Window &w = window(int(state.range(0)), backend);
+    if (!w.form) {
+        state.SkipWithError("no server binaries here");
+        return;
+    }
+    for (auto _ : state) {
+        std::unique_ptr<velmarith::frmManage> started = Window::start();
+        state.PauseTiming();
+        started.reset();
+        state.ResumeTiming();
+    }
 }
 
 void BM_BareStatements(benchmark::State &state, Command command)
@@ -209,8 +237,19 @@ const bool kRegistered = [] {
             registerCase((std::string("BM_BareStatements/") + name).c_str(), rows, BM_BareStatements, command);
         }
     }
-    for (const auto &[name, command] : commands)
-        registerCase((std::string("BM_CommandOnServer/") + name).c_str(), 100000, BM_Command, command, Backend::Postgres);
+    const std::pair<const char *, Backend> servers[] = {{"Postgres", Backend::Postgres}, {"MariaDb", Backend::MariaDb}};
+    for (const auto &[server, backend] : servers) {
+        for (const auto &[name, command] : commands)
+            registerCase((std::string("BM_CommandOn") + server + "/" + name).c_str(), 100000, BM_Command, command, backend);
+    }
+    const std::pair<const char *, Backend> backends[] = {{"Sqlite", Backend::Sqlite}, servers[0], servers[1]};
+    for (const auto &[name, backend] : backends) {
+        benchmark::RegisterBenchmark((std::string("BM_StartUp/") + name).c_str(), BM_StartUp, backend)
+            ->Arg(100000)
+            ->ArgName("rows")
+            ->Unit(benchmark::kMillisecond)
+            ->Iterations(5);
+    }
     return true;
 }();
 

@@ -6,81 +6,111 @@
 #include <QFile>
 
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 namespace velmarith::bench {
 namespace {
 
-const std::string kState = VELMARITH_BENCH_DATA_DIR "/pg";
-const std::string kScript = VELMARITH_SOURCE_DIR "/tools/pg-cluster.sh";
+const std::string kStates[] = {VELMARITH_BENCH_DATA_DIR "/pg", VELMARITH_BENCH_DATA_DIR "/mariadb"};
+const std::string kScripts[] = {VELMARITH_SOURCE_DIR "/tools/pg-cluster.sh", VELMARITH_SOURCE_DIR "/tools/mariadb-server.sh"};
+
+void stop(Server server)
+{
+    (void)std::system((kScripts[int(server)] + " stop " + kStates[int(server)]).c_str());
+}
 
 void run(DataBridge &bridge, const std::string &statement)
 {
     bridge.Execute(QString::fromStdString(statement));
 }
 
-// 宽表's values made on the server from a series, in the shapes of the SQLite table.
-std::string wideTableFill(int rows)
+// The numbers 1 to `rows` as a table of one column g.
+std::string series(Server server, int rows)
 {
+    return server == Server::Postgres ? "generate_series(1, " + std::to_string(rows) + ") g"
+                                      : "(select seq as g from seq_1_to_" + std::to_string(rows) + ") s";
+}
+
+// 宽表's values made on the server from a series, in the shapes of the SQLite table: the
+// create, then the insert.
+std::pair<std::string, std::string> wideTableFill(int rows, Server server)
+{
+    const bool postgres = server == Server::Postgres;
+    const auto text = [postgres](const std::string &number) { return postgres ? "(" + number + ")::text" : "(" + number + ")"; };
+    const auto joined = [postgres](const std::string &a, const std::string &b) {
+        return postgres ? a + " || " + b : "concat(" + a + ", " + b + ")";
+    };
     std::string columns;
     std::string values;
     for (int f = 1; f <= 30; ++f) {
-        const std::string mix = "(g::bigint * " + std::to_string(7919 * f) + ") % 1000000";
+        const std::string mix = (postgres ? "(g::bigint * " : "(g * ") + std::to_string(7919 * f) + ") % 1000000";
         const char *type = f <= 18 ? "varchar(20)" : f <= 22 ? "char(1)" : f <= 26 ? "integer" : "numeric(10,2)";
-        const std::string value = f == 1    ? "lpad(g::text, 7, '0')"
-                                  : f <= 10 ? "'名称' || lpad((" + mix + ")::text, 6, '0')"
-                                  : f <= 14 ? "'C' || (1 + " + mix + " % 20)"
-                                  : f <= 18 ? "(1 + " + mix + " % 5)::text"
-                                  : f <= 22 ? "((" + mix + ") % 2)::text"
+        const std::string value = f == 1    ? "lpad(" + text("g") + ", 7, '0')"
+                                  : f <= 10 ? joined("'名称'", "lpad(" + text(mix) + ", 6, '0')")
+                                  : f <= 14 ? joined("'C'", "(1 + " + mix + " % 20)")
+                                  : f <= 18 ? text("1 + " + mix + " % 5")
+                                  : f <= 22 ? text("(" + mix + ") % 2")
                                   : f <= 26 ? mix
                                             : "(" + mix + ") / 100.0";
         columns += (f == 1 ? "" : ", ") + field(f) + " " + type;
         values += (f == 1 ? "" : ", ") + value;
     }
-    return "create table 宽表(" + columns + "); insert into 宽表 select " + values + " from generate_series(1, " +
-           std::to_string(rows) + ") g";
+    return {"create table 宽表(" + columns + ")", "insert into 宽表 select " + values + " from " + series(server, rows)};
 }
 
 } // namespace
 
-const QString &benchServerUri()
+const QString &benchServerUri(Server server)
 {
-    static const QString uri = [] {
-        if (std::system((kScript + " start " + kState + " > /dev/null").c_str()) != 0)
-            return QString();
-        std::atexit([] { (void)std::system((kScript + " stop " + kState).c_str()); });
-        QFile file(QString::fromStdString(kState + "/uri"));
-        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
-    }();
-    return uri;
+    static std::optional<QString> uris[2];
+    std::optional<QString> &uri = uris[int(server)];
+    if (!uri) {
+        const std::string &state = kStates[int(server)];
+        uri = QString();
+        if (std::system((kScripts[int(server)] + " start " + state + " > /dev/null").c_str()) == 0) {
+            std::atexit(server == Server::Postgres ? +[] { stop(Server::Postgres); } : +[] { stop(Server::MariaDb); });
+            QFile file(QString::fromStdString(state + "/uri"));
+            if (file.open(QIODevice::ReadOnly))
+                uri = QString::fromUtf8(file.readAll()).trimmed();
+        }
+    }
+    return *uri;
 }
 
-QString serverMaintenanceDatabase(int rows)
+QString serverMaintenanceDatabase(int rows, Server server)
 {
-    if (benchServerUri().isEmpty())
+    const QString &uri = benchServerUri(server);
+    if (uri.isEmpty())
         return {};
     static int made = 0;
     const std::string schema = "manage" + std::to_string(rows) + "_" + std::to_string(++made);
+    const bool postgres = server == Server::Postgres;
+    QString database = postgres ? uri + QStringLiteral("&options=-c%20search_path%3D") + QString::fromStdString(schema)
+                                : QString(uri).replace(QStringLiteral("/velmarith?"), QStringLiteral("/%1?").arg(QString::fromStdString(schema)));
+    {
+        DataBridge bridge;
+        bridge.Open(uri);
+        run(bridge, (postgres ? "create schema " : "create database ") + schema);
+    }
     DataBridge bridge;
-    bridge.Open(benchServerUri());
-    run(bridge, "create schema " + schema);
-    run(bridge, "set search_path = " + schema);
+    bridge.Open(database);
     for (int l = 1; l <= 4; ++l) {
         const std::string table = "L" + std::to_string(l);
-        run(bridge, "create table " + table + "(代码 varchar(10), 名称 varchar(20))");
-        run(bridge, "insert into " + table + " select 'C' || g, '名称' || g from generate_series(1, 20) g");
+        // Keyed, as code tables are: without a hash join MariaDB would join four unkeyed ones
+        // to each other before the large table.
+        run(bridge, "create table " + table + "(代码 varchar(10) primary key, 名称 varchar(20))");
+        // "+" beside a literal is the library's concatenation on every backend.
+        run(bridge, "insert into " + table + " select 'C' + g, '名称' + g from " + series(server, 20));
     }
-    // One statement per call: the fill is a create and an insert.
-    const std::string fill = wideTableFill(rows);
-    const size_t split = fill.find("; ");
-    run(bridge, fill.substr(0, split));
-    run(bridge, fill.substr(split + 2));
+    const auto [create, insert] = wideTableFill(rows, server);
+    run(bridge, create);
+    run(bridge, insert);
     run(bridge, "create index 宽表_f01 on 宽表(f01)");
-    run(bridge, "analyze 宽表");
+    run(bridge, postgres ? "analyze 宽表" : "analyze table 宽表");
     for (const std::string &statement : maintenanceDescription())
         run(bridge, statement);
-    run(bridge, "reset search_path");
-    return benchServerUri() + QStringLiteral("&options=-c%20search_path%3D") + QString::fromStdString(schema);
+    return database;
 }
 
 } // namespace velmarith::bench
