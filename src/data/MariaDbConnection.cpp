@@ -172,10 +172,11 @@ public:
         return changed == my_ulonglong(-1) ? 0 : int64_t(changed);
     }
 
-    // Binary collations compare the bytes of UTF-8.
+    // Only a binary collation without padding orders as the bytes of UTF-8: utf8mb4_bin
+    // compares "a" as "a " and so puts "a\t" first.
     bool ordersTextAsBytes(const QString &table, const QString &column) override
     {
-        const QString question = QStringLiteral("select collation_name like '%%\\_bin' from information_schema.columns "
+        const QString question = QStringLiteral("select right(collation_name, 10) = '_nopad_bin' from information_schema.columns "
                                                 "where table_schema = database() and table_name = %1 and column_name = %2")
                                      .arg(sqlString(table), sqlString(column));
         TraceScope trace(question);

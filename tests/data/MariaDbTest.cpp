@@ -55,6 +55,17 @@ TEST_F(MariaDb, columnTypesAndValuesReadAsTheTypeTableSays)
     EXPECT_EQ(rows.text(1, 0), u"") << "NULL is empty";
 }
 
+TEST_F(MariaDb, onlyABinaryCollationWithoutPaddingOrdersTextAsItsBytes)
+{
+    db.exec({u"create table 排序 (填充 varchar(5) collate utf8mb4_bin, 不填充 varchar(5) collate utf8mb4_nopad_bin, "
+             "常用 varchar(5))"_s});
+    DataBridge bridge;
+    bridge.Open();
+    EXPECT_FALSE(bridge.ordersTextAsBytes(u"排序"_s, u"填充"_s)) << "utf8mb4_bin orders 'a' + tab before 'a'";
+    EXPECT_TRUE(bridge.ordersTextAsBytes(u"排序"_s, u"不填充"_s));
+    EXPECT_FALSE(bridge.ordersTextAsBytes(u"排序"_s, u"常用"_s));
+}
+
 TEST_F(MariaDb, aNameTheServerCannotTakeIsRefusedInChineseBeforeAnythingRuns)
 {
     const QString fileLimit = QString(50, QChar(u'表')); // 250 bytes of file name: the longest kept
