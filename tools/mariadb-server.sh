@@ -12,19 +12,10 @@ action=$1
 state=$2
 mkdir -p "$state"
 
-unavailable() {
-  echo "$1" > "$state/unavailable"
-  echo "MariaDB cases will be skipped: $1"
-  exit 0
-}
-
-as_server() {
-  if [ "$(id -u)" -eq 0 ]; then
-    setpriv --reuid=nobody --regid=nogroup --clear-groups -- "$@"
-  else
-    "$@"
-  fi
-}
+server_name=MariaDB
+server_user=nobody
+# shellcheck source=tools/server-common.sh
+source "$(dirname "$0")/server-common.sh"
 
 start_server() {
   local folder=$1

@@ -11,22 +11,11 @@ action=$1
 state=$2
 mkdir -p "$state"
 
-unavailable() {
-  echo "$1" > "$state/unavailable"
-  echo "PostgreSQL cases will be skipped: $1"
-  exit 0
-}
-
-as_server() {
-  if [ "$(id -u)" -eq 0 ]; then
-    setpriv --reuid="$server_user" --regid="$server_user" --init-groups -- "$@"
-  else
-    "$@"
-  fi
-}
-
+server_name=PostgreSQL
 server_user=postgres
 id "$server_user" > /dev/null 2>&1 || server_user=nobody
+# shellcheck source=tools/server-common.sh
+source "$(dirname "$0")/server-common.sh"
 
 case "$action" in
 start)
