@@ -302,6 +302,28 @@ bool isSingleStatement(const QString &statement)
     return true;
 }
 
+QString withTrailingCommentClosed(const QString &statement)
+{
+    const std::vector<Token> tokens = tokenize(statement);
+    if (tokens.empty())
+        return statement;
+    const Token &last = tokens.back();
+    const QStringView lastText = QStringView(statement).mid(last.begin, last.end - last.begin);
+    if (lastText.startsWith(u"/*") && (lastText.size() < 4 || !lastText.endsWith(u"*/")))
+        return statement + QStringLiteral("*/");
+    if (lastText.startsWith(u"--"))
+        return statement + u'\n';
+    // MariaDB reads "#" to the end of the line as a comment; elsewhere a line break after it is a blank.
+    for (auto token = tokens.rbegin(); token != tokens.rend(); ++token) {
+        const QStringView text = QStringView(statement).mid(token->begin, token->end - token->begin);
+        if (token->kind == TokenKind::Blank && text.contains(u'\n'))
+            break;
+        if (token->kind == TokenKind::Other && text == u"#")
+            return statement + u'\n';
+    }
+    return statement;
+}
+
 } // namespace velmarith
 
 namespace velmarith {

@@ -18,6 +18,11 @@ namespace velmarith {
 /// after the first semicolon outside literals, quoted names and comments.
 [[nodiscard]] bool isSingleStatement(const QString &statement);
 
+/// The statement with whatever comment it ends in closed, so text appended to it is read as
+/// SQL: a line break after a line comment ("--", or MariaDB's "#"), "*/" after a block comment
+/// left open. Any other statement comes back as it is.
+[[nodiscard]] QString withTrailingCommentClosed(const QString &statement);
+
 /// Why MariaDB cannot take a name in the statement, in Chinese; empty when it takes them all.
 /// It refuses a name over 64 characters, and a table's name whose file name would pass the
 /// file system's 255 bytes (51 CJK characters), rather than cut either.

@@ -2,6 +2,7 @@
 
 #include "common/Int16.h"
 #include "data/KeywordCondition.h"
+#include "data/SqlDialect.h"
 #include "maintenance/data/ListFiller.h"
 #include "maintenance/data/TreeFiller.h"
 #include "toolkit/CommandButton.h"
@@ -39,18 +40,14 @@ int twips(float value)
     return int(std::lround(value));
 }
 
-// The caller's select with the condition appended: a trailing ";" and blanks go first, and
-// the condition starts a line of its own where the select holds a line comment, which would
-// otherwise swallow it.
+// The caller's select with the condition appended: a trailing ";" and blanks go first, and a
+// comment the select ends in is closed, so it cannot swallow the condition.
 QString keywordStatement(const QString &select, const QString &condition)
 {
     qsizetype end = select.size();
     while (end > 0 && (select[end - 1].isSpace() || select[end - 1] == u';'))
         --end;
-    QString statement = select.left(end);
-    if (statement.contains(QLatin1String("--")))
-        statement += u'\n';
-    return statement + QStringLiteral(" where ") + condition;
+    return withTrailingCommentClosed(select.left(end)) + QStringLiteral(" where ") + condition;
 }
 
 } // namespace

@@ -466,6 +466,10 @@ TEST_P(KeywordFilter, findsExactlyTheRowsHoldingTheKeywordWhateverTheStatementEn
     EXPECT_EQ(found(select, u"\\s"_s), QStringList{u"D:\\sales"_s});
     EXPECT_EQ(found(select + u" -- every folder"_s, u"报"_s), QStringList{u"C:\\报表"_s}) << "a line comment ends first";
     EXPECT_EQ(found(select + u" ;  \n"_s, u"sales"_s), QStringList({u"D:\\sales"_s, u"sales"_s}));
+    EXPECT_EQ(found(select + u" /* every folder"_s, u"报"_s), QStringList{u"C:\\报表"_s}) << "an open block comment is closed";
+    if (GetParam() == test::Backend::MariaDb) {
+        EXPECT_EQ(found(select + u" # every folder"_s, u"报"_s), QStringList{u"C:\\报表"_s}) << "MariaDB's line comment";
+    }
     EXPECT_TRUE(desktop.messages().empty());
 }
 
