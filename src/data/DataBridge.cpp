@@ -152,7 +152,7 @@ void DataBridge::Open(const QString &database, const QString &options, const QSt
     if (path.isEmpty())
         throw Error(ErrorNumber::Database,
                     QStringLiteral("没有配置数据库：请调用 DataBridge::setDefaultDatabase() 或设置环境变量 DATABRIDGE_DATABASE"));
-    detail::refuseUnknownScheme(path);
+    detail::refuseMalformedUri(path);
     const bool create = options.compare(QLatin1String("Create"), Qt::CaseInsensitive) == 0;
     // A file: URI (file:app.sqlite?mode=ro) is SQLite's to read, a server's URI libpq's; a
     // plain path must exist.

@@ -16,21 +16,29 @@ namespace detail {
 std::vector<TextSpan> passwordsIn(const QString &database)
 {
     std::vector<TextSpan> passwords;
-    // user:password@ before the host; as libpq reads a URI, its user part ends at the first "/".
-    if (const qsizetype scheme = database.indexOf(QLatin1String("://")); scheme >= 0) {
-        const qsizetype authority = scheme + 3;
+    // user:password@ before the host, also where the slashes after the scheme are too few or too
+    // many (mariadb:/u:pw@host); as libpq reads a URI, its user part ends at the first "/".
+    static const QRegularExpression scheme(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*:/*"));
+    if (const QRegularExpressionMatch match = scheme.match(database); match.hasMatch()) {
+        const qsizetype authority = match.capturedEnd();
         qsizetype authorityEnd = database.indexOf(u'/', authority);
         if (authorityEnd < 0)
             authorityEnd = database.size();
-        const qsizetype at = database.lastIndexOf(u'@', authorityEnd - 1);
-        const qsizetype colon = at >= authority ? database.indexOf(u':', authority) : -1;
-        if (colon >= 0 && colon < at)
-            passwords.push_back({colon + 1, at - colon - 1});
+        // libpq ends the user part at its first "@", a URI parser at its last: both readings.
+        const qsizetype colon = database.indexOf(u':', authority);
+        for (const qsizetype at : {database.indexOf(u'@', authority), database.lastIndexOf(u'@', authorityEnd - 1)}) {
+            if (colon >= 0 && colon < at && at < authorityEnd)
+                passwords.push_back({colon + 1, at - colon - 1});
+        }
     }
     static const QRegularExpression parameter(QStringLiteral("password=([^&\\s]*)"), QRegularExpression::CaseInsensitiveOption);
     for (const QRegularExpressionMatch &match : parameter.globalMatch(database))
         passwords.push_back({match.capturedStart(1), match.capturedLength(1)});
-    std::sort(passwords.begin(), passwords.end(), [](const TextSpan &a, const TextSpan &b) { return a.start < b.start; });
+    // In order, and the longer first where two start together, so replacing a span also hides
+    // the shorter reading of the same password.
+    std::sort(passwords.begin(), passwords.end(), [](const TextSpan &a, const TextSpan &b) {
+        return a.start != b.start ? a.start < b.start : a.length > b.length;
+    });
     return passwords;
 }
 
@@ -46,10 +54,19 @@ QString hidePasswords(QString text, const QString &database)
     return text;
 }
 
-void refuseUnknownScheme(const QString &database)
+void refuseMalformedUri(const QString &database)
 {
+    if (DataBridge::isServerDatabase(database) || database.startsWith(QLatin1String("file:")))
+        return;
+    // A server's scheme in another letter case, or with a slash too few, is a URI written wrong,
+    // not a file name to create.
+    static const QRegularExpression serverScheme(QStringLiteral("^(postgresql|postgres|mariadb|mysql):"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+    if (const QRegularExpressionMatch match = serverScheme.match(database); match.hasMatch())
+        throw Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：服务器的 URI 写法不对，应以 %2:// 开头（小写字母，两条斜线）")
+                                               .arg(DataBridge::withoutPassword(database), match.captured(1).toLower()));
     static const QRegularExpression uri(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
-    if (uri.match(database).hasMatch() && !DataBridge::isServerDatabase(database) && !database.startsWith(QLatin1String("file:")))
+    if (uri.match(database).hasMatch())
         throw Error(ErrorNumber::Database,
                     QStringLiteral("无法打开数据库 %1：不认识这种 URI；服务器的 URI 以 postgresql://、postgres://、mariadb:// 或 mysql:// 开头")
                         .arg(DataBridge::withoutPassword(database)));
@@ -59,12 +76,15 @@ void refuseUnknownScheme(const QString &database)
 
 QString DataBridge::withoutPassword(const QString &database)
 {
-    QString shown = database;
-    const std::vector<detail::TextSpan> passwords = detail::passwordsIn(database);
-    // From the last, so the places of the earlier ones stay true.
-    for (auto password = passwords.rbegin(); password != passwords.rend(); ++password)
-        shown.replace(password->start, password->length, QStringLiteral("***"));
-    return shown;
+    QString shown;
+    qsizetype shownUpTo = 0;
+    for (const detail::TextSpan &password : detail::passwordsIn(database)) {
+        if (password.start < shownUpTo)
+            continue; // a shorter reading of a password already hidden
+        shown += database.mid(shownUpTo, password.start - shownUpTo) + QStringLiteral("***");
+        shownUpTo = password.start + password.length;
+    }
+    return shown + database.mid(shownUpTo);
 }
 
 } // namespace velmarith

@@ -19,8 +19,9 @@ struct TextSpan {
 /// written and percent-decoded.
 [[nodiscard]] QString hidePasswords(QString text, const QString &database);
 
-/// Raises Error for a database written as a URI of a scheme no backend serves (postgresq://…,
-/// a typo), which would otherwise be taken for a file name.
-void refuseUnknownScheme(const QString &database);
+/// Raises Error, in Chinese, for a database written as a URI that no backend serves: a scheme
+/// none knows (postgresq://…, a typo), or a server's scheme written otherwise than in lower case
+/// with two slashes (MariaDB://…, mariadb:/…, mysql:…), which would be taken for a file name.
+void refuseMalformedUri(const QString &database);
 
 } // namespace velmarith::detail
