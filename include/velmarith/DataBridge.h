@@ -30,7 +30,8 @@ struct StatementTrace {
 /// open at once. A closed connection waits in a small pool of its thread for the next Open of
 /// the same database, with its prepared statements, only while no statement could tell it from a
 /// fresh one: it keeps no state of its own (a transaction, a pragma, a temporary object, changed
-/// rows) and its file has not changed on disk since.
+/// rows) and its file has not changed on disk since. A server's session is reset as it is put
+/// back, so no lock, setting or temporary object of the host's outlives Close.
 class VELMARITH_EXPORT DataBridge
 {
 public:

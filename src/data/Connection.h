@@ -62,7 +62,9 @@ public:
     [[nodiscard]] virtual const QString &database() const = 0;
     /// Closed by its DataBridge: whether it may wait in the pool, because nothing a statement
     /// could observe tells it from a fresh connection (no transaction, temporary object, attached
-    /// database, changed setting or change count). Notes what later tells whether it still may.
+    /// database, changed setting or change count) and it holds no lock another session could
+    /// wait on. A server's session is reset here to make it so. Notes what later tells whether it
+    /// still may.
     [[nodiscard]] virtual bool park() = 0;
     /// Whether a parked connection may serve the next Open of `database`: the same database,
     /// not changed on disk since it was parked.

@@ -192,9 +192,13 @@ public:
 
     [[nodiscard]] const QString &database() const override { return mUri; }
 
+    // Whatever the host's statements left (table and named locks, settings, temporary tables,
+    // user variables) goes before the connection waits, so it holds back no other session.
+    // One closed inside a transaction is not kept: the server rolls it back.
     bool park() override
     {
-        return !mLost && !(mConnection->server_status & SERVER_STATUS_IN_TRANS);
+        return !mLost && !(mConnection->server_status & SERVER_STATUS_IN_TRANS) &&
+               mysql_reset_connection(mConnection.get()) == 0 && applySessionSettings();
     }
 
     [[nodiscard]] bool canServeAgain(const QString &database) const override
@@ -202,11 +206,10 @@ public:
         return database == mUri && mLockTimeout == busyTimeoutMilliseconds();
     }
 
-    // Settings, temporary tables and user variables of the last DataBridge go with it; a
-    // session the server ended while the connection waited fails here, and a fresh one opens.
+    // A session the server ended while the connection waited fails here, and a fresh one opens.
     bool reuse() override
     {
-        return mysql_reset_connection(mConnection.get()) == 0 && applySessionSettings();
+        return mysql_ping(mConnection.get()) == 0;
     }
 
 private:

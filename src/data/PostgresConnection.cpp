@@ -152,9 +152,15 @@ public:
 
     [[nodiscard]] const QString &database() const override { return mUri; }
 
+    // Whatever the host's statements left (advisory locks, settings, temporary tables, prepared
+    // statements) goes before the connection waits, so it holds back no other session. One
+    // closed inside a transaction is not kept: the server rolls it back.
     bool park() override
     {
-        return PQstatus(mConnection.get()) == CONNECTION_OK && PQtransactionStatus(mConnection.get()) == PQTRANS_IDLE;
+        if (PQstatus(mConnection.get()) != CONNECTION_OK || PQtransactionStatus(mConnection.get()) != PQTRANS_IDLE)
+            return false;
+        const ResultHandle discarded(PQexec(mConnection.get(), "discard all"));
+        return PQresultStatus(discarded.get()) == PGRES_COMMAND_OK;
     }
 
     // The lock wait limit is a setting of the session, made when it began.
@@ -163,13 +169,12 @@ public:
         return database == mUri && mLockTimeout == busyTimeoutMilliseconds();
     }
 
-    // Settings, temporary tables and prepared statements of the last DataBridge go with it. A
-    // session the server ended while the connection waited (a restart) fails here, and the
+    // A session the server ended while the connection waited (a restart) fails here, and the
     // pool opens a fresh one.
     bool reuse() override
     {
-        const ResultHandle discarded(PQexec(mConnection.get(), "discard all"));
-        return PQresultStatus(discarded.get()) == PGRES_COMMAND_OK;
+        const ResultHandle answer(PQexec(mConnection.get(), ""));
+        return PQresultStatus(answer.get()) == PGRES_EMPTY_QUERY;
     }
 
 private:

@@ -9,6 +9,7 @@
 #include "support/TempDatabase.h"
 
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QScopeGuard>
 
 #include <gtest/gtest.h>
@@ -200,6 +201,38 @@ TEST_P(ServerLocks, anotherSessionsLockEndsTheWaitWithTheBusyMessageAndWritesNot
     EXPECT_EQ(db.column(u"select 名称 from 记录"_s), QStringList{u"原来"_s});
     EXPECT_EQ(bridge.Execute(u"update 记录 set 名称 = '我的' where 编号 = 1"_s), 0) << "free again";
     EXPECT_EQ(db.column(u"select 名称 from 记录"_s), QStringList{u"我的"_s});
+}
+
+TEST_P(ServerLocks, noLockOrSettingOfTheHostsOutlivesTheCloseOfItsDataBridge)
+{
+    db.exec({u"create table 记录 (编号 integer primary key)"_s});
+    DataBridge::setBusyTimeout(1000);
+    const auto restore = qScopeGuard([] { DataBridge::setBusyTimeout(5000); });
+    const bool mariaDb = GetParam() == test::Backend::MariaDb;
+    // Named and advisory locks are the whole server's: a name of this run's own.
+    const QString lock = QString::number(QRandomGenerator::global()->bounded(1, 1 << 30));
+    DataBridge other;
+    other.Open();
+    {
+        DataBridge host;
+        host.Open();
+        const QStringList taken = mariaDb ? QStringList{u"lock tables 记录 write"_s, u"select get_lock('velmarith-%1', 0)"_s.arg(lock),
+                                                        u"set @@session.sql_mode = 'PIPES_AS_CONCAT'"_s}
+                                          : QStringList{u"select pg_advisory_lock(%1)"_s.arg(lock), u"set datestyle = 'SQL, DMY'"_s};
+        for (const QString &statement : taken)
+            ASSERT_EQ(host.Execute(statement), 0) << statement.toStdString();
+    } // into the pool
+    QString free;
+    other.QueryValue(mariaDb ? u"select get_lock('velmarith-%1', 0)"_s.arg(lock) : u"select pg_try_advisory_lock(%1)"_s.arg(lock), free);
+    EXPECT_EQ(free, u"1") << "another session takes the lock at once";
+    other.setSilentErrors(true);
+    EXPECT_EQ(other.Execute(u"insert into 记录 values (1)"_s), 0) << "the table is not locked";
+
+    DataBridge next; // the pooled connection
+    next.Open();
+    QString setting;
+    next.QueryValue(mariaDb ? u"select 'a' || 'b'"_s : u"select cast(date '2026-12-10' as text)"_s, setting);
+    EXPECT_EQ(setting, mariaDb ? u"0"_s : u"2026-12-10"_s) << "the session's settings are the library's again";
 }
 
 INSTANTIATE_TEST_SUITE_P(Servers, ServerLocks, ::testing::Values(test::Backend::Postgres, test::Backend::MariaDb),
