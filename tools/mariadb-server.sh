@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Starts or stops the private MariaDB server of the test suite.
-#   mariadb-server.sh start STATE_DIR    mariadb-install-db + mariadbd on a Unix socket in a fresh
-#                                        folder; writes STATE_DIR/uri, or STATE_DIR/unavailable
-#                                        with the reason
+#   mariadb-server.sh start STATE_DIR [OPTION...]
+#                                        mariadb-install-db + mariadbd on a Unix socket in a fresh
+#                                        folder, with the server options given (--sql-mode=…);
+#                                        writes STATE_DIR/uri, or STATE_DIR/unavailable with the
+#                                        reason
 #   mariadb-server.sh restart STATE_DIR  restarts it, ending every session (for tests of that)
 #   mariadb-server.sh stop STATE_DIR     stops it and removes its folder
 # As root the server runs as nobody: a test never needs the machine's own server or its user.
@@ -10,6 +12,7 @@ set -euo pipefail
 
 action=$1
 state=$2
+shift 2
 mkdir -p "$state"
 
 server_name=MariaDB
@@ -22,7 +25,8 @@ start_server() {
   rm -f "$folder/sock"
   as_server /usr/sbin/mariadbd --no-defaults --datadir="$folder/data" --socket="$folder/sock" --skip-networking \
     --character-set-server=utf8mb4 --collation-server=utf8mb4_unicode_ci --pid-file="$folder/pid" \
-    --log-error="$folder/server.log" --innodb-flush-log-at-trx-commit=0 --skip-log-bin > /dev/null 2>&1 &
+    --log-error="$folder/server.log" --innodb-flush-log-at-trx-commit=0 --skip-log-bin $(cat "$folder/options") \
+    > /dev/null 2>&1 &
   for _ in $(seq 100); do
     [ -S "$folder/sock" ] && return 0
     sleep 0.1
@@ -51,6 +55,7 @@ start)
   folder=$(mktemp -d /tmp/velmarith-mariadb.XXXXXX)
   echo "$folder" > "$state/folder"
   [ "$(id -u)" -eq 0 ] && chown nobody "$folder"
+  echo "$@" > "$folder/options"
   as_server mariadb-install-db --no-defaults --datadir="$folder/data" --auth-root-authentication-method=normal \
     --skip-test-db > "$folder/install.log" 2>&1 || unavailable "mariadb-install-db failed: $(tail -1 "$folder/install.log")"
   start_server "$folder" || unavailable "the server did not start: $(tail -1 "$folder/server.log")"

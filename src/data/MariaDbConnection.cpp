@@ -11,6 +11,7 @@
 #include "data/DatabaseNames.h"
 #include "data/SqlDialect.h"
 
+#include <QLocale>
 #include <QUrl>
 #include <QUrlQuery>
 
@@ -25,6 +26,7 @@ constexpr unsigned kConnectTimeoutSeconds = 5;
 constexpr unsigned kLockWaitTimeout = 1205;   // ER_LOCK_WAIT_TIMEOUT
 constexpr unsigned kDeadlock = 1213;          // ER_LOCK_DEADLOCK
 constexpr unsigned kReadOnly = 1290;          // ER_OPTION_PREVENTS_STATEMENT
+constexpr unsigned kPacketTooLarge = 1153;    // ER_NET_PACKET_TOO_LARGE
 constexpr unsigned kServerGone = 2006;        // CR_SERVER_GONE_ERROR
 constexpr unsigned kServerLost = 2013;        // CR_SERVER_LOST
 constexpr unsigned kBinaryCharset = 63;
@@ -115,7 +117,7 @@ public:
                                 database.isEmpty() ? nullptr : database.constData(), unsigned(url.port(0)),
                                 socketPath.isEmpty() ? nullptr : socketPath.constData(), 0))
             throw Error(ErrorNumber::Database, QStringLiteral("无法连接数据库服务器 %1：%2").arg(mServer, reason()));
-        if (!applySessionSettings())
+        if (!applySessionSettings() || !readLargestPacket())
             throw Error(ErrorNumber::Database, QStringLiteral("无法连接数据库服务器 %1：%2").arg(mServer, reason()));
     }
 
@@ -228,6 +230,31 @@ private:
         return mysql_real_query(mConnection.get(), settings.constData(), settings.size()) == 0;
     }
 
+    // The server ends the session on a statement longer than max_allowed_packet, often before
+    // it can say why, so a statement that long is not sent at all.
+    bool readLargestPacket()
+    {
+        static constexpr char question[] = "select @@max_allowed_packet";
+        if (mysql_real_query(mConnection.get(), question, sizeof question - 1) != 0)
+            return false;
+        const ResultHandle answer(mysql_store_result(mConnection.get()));
+        const MYSQL_ROW row = answer ? mysql_fetch_row(answer.get()) : nullptr;
+        if (!row || !row[0])
+            return false;
+        mLargestPacket = QByteArray(row[0]).toLongLong();
+        return true;
+    }
+
+    [[nodiscard]] StatementFailure packetTooLarge(qsizetype statementBytes) const
+    {
+        const QString text = QStringLiteral("语句有 %1 字节，超过了数据库服务器的 max_allowed_packet（%2 字节，即 %3），没有执行")
+                                 .arg(statementBytes)
+                                 .arg(mLargestPacket)
+                                 .arg(QLocale::c().formattedDataSize(mLargestPacket, mLargestPacket % 1024 == 0 ? 0 : 1,
+                                                                     QLocale::DataSizeIecFormat));
+        return StatementFailure{text, QStringLiteral("数据库拒绝了这项操作：") + text, 1};
+    }
+
     void send(const QString &statement, TraceScope &trace)
     {
         const QString sent = rewriteConcatenationAsCall(statement);
@@ -239,6 +266,10 @@ private:
         if (mLost)
             throw lostConnection();
         const QByteArray utf8 = sent.toUtf8();
+        mSentBytes = utf8.size();
+        // The packet holds the command's byte, and must stay below the limit.
+        if (mSentBytes + 1 >= mLargestPacket)
+            throw packetTooLarge(mSentBytes);
         if (mysql_real_query(mConnection.get(), utf8.constData(), utf8.size()) != 0)
             throw refusal();
     }
@@ -246,6 +277,10 @@ private:
     [[nodiscard]] StatementFailure refusal()
     {
         const unsigned error = mysql_errno(mConnection.get());
+        if (error == kPacketTooLarge) { // the server has ended the session
+            mLost = true;
+            return packetTooLarge(mSentBytes);
+        }
         if (error == kServerGone || error == kServerLost) {
             mLost = true;
             return lostConnection();
@@ -262,6 +297,8 @@ private:
     QString mUri;
     QString mServer; ///< where the connection goes, for messages; never with the password
     int mLockTimeout;
+    qint64 mLargestPacket = 0; ///< the server's max_allowed_packet, in bytes
+    qsizetype mSentBytes = 0;  ///< the length of the statement sent last
     bool mLost = false;
     std::unique_ptr<MYSQL, ConnectionCloser> mConnection;
 };

@@ -115,6 +115,28 @@ TEST(MariaDbServer, aRestartFailsTheOpenSessionClearlyAndTheNextOpenWorks)
     EXPECT_EQ(count, u"3");
 }
 
+TEST(MariaDbServer, aStatementOverThePacketLimitIsRefusedNamingTheLimitAndTheSessionGoesOn)
+{
+    test::PrivateServer server(test::Backend::MariaDb, {u"--max-allowed-packet=64K"_s});
+    if (server.uri().isEmpty())
+        GTEST_SKIP() << server.unavailableReason().toStdString();
+    DataBridge bridge;
+    bridge.Open(server.uri());
+    ASSERT_EQ(bridge.Execute(u"create table 记录 (x longtext)"_s), 0);
+    // "insert into 记录 values('" and "')" take 29 bytes of UTF-8.
+    const auto insertOfBytes = [](int bytes) { return u"insert into 记录 values('%1')"_s.arg(QString(bytes - 29, u'a')); };
+    test::RecordingFeedback feedback;
+    EXPECT_EQ(bridge.Execute(insertOfBytes(65534)), 0) << "the longest statement the server takes";
+    EXPECT_NE(bridge.Execute(insertOfBytes(65535)), 0);
+    ASSERT_EQ(feedback.messages.size(), 1u);
+    EXPECT_EQ(feedback.messages[0].first,
+              u"数据库拒绝了这项操作：语句有 65535 字节，超过了数据库服务器的 max_allowed_packet（65536 字节，即 64 KiB），没有执行"_s);
+    EXPECT_EQ(bridge.Execute(u"insert into 记录 values('b')"_s), 0) << "the same session goes on";
+    QString count;
+    bridge.QueryValue(u"select count(*) from 记录"_s, count);
+    EXPECT_EQ(count, u"2");
+}
+
 TEST(MariaDbServer, aServerThatIsNotThereIsNamedWithTheReasonAndNoPassword)
 {
     DataBridge bridge;

@@ -14,9 +14,9 @@ QString stateFile(const QTemporaryDir &state, const char *name)
 
 } // namespace
 
-PrivateServer::PrivateServer(Backend backend) : mBackend(backend)
+PrivateServer::PrivateServer(Backend backend, const QStringList &serverOptions) : mBackend(backend)
 {
-    if (run(QStringLiteral("start")))
+    if (run(QStringLiteral("start"), serverOptions))
         mUri = stateFile(mState, "uri");
 }
 
@@ -36,13 +36,13 @@ bool PrivateServer::restart()
     return !mUri.isEmpty() && run(QStringLiteral("restart"));
 }
 
-bool PrivateServer::run(const QString &action)
+bool PrivateServer::run(const QString &action, const QStringList &arguments)
 {
     QProcess script;
     script.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     script.start(mBackend == Backend::MariaDb ? QStringLiteral(VELMARITH_MARIADB_SERVER_SCRIPT)
                                               : QStringLiteral(VELMARITH_PG_CLUSTER_SCRIPT),
-                 {action, mState.path()});
+                 QStringList{action, mState.path()} + arguments);
     return script.waitForFinished(60000) && script.exitStatus() == QProcess::NormalExit && script.exitCode() == 0;
 }
 

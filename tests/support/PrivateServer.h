@@ -3,6 +3,7 @@
 #include "Backend.h"
 
 #include <QString>
+#include <QStringList>
 #include <QTemporaryDir>
 
 namespace velmarith::test {
@@ -13,7 +14,8 @@ namespace velmarith::test {
 class PrivateServer
 {
 public:
-    explicit PrivateServer(Backend backend = Backend::Postgres);
+    /// `serverOptions` go to the MariaDB server's command line (--sql-mode=…).
+    explicit PrivateServer(Backend backend = Backend::Postgres, const QStringList &serverOptions = {});
     ~PrivateServer();
     PrivateServer(const PrivateServer &) = delete;
     PrivateServer &operator=(const PrivateServer &) = delete;
@@ -25,7 +27,7 @@ public:
     bool restart();
 
 private:
-    bool run(const QString &action);
+    bool run(const QString &action, const QStringList &arguments = {});
 
     Backend mBackend;
     QTemporaryDir mState;
