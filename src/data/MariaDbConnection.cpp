@@ -8,7 +8,10 @@
 #include <velmarith/SqlText.h>
 
 #include "common/Utf8.h"
+#include "data/AssignedValues.h"
+#include "data/CharacterSets.h"
 #include "data/DatabaseNames.h"
+#include "data/MariaDbRefusals.h"
 #include "data/SqlDialect.h"
 
 #include <QLocale>
@@ -98,7 +101,8 @@ public:
         const QUrl url(uri, QUrl::TolerantMode);
         const QString socket = QUrlQuery(url).queryItemValue(QStringLiteral("socket"), QUrl::FullyDecoded);
         mServer = socket.isEmpty() ? QStringLiteral("%1:%2").arg(url.host()).arg(url.port(3306)) : socket;
-        mServer += u'/' + url.path(QUrl::FullyDecoded).mid(1);
+        // A URI with a slash too many puts its user part into the database's name.
+        mServer = hidePasswords(mServer + u'/' + url.path(QUrl::FullyDecoded).mid(1), uri);
         mConnection.reset(mysql_init(nullptr));
         if (!mConnection)
             throw Error(ErrorNumber::Database, QStringLiteral("无法连接数据库服务器 %1：内存不足").arg(mServer));
@@ -221,28 +225,95 @@ private:
     }
 
     // The session reads SQL as the library writes it: names in double quotes, a backslash as
-    // text. A lock held by another session makes a statement wait as long as on SQLite, then fail.
+    // text. It is strict, whatever the server's own mode, so a value a column cannot hold as
+    // given (too long, out of range, no such date, a character its set lacks) is refused rather
+    // than cut, clamped, zeroed or stored as "?". A lock held by another session makes a
+    // statement wait as long as on SQLite, then fail.
     bool applySessionSettings()
     {
         const QByteArray seconds = QByteArray::number(std::max(1, int(std::ceil(mLockTimeout / 1000.0))));
-        const QByteArray settings = "set session sql_mode = concat(@@sql_mode, ',ANSI_QUOTES,NO_BACKSLASH_ESCAPES'), "
+        const QByteArray settings = "set session sql_mode = concat(@@sql_mode, ',ANSI_QUOTES,NO_BACKSLASH_ESCAPES,"
+                                    "STRICT_ALL_TABLES,NO_ZERO_DATE,NO_ZERO_IN_DATE,ERROR_FOR_DIVISION_BY_ZERO'), "
                                     "session innodb_lock_wait_timeout = " + seconds + ", session lock_wait_timeout = " + seconds;
         return mysql_real_query(mConnection.get(), settings.constData(), settings.size()) == 0;
+    }
+
+    // The rows of a question the library asks for itself, outside the trace; nothing when it
+    // could not be asked.
+    std::vector<QStringList> catalogRows(const QString &question)
+    {
+        std::vector<QStringList> rows;
+        const QByteArray utf8 = question.toUtf8();
+        if (mysql_real_query(mConnection.get(), utf8.constData(), utf8.size()) != 0)
+            return rows;
+        const ResultHandle answer(mysql_store_result(mConnection.get()));
+        const unsigned columns = answer ? mysql_num_fields(answer.get()) : 0;
+        while (const MYSQL_ROW row = answer ? mysql_fetch_row(answer.get()) : nullptr) {
+            QStringList values;
+            for (unsigned c = 0; c < columns; ++c)
+                values.append(QString::fromUtf8(row[c] ? row[c] : ""));
+            rows.push_back(values);
+        }
+        return rows;
+    }
+
+    // What information_schema says of the columns of `table` that hold text: name, character
+    // set and length in characters.
+    std::vector<QStringList> textColumnsOf(const QString &table, const QString &column = {})
+    {
+        return catalogRows(QStringLiteral("select column_name, character_set_name, character_maximum_length "
+                                          "from information_schema.columns where table_schema = database() and "
+                                          "table_name = %1 and character_set_name is not null%2")
+                               .arg(sqlString(table), column.isEmpty() ? QString() : QStringLiteral(" and column_name = ") + sqlString(column)));
     }
 
     // The server ends the session on a statement longer than max_allowed_packet, often before
     // it can say why, so a statement that long is not sent at all.
     bool readLargestPacket()
     {
-        static constexpr char question[] = "select @@max_allowed_packet";
-        if (mysql_real_query(mConnection.get(), question, sizeof question - 1) != 0)
+        const std::vector<QStringList> answer = catalogRows(QStringLiteral("select @@max_allowed_packet"));
+        if (answer.empty())
             return false;
-        const ResultHandle answer(mysql_store_result(mConnection.get()));
-        const MYSQL_ROW row = answer ? mysql_fetch_row(answer.get()) : nullptr;
-        if (!row || !row[0])
-            return false;
-        mLargestPacket = QByteArray(row[0]).toLongLong();
+        mLargestPacket = answer.front().value(0).toLongLong();
         return true;
+    }
+
+    // A value of the statement that its column's character set has no room for: found before it
+    // is sent, since the column cannot tell the person which field it was.
+    [[nodiscard]] std::optional<ValueRefusal> unstorableValue(const QString &statement)
+    {
+        const std::optional<Assignments> assignments = isAscii(statement) ? std::nullopt : assignmentsOf(statement);
+        if (!assignments)
+            return std::nullopt;
+        const std::vector<QStringList> columns = textColumnsOf(assignments->table);
+        for (const AssignedValue &assigned : assignments->values) {
+            if (!assigned.quoted || isAscii(assigned.value))
+                continue;
+            for (const QStringList &column : columns) {
+                if (column.value(0).compare(assigned.column, Qt::CaseInsensitive) != 0)
+                    continue;
+                if (const QString character = firstCharacterMariaDbCannotStore(assigned.value, column.value(1)); !character.isEmpty()) {
+                    return ValueRefusal{.kind = ValueRefusal::Kind::Unstorable, .column = assigned.column,
+                                        .value = assigned.value, .character = character, .charset = column.value(1)};
+                }
+            }
+        }
+        return std::nullopt;
+    }
+
+    // The limit or character set the server's refusal of a value does not say.
+    void completeFromCatalog(ValueRefusal &refusal, const QString &statement)
+    {
+        const std::optional<Assignments> assignments = assignmentsOf(statement);
+        if (!assignments || refusal.column.isEmpty())
+            return;
+        const std::vector<QStringList> column = textColumnsOf(assignments->table, refusal.column);
+        if (column.empty())
+            return;
+        if (refusal.kind == ValueRefusal::Kind::TooLong)
+            refusal.limit = column.front().value(2).toInt();
+        if (refusal.kind == ValueRefusal::Kind::Unstorable)
+            refusal.charset = column.front().value(1);
     }
 
     [[nodiscard]] StatementFailure packetTooLarge(qsizetype statementBytes) const
@@ -266,10 +337,13 @@ private:
         if (mLost)
             throw lostConnection();
         const QByteArray utf8 = sent.toUtf8();
-        mSentBytes = utf8.size();
         // The packet holds the command's byte, and must stay below the limit.
-        if (mSentBytes + 1 >= mLargestPacket)
-            throw packetTooLarge(mSentBytes);
+        if (utf8.size() + 1 >= mLargestPacket)
+            throw packetTooLarge(utf8.size());
+        if (const std::optional<ValueRefusal> unstorable = unstorableValue(sent))
+            throw failureOf(*unstorable, messageOf(*unstorable));
+        mSent = sent;
+        mSentBytes = utf8.size();
         if (mysql_real_query(mConnection.get(), utf8.constData(), utf8.size()) != 0)
             throw refusal();
     }
@@ -285,7 +359,12 @@ private:
             mLost = true;
             return lostConnection();
         }
-        return failureOf(reason(), error, QString::fromLatin1(mysql_sqlstate(mConnection.get())));
+        const QString text = reason();
+        if (std::optional<ValueRefusal> value = mariaDbValueRefusal(error, text, mSent)) {
+            completeFromCatalog(*value, mSent);
+            return failureOf(*value, text);
+        }
+        return failureOf(text, error, QString::fromLatin1(mysql_sqlstate(mConnection.get())));
     }
 
     [[nodiscard]] StatementFailure lostConnection() const
@@ -298,7 +377,8 @@ private:
     QString mServer; ///< where the connection goes, for messages; never with the password
     int mLockTimeout;
     qint64 mLargestPacket = 0; ///< the server's max_allowed_packet, in bytes
-    qsizetype mSentBytes = 0;  ///< the length of the statement sent last
+    QString mSent;             ///< the statement sent last, as sent
+    qsizetype mSentBytes = 0;  ///< its length in UTF-8
     bool mLost = false;
     std::unique_ptr<MYSQL, ConnectionCloser> mConnection;
 };

@@ -7,7 +7,10 @@
 #include <velmarith/SqlText.h>
 
 #include "common/Utf8.h"
+#include "data/AssignedValues.h"
+#include "data/CharacterSets.h"
 #include "data/DatabaseNames.h"
+#include "data/PostgresRefusals.h"
 #include "data/SqlDialect.h"
 
 #include <libpq-fe.h>
@@ -187,7 +190,8 @@ private:
         const char *name = PQdb(mConnection.get());
         if (!host || !*host)
             return DataBridge::withoutPassword(mUri);
-        return QStringLiteral("%1:%2/%3").arg(trimmed(host), trimmed(port), trimmed(name));
+        // A URI with a slash too many puts its user part into the database's name.
+        return hidePasswords(QStringLiteral("%1:%2/%3").arg(trimmed(host), trimmed(port), trimmed(name)), mUri);
     }
 
     [[nodiscard]] QString reason() const
@@ -213,15 +217,63 @@ private:
         return StatementFailure{text, text, 1};
     }
 
-    // A statement's failure; the server ending the session (SQLSTATE 57P01…, 08…) is a lost
-    // connection, whether or not libpq has noticed yet.
-    [[nodiscard]] StatementFailure refusal(const PGresult *result) const
+    // What the server said of a statement it refused.
+    struct Refusal {
+        QString text;
+        QString sqlState;
+        int position; ///< where in the statement, counting characters from 1; 0 for nowhere
+    };
+
+    static Refusal refusalOf(const PGresult *result)
     {
-        const QString text = trimmed(PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY));
-        const QString sqlState = trimmed(PQresultErrorField(result, PG_DIAG_SQLSTATE));
+        return {trimmed(PQresultErrorField(result, PG_DIAG_MESSAGE_PRIMARY)), trimmed(PQresultErrorField(result, PG_DIAG_SQLSTATE)),
+                trimmed(PQresultErrorField(result, PG_DIAG_STATEMENT_POSITION)).toInt()};
+    }
+
+    // A statement's failure; the server ending the session (SQLSTATE 57P01…, 08…) is a lost
+    // connection, whether or not libpq has noticed yet. A value a column could not hold is
+    // told of by its field, which may take a question of the catalog.
+    [[nodiscard]] StatementFailure failureFrom(const Refusal &refusal, const QString &sent)
+    {
+        const auto &[text, sqlState, position] = refusal;
         if (PQstatus(mConnection.get()) != CONNECTION_OK || sqlState.startsWith(u"57P") || sqlState.startsWith(u"08"))
             return lostConnection(text.isEmpty() ? reason() : text);
-        return failureOf(text, sqlState);
+        const StatementFailure failure = failureOf(text, sqlState);
+        const std::optional<ValueRefusal> value =
+            postgresValueRefusal(sqlState, text, position, sent, [this](const QString &table) { return columnsOf(table); });
+        return value ? failureOf(*value, failure.databaseText) : failure;
+    }
+
+    // The columns of a table (named as a statement writes it) with their types, asked outside the
+    // trace; none when it cannot be told.
+    std::vector<TypedColumn> columnsOf(const QString &table)
+    {
+        const QByteArray question = QStringLiteral("select attname, format_type(atttypid, atttypmod) from pg_attribute "
+                                                   "where attrelid = to_regclass(%1) and attnum > 0 and not attisdropped")
+                                        .arg(sqlString(table))
+                                        .toUtf8();
+        const ResultHandle answer(PQexec(mConnection.get(), question.constData()));
+        std::vector<TypedColumn> columns;
+        if (PQresultStatus(answer.get()) != PGRES_TUPLES_OK)
+            return columns;
+        for (int row = 0; row < PQntuples(answer.get()); ++row)
+            columns.push_back({textOfUtf8(PQgetvalue(answer.get(), row, 0)), textOfUtf8(PQgetvalue(answer.get(), row, 1))});
+        return columns;
+    }
+
+    // A value of the statement the database's encoding has no room for: found before it is sent,
+    // since the server could not say which field it was.
+    [[nodiscard]] std::optional<ValueRefusal> unstorableValue(const QString &statement) const
+    {
+        const QString encoding = QString::fromLatin1(PQparameterStatus(mConnection.get(), "server_encoding"));
+        const std::optional<Assignments> assignments =
+            encoding == u"UTF8" || isAscii(statement) ? std::nullopt : assignmentsOf(statement);
+        for (const AssignedValue &assigned : assignments ? assignments->values : std::vector<AssignedValue>()) {
+            if (const QString character = firstCharacterPostgresCannotStore(assigned.value, encoding); !character.isEmpty())
+                return ValueRefusal{.kind = ValueRefusal::Kind::Unstorable, .column = assigned.column, .value = assigned.value,
+                                    .character = character, .charset = encoding};
+        }
+        return std::nullopt;
     }
 
     static void describe(const PGresult *rows, QueryResult &result, std::vector<bool> &booleans)
@@ -246,11 +298,13 @@ private:
         if (const QString name = overlongName(sent); !name.isEmpty())
             throw failureOf(QStringLiteral("名称超过 %1 字节，数据库会截短它：%2").arg(kLongestName).arg(name));
         ensureConnected();
+        if (const std::optional<ValueRefusal> unstorable = unstorableValue(sent))
+            throw failureOf(*unstorable, messageOf(*unstorable));
         PGconn *connection = mConnection.get();
         if (!PQsendQueryParams(connection, sent.toUtf8().constData(), 0, nullptr, nullptr, nullptr, nullptr, 0))
             throw PQstatus(connection) == CONNECTION_OK ? failureOf(reason()) : lostConnection();
         PQsetSingleRowMode(connection);
-        std::optional<StatementFailure> failure;
+        std::optional<Refusal> failure;
         int64_t changed = 0;
         // Every result is read, also after a failure, so the connection is ready for the next.
         for (ResultHandle result(PQgetResult(connection)); result; result.reset(PQgetResult(connection))) {
@@ -268,12 +322,12 @@ private:
                 break;
             default:
                 if (!failure)
-                    failure = refusal(result.get());
+                    failure = refusalOf(result.get());
                 break;
             }
         }
         if (failure)
-            throw *failure;
+            throw failureFrom(*failure, sent);
         return changed;
     }
 

@@ -138,8 +138,9 @@ private:
 
     // statements and commands
     [[nodiscard]] QString literalOf(const Editor &editor, int32_t typeCode);
-    /// False when a numeric column's editor holds a number too large for any column.
-    [[nodiscard]] bool numberFitsColumn(const Editor &editor) const;
+    /// What the person is told when a numeric column's editor holds something other than a
+    /// number as typed (1,000, 12abc) or a number too large for any column; nothing when it fits.
+    [[nodiscard]] std::optional<QString> numberRefusal(const Editor &editor) const;
     [[nodiscard]] std::optional<Editor> editorOfField(const QString &field);
     /// Checks every editor against its field's constraints; shows the first failure, puts the
     /// focus on its editor and returns false. `changedOnly` tests unique fields only when they

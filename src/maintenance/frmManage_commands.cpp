@@ -75,9 +75,8 @@ bool frmManage::validate(DataBridge &bridge, bool changedOnly)
             failOn(*editor.control, QStringLiteral("[") + editor.field + QStringLiteral("]的内容含有无效的字符，不能保存！"));
             return false;
         }
-        if (!numberFitsColumn(editor)) {
-            failOn(*editor.control, QStringLiteral("[") + editor.field + QStringLiteral("]的内容[") + editor.control->Text() +
-                                        QStringLiteral("]超出了数值的范围！"));
+        if (const std::optional<QString> refusal = numberRefusal(editor)) {
+            failOn(*editor.control, *refusal);
             return false;
         }
         if (editor.kind == EditorKind::ComboBox) {

@@ -2,6 +2,7 @@
 
 #include "common/ComModule.h"
 #include "common/Numbers.h"
+#include "data/ValueRefusal.h"
 #include "maintenance/Editors.h"
 #include "toolkit/CheckBox.h"
 
@@ -42,14 +43,20 @@ QString numberLiteral(const QString &field, double value)
     return numberText(value);
 }
 
+// A number written as a number alone: no thousands separator, no blank inside, nothing after it.
+bool isPlainNumber(const QString &text)
+{
+    static const QRegularExpression number(QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$)"));
+    return number.match(text).hasMatch();
+}
+
 // A combo box's key part goes into a numeric column as it stands when it is a number; anything
 // else is quoted, so a typed text cannot become part of the statement.
 QString numericKey(const QString &field, const QString &key)
 {
-    static const QRegularExpression number(QStringLiteral(R"(^[+-]?(\d+\.?\d*|\.\d+)([eE][+-]?\d+)?$)"));
     if (key.isEmpty())
         return key;
-    if (!number.match(key).hasMatch())
+    if (!isPlainNumber(key))
         return sqlString(key);
     (void)numberLiteral(field, numberOfText(key));
     return key;
@@ -71,13 +78,18 @@ std::optional<Editor> frmManage::editorOfField(const QString &field)
     return std::nullopt;
 }
 
-bool frmManage::numberFitsColumn(const Editor &editor) const
+std::optional<QString> frmManage::numberRefusal(const Editor &editor) const
 {
     if (editor.kind == EditorKind::CheckBox || !mTypeList.contains(editor.field) ||
         isQuotedType(int32_t(mTypeList.Item(editor.field).toDouble())))
-        return true;
+        return std::nullopt;
     const QString text = editor.control->Text();
-    return std::isfinite(numberOfText(editor.kind == EditorKind::ComboBox ? ComModule::BracketText(text, -1) : text));
+    // A text box's value is the number of its text, which for 1,000 or 12abc is not what was typed.
+    if (editor.kind == EditorKind::TextBox && !text.trimmed().isEmpty() && !isPlainNumber(text.trimmed()))
+        return detail::messageOf({.kind = detail::ValueRefusal::Kind::NotANumber, .column = editor.field, .value = text});
+    if (!std::isfinite(numberOfText(editor.kind == EditorKind::ComboBox ? ComModule::BracketText(text, -1) : text)))
+        return QStringLiteral("[") + editor.field + QStringLiteral("]的内容[") + text + QStringLiteral("]超出了数值的范围！");
+    return std::nullopt;
 }
 
 QString frmManage::literalOf(const Editor &editor, int32_t typeCode)

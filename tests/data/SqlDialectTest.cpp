@@ -1,3 +1,4 @@
+#include "data/AssignedValues.h"
 #include "data/SqlDialect.h"
 
 #include "support/QtPrinting.h"
@@ -72,4 +73,35 @@ TEST(SqlDialect, findsASecondStatementOnlyOutsideLiteralsNamesAndComments)
     EXPECT_TRUE(isSingleStatement(QStringLiteral("select ';drop table t' from \"a;b\" /* ; x */")));
     EXPECT_FALSE(isSingleStatement(QStringLiteral("select 1; drop table t")));
     EXPECT_FALSE(isSingleStatement(QStringLiteral("select 'x';/**/delete from t")));
+}
+
+TEST(AssignedValues, tellWhichColumnEachValueOfAnInsertOrUpdateGoesTo)
+{
+    const QString insert = QStringLiteral("insert into s.\"T\"\"x\"(编号, \"名 称\") values ('a,b', coalesce(1, -2)), (-5, 'it''s')");
+    const std::optional<Assignments> inserted = assignmentsOf(insert);
+    ASSERT_TRUE(inserted);
+    EXPECT_EQ(inserted->table, u"T\"x");
+    EXPECT_EQ(inserted->tableAsWritten, u"s.\"T\"\"x\"");
+    ASSERT_EQ(inserted->values.size(), 4u);
+    const std::vector<std::pair<QString, QString>> expected{
+        {QStringLiteral("编号"), QStringLiteral("a,b")}, {QStringLiteral("名 称"), QStringLiteral("coalesce(1, -2)")},
+        {QStringLiteral("编号"), QStringLiteral("-5")}, {QStringLiteral("名 称"), QStringLiteral("it's")}};
+    for (size_t i = 0; i < expected.size(); ++i) {
+        EXPECT_EQ(inserted->values[i].column, expected[i].first);
+        EXPECT_EQ(inserted->values[i].value, expected[i].second);
+    }
+    EXPECT_TRUE(inserted->values[0].quoted);
+    EXPECT_FALSE(inserted->values[1].quoted);
+    EXPECT_EQ(insert.mid(inserted->values[1].begin, inserted->values[1].end - inserted->values[1].begin), u"coalesce(1, -2)");
+
+    const std::optional<Assignments> updated = assignmentsOf(QStringLiteral("UPDATE T SET a='x where y', b = 2 WHERE a = 'z'"));
+    ASSERT_TRUE(updated);
+    ASSERT_EQ(updated->values.size(), 2u);
+    EXPECT_EQ(updated->values[0].value, u"x where y");
+    EXPECT_EQ(updated->values[1].column, u"b");
+    EXPECT_EQ(updated->values[1].value, u"2");
+
+    for (const QString &other : {QStringLiteral("insert into T values (1)"), QStringLiteral("select 1"),
+                                 QStringLiteral("insert into T(a, b) values (1)"), QStringLiteral("delete from T")})
+        EXPECT_FALSE(assignmentsOf(other)) << other.toStdString();
 }

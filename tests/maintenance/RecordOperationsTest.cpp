@@ -217,6 +217,36 @@ TEST_P(RecordOperations, textThatIsNotValidUnicodeIsRefusedNamingItsFieldAndNoth
     EXPECT_EQ(codes(), (QStringList{u"0012"_s, u"0013"_s}));
 }
 
+TEST_P(RecordOperations, whatAFieldCannotHoldAsTypedIsRefusedNamingItAndTheEditorsKeepIt)
+{
+    db.exec({u"create table W(编号 varchar(4), 名称 varchar(5), 工龄 int)"_s});
+    auto form = start(u"W"_s);
+    form->control(u"txt编号"_s)->setText(u"0001"_s);
+    form->control(u"txt名称"_s)->setText(u"张三"_s);
+    for (const QString &typed : {u"1,000"_s, u"12abc"_s, u"1 5"_s}) {
+        form->control(u"txt工龄"_s)->setText(typed);
+        test::StatementLog log;
+        desktop.answer(MessageAnswer::Ok);
+        form->cmdAdd_Click();
+        EXPECT_EQ(lastMessage(), u"[工龄]的内容[%1]不是有效的数字，没有保存！"_s.arg(typed)) << "on every database";
+        EXPECT_FALSE(log.statements().join(u'\n').contains(u"insert"_s)) << typed.toStdString();
+        EXPECT_EQ(form->ActiveControl(), form->control(u"txt工龄"_s));
+    }
+
+    form->control(u"txt工龄"_s)->setText(u" 12 "_s);
+    form->control(u"txt名称"_s)->setText(u"六个字的名字"_s);
+    if (GetParam() != test::Backend::Sqlite)
+        desktop.answer(MessageAnswer::Ok);
+    form->cmdAdd_Click();
+    if (GetParam() == test::Backend::Sqlite) {
+        EXPECT_EQ(db.column(u"select 名称 || '/' || 工龄 from W"_s), QStringList{u"六个字的名字/12"_s}) << "kept as typed";
+    } else {
+        EXPECT_EQ(lastMessage(), u"[名称]的内容太长：最多只能有 5 个字符，没有保存！"_s);
+        EXPECT_TRUE(db.column(u"select 名称 from W"_s).isEmpty());
+        EXPECT_EQ(form->control(u"txt名称"_s)->Text(), u"六个字的名字");
+    }
+}
+
 TEST_P(RecordOperations, aRefusedInsertShowsTheDatabaseMessageAndStillReloads)
 {
     db.exec({u"create table Q(a varchar(5) not null, b varchar(5))"_s});
