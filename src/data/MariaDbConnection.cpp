@@ -79,7 +79,11 @@ ColumnType columnTypeOf(const MYSQL_FIELD &field)
     case MYSQL_TYPE_TIME:
     case MYSQL_TYPE_DATETIME:
     case MYSQL_TYPE_TIMESTAMP: return {TypeCode::DBTimeStamp, 16};
-    case MYSQL_TYPE_BIT: return {TypeCode::VarBinary, int32_t((field.length + 7) / 8)};
+    // A bit value is read as its number: bit(1) is a flag the check box shows, a wider one a
+    // number of as many digits as its largest value has.
+    case MYSQL_TYPE_BIT:
+        return field.length == 1 ? ColumnType{TypeCode::SmallInt, 1}
+                                 : ColumnType{TypeCode::Numeric, int32_t(std::ceil(double(field.length) * std::log10(2.0)))};
     case MYSQL_TYPE_STRING: return binary ? ColumnType{TypeCode::VarBinary, characters} : ColumnType{TypeCode::Char, characters};
     case MYSQL_TYPE_VAR_STRING:
     case MYSQL_TYPE_VARCHAR:
@@ -91,6 +95,15 @@ ColumnType columnTypeOf(const MYSQL_FIELD &field)
         return binary ? ColumnType{TypeCode::VarBinary, kUnlimitedSize} : ColumnType{TypeCode::LongVarChar, kUnlimitedSize};
     default: return {TypeCode::VarChar, 255};
     }
+}
+
+// A bit value as the server sends it, its bytes with the highest first, written as its number.
+std::string numberOfBits(std::string_view bytes)
+{
+    uint64_t number = 0;
+    for (const char byte : bytes)
+        number = (number << 8) | uint8_t(byte);
+    return std::to_string(number);
 }
 
 class MariaDbConnection final : public Connection
@@ -137,9 +150,11 @@ public:
         }
         const unsigned columns = mysql_num_fields(rows.get());
         const MYSQL_FIELD *fields = mysql_fetch_fields(rows.get());
+        std::vector<bool> bits;
         for (unsigned c = 0; c < columns; ++c) {
             result.names.append(textOfUtf8(std::string_view(fields[c].name, fields[c].name_length)));
             result.types.push_back(columnTypeOf(fields[c]));
+            bits.push_back(fields[c].type == MYSQL_TYPE_BIT);
         }
         ResultRows::Builder builder(result.names);
         // Every row is fetched, also those not wanted, so the connection is ready for the next.
@@ -147,8 +162,13 @@ public:
             if (!wantRows)
                 continue;
             const unsigned long *lengths = mysql_fetch_lengths(rows.get());
-            for (unsigned c = 0; c < columns; ++c)
-                builder.addCell(row[c] ? std::string_view(row[c], lengths[c]) : std::string_view());
+            for (unsigned c = 0; c < columns; ++c) {
+                const std::string_view cell = row[c] ? std::string_view(row[c], lengths[c]) : std::string_view();
+                if (bits[c] && row[c])
+                    builder.addCell(numberOfBits(cell));
+                else
+                    builder.addCell(cell);
+            }
         }
         if (mysql_errno(mConnection.get()) != 0)
             throw refusal();

@@ -6,6 +6,7 @@
 #include <velmarith/Collection.h>
 #include <velmarith/ResultRows.h>
 
+#include <map>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -162,6 +163,12 @@ private:
 
     // values
     [[nodiscard]] std::vector<Editor> editors();
+    /// An editor's value as it goes into the item lists and statements: a text, or a check
+    /// box's 0 or 1, or the stored value it could not show while the person leaves it as shown.
+    [[nodiscard]] QString editorValue(const Editor &editor) const;
+    /// Whether a check box still stands for a stored value it cannot show, which an update
+    /// then leaves as it is.
+    [[nodiscard]] bool keepsUnshownValue(const Editor &editor) const;
     ItemList snapshot(const QString &ItemType);
 
     // list updates after a command
@@ -184,6 +191,13 @@ private:
     /// Highlights the loaded row, or none.
     void showLoadedRow();
     [[nodiscard]] QString conditionsOf(const Collection &pairs, bool trimmed, const QString &qualifier);
+
+    /// A loaded value a check box cannot show exactly, and whether the box showed it ticked.
+    struct UnshownValue {
+        QString stored;
+        bool ticked;
+    };
+    std::map<QString, UnshownValue> mUnshownValues; ///< by field
 
     std::optional<ListStatement> mListStatement;
     /// Whether the database orders the first column as the list can compare its values.

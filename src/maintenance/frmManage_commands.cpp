@@ -285,7 +285,7 @@ void frmManage::cmdCancel_Click()
     bool changed = false;
     for (const Editor &editor : editors()) {
         const bool isCheck = editor.kind == EditorKind::CheckBox;
-        const QString now = isCheck ? QString::number(static_cast<CheckBox &>(*editor.control).Value()) : editor.control->Text();
+        const QString now = editorValue(editor);
         for (int i = 1; mItemSnap && i <= mItemSnap->Count(); ++i) {
             const auto pair = mItemSnap->Item(i).toObject();
             const QString before = ItemPair::value(*pair);

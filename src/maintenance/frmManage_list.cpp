@@ -240,9 +240,17 @@ void frmManage::FrmItemShow(const QString &FieldName, const QString &Value)
             });
             break;
         }
-        case EditorKind::CheckBox:
-            ranWithoutError([&] { static_cast<CheckBox &>(*editor.control).setValue(toInt16(leadingNumber(Value))); });
+        case EditorKind::CheckBox: {
+            // Any value but 0 shows ticked; one the box cannot show exactly (5, -1, Y) stays
+            // the field's value until the person changes the box.
+            const bool ticked = leadingNumber(Value) != 0;
+            static_cast<CheckBox &>(*editor.control).setValue(ticked ? 1 : 0);
+            if (Value.isEmpty() || Value == QString::number(ticked ? 1 : 0))
+                mUnshownValues.erase(FieldName);
+            else
+                mUnshownValues[FieldName] = {Value, ticked};
             break;
+        }
         }
         return;
     }

@@ -105,8 +105,8 @@ QString frmManage::literalOf(const Editor &editor, int32_t typeCode)
         return quoted ? sqlString(key) : numericKey(editor.field, key);
     }
     case EditorKind::CheckBox: {
-        const QString value = QString::number(static_cast<CheckBox &>(*editor.control).Value());
-        return quoted ? sqlString(value) : value;
+        const QString value = editorValue(editor);
+        return quoted ? sqlString(value) : numericKey(editor.field, value);
     }
     }
     return {};
@@ -150,7 +150,8 @@ int16_t frmManage::FrmToUpdata(const QString &TableName, const Collection &Field
     for (int i = 1; i <= FieldList.Count(); ++i) {
         const QString field = FieldList.Item(i).toString();
         const std::optional<Editor> editor = editorOfField(field);
-        if (!editor)
+        // A stored value the check box could not show is not the person's to overwrite unseen.
+        if (!editor || keepsUnshownValue(*editor))
             continue;
         const QString value = literalOf(*editor, int32_t(TypeList.Item(i).toDouble()));
         appendTo(assignments, value.isEmpty() ? QString() : sqlName(field) + QStringLiteral("=") + value);

@@ -12,17 +12,6 @@ namespace velmarith {
 
 using namespace toolkit;
 
-namespace {
-
-QString valueOf(const Editor &editor)
-{
-    if (editor.kind == EditorKind::CheckBox)
-        return QString::number(static_cast<CheckBox &>(*editor.control).Value());
-    return editor.control->Text();
-}
-
-} // namespace
-
 std::vector<Editor> frmManage::editors()
 {
     std::vector<Editor> found;
@@ -31,6 +20,22 @@ std::vector<Editor> frmManage::editors()
             found.push_back(*editor);
     }
     return found;
+}
+
+bool frmManage::keepsUnshownValue(const Editor &editor) const
+{
+    const auto unshown = mUnshownValues.find(editor.field);
+    return editor.kind == EditorKind::CheckBox && unshown != mUnshownValues.end() &&
+           (static_cast<const CheckBox &>(*editor.control).Value() == 1) == unshown->second.ticked;
+}
+
+QString frmManage::editorValue(const Editor &editor) const
+{
+    if (editor.kind != EditorKind::CheckBox)
+        return editor.control->Text();
+    if (keepsUnshownValue(editor))
+        return mUnshownValues.at(editor.field).stored;
+    return QString::number(static_cast<const CheckBox &>(*editor.control).Value());
 }
 
 frmManage::ItemList frmManage::snapshot(const QString &ItemType)
@@ -42,6 +47,7 @@ frmManage::ItemList frmManage::snapshot(const QString &ItemType)
 
 int16_t frmManage::FrmItemRest()
 {
+    mUnshownValues.clear();
     for (const Editor &editor : editors()) {
         switch (editor.kind) {
         case EditorKind::TextBox:
@@ -69,7 +75,7 @@ int16_t frmManage::FrmItemValue(Collection &ItemProperty, const QString &ItemTyp
     for (const Editor &editor : editors()) {
         const bool wanted = all || (uniqueOnly && editor.control->ToolTipText().contains(u"唯一"));
         if (wanted)
-            ItemProperty.Add(ItemPair::make(editor.field, valueOf(editor)));
+            ItemProperty.Add(ItemPair::make(editor.field, editorValue(editor)));
     }
     return 0;
 }

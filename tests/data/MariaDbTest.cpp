@@ -28,9 +28,9 @@ TEST_F(MariaDb, columnTypesAndValuesReadAsTheTypeTableSays)
 {
     db.exec({u"create table 类型 (定长 char(3), 变长 varchar(5), 文本 text, 微 tinyint, 小 smallint, 中 mediumint, "
              "整 int, 大 bigint, 金额 decimal(8,2), 正 decimal(6,0) unsigned, 浮点 double, 日期 date, 时刻 datetime, "
-             "年 year, 标志 boolean, 字节 varbinary(4), 块 blob, 枚举 enum('甲','乙丙'))"_s,
+             "年 year, 标志 boolean, 字节 varbinary(4), 块 blob, 枚举 enum('甲','乙丙'), 位 bit(1), 位组 bit(10))"_s,
              u"insert into 类型 values ('a', 'bc', 'd', 1, 2, 3, 4, 5, 4.5, 6, 0.25, '2026-12-09', "
-             "'2026-12-09 10:30:00', 2026, true, 'x', 'y', '乙丙')"_s,
+             "'2026-12-09 10:30:00', 2026, true, 'x', 'y', '乙丙', b'1', b'1100100000')"_s,
              u"insert into 类型 (标志) values (false)"_s});
     DataBridge bridge;
     bridge.Open();
@@ -40,7 +40,7 @@ TEST_F(MariaDb, columnTypesAndValuesReadAsTheTypeTableSays)
     const QList<std::pair<int, int>> expected{{129, 3}, {200, 5}, {201, 2147483647}, {2, 2}, {2, 2}, {3, 4},
                                               {3, 4},   {20, 8},  {131, 8},          {131, 6}, {131, 15}, {135, 16},
                                               {135, 16}, {2, 2},  {129, 1},          {204, 4}, {204, 2147483647},
-                                              {129, 2}};
+                                              {129, 2}, {2, 1},  {131, 4}};
     ASSERT_EQ(codes.Count(), expected.size());
     for (int c = 0; c < expected.size(); ++c) {
         EXPECT_EQ(codes.Item(c + 1).toString().toInt(), expected[c].first) << names.Item(c + 1).toString().toStdString();
@@ -52,6 +52,8 @@ TEST_F(MariaDb, columnTypesAndValuesReadAsTheTypeTableSays)
     EXPECT_EQ(rows.text(0, 14), u"1") << "booleans read as the check box reads them";
     EXPECT_EQ(rows.text(1, 14), u"0");
     EXPECT_EQ(rows.text(0, 17), u"乙丙");
+    EXPECT_EQ(rows.text(0, 18), u"1") << "a bit is read as its number";
+    EXPECT_EQ(rows.text(0, 19), u"800");
     EXPECT_EQ(rows.text(1, 0), u"") << "NULL is empty";
 }
 

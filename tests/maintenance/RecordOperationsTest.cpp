@@ -428,6 +428,48 @@ TEST_P(RecordOperations, cancelWithoutALoadedRowOffersToAddEvenInEditMode)
     EXPECT_EQ(db.column(u"select 名称 from T where 编号='0060'"_s), QStringList{u"新"_s});
 }
 
+TEST_P(RecordOperations, aStoredValueACheckBoxCannotShowIsKeptUnlessThePersonChangesTheBox)
+{
+    const bool mariaDb = GetParam() == test::Backend::MariaDb;
+    // Without a unique field the key is every field, so each edit and delete finds its row only
+    // by the values as stored.
+    db.exec({mariaDb ? u"create table F(编号 varchar(4), 名称 varchar(10), 在职 char(1), 位 bit(1), 标志 tinyint(1))"_s
+                     : u"create table F(编号 varchar(4), 名称 varchar(10), 在职 char(1))"_s});
+    const QString extra = mariaDb ? u", b'1', 5"_s : QString();
+    db.exec({u"insert into F(编号, 名称, 在职%1) values('1', '甲', 'Y'%2)"_s.arg(mariaDb ? u", 位, 标志"_s : QString(), extra),
+             u"insert into F(编号, 名称, 在职) values('2', '乙', '1')"_s});
+    if (mariaDb)
+        db.exec({u"update F set 位 = b'0', 标志 = -1 where 编号 = '2'"_s});
+    const QString stored = mariaDb ? u"select concat_ws('/', 编号, 名称, 在职, 位 + 0, 标志) from F order by 编号"_s
+                                   : u"select 编号 || '/' || 名称 || '/' || 在职 from F order by 编号"_s;
+    auto form = start(u"F"_s);
+    form->list().clickItem(1);
+    EXPECT_EQ(editor<CheckBox>(*form, u"chk在职"_s)->Value(), 0) << "Y is no number";
+    if (mariaDb) {
+        EXPECT_EQ(editor<CheckBox>(*form, u"chk位"_s)->Value(), 1);
+        EXPECT_EQ(editor<CheckBox>(*form, u"chk标志"_s)->Value(), 1) << "any value but 0 shows ticked";
+    }
+    form->control(u"txt名称"_s)->setText(u"甲甲"_s);
+    test::StatementLog log;
+    form->cmdEdit_Click();
+    const QString update = log.statements().filter(u"update"_s).value(0);
+    EXPECT_FALSE(update.section(u" where "_s, 0, 0).contains(u"在职="_s)) << "left as stored: " << update.toStdString();
+    EXPECT_TRUE(update.section(u" where "_s, 1).contains(u"在职='Y'"_s)) << "found as stored";
+    EXPECT_EQ(db.column(stored).value(0), mariaDb ? u"1/甲甲/Y/1/5"_s : u"1/甲甲/Y"_s);
+
+    form->list().clickItem(2);
+    editor<CheckBox>(*form, u"chk在职"_s)->setValue(0);
+    if (mariaDb)
+        editor<CheckBox>(*form, u"chk标志"_s)->setValue(0); // -1 showed ticked
+    form->cmdEdit_Click();
+    EXPECT_EQ(db.column(stored).value(1), mariaDb ? u"2/乙/0/0/0"_s : u"2/乙/0"_s) << "what the person changed";
+
+    form->list().clickItem(1);
+    desktop.answer(MessageAnswer::Yes);
+    form->cmdDelete_Click();
+    EXPECT_EQ(db.column(stored), QStringList{mariaDb ? u"2/乙/0/0/0"_s : u"2/乙/0"_s});
+}
+
 TEST_P(RecordOperations, cancelComparesCheckBoxesAsNumbers)
 {
     db.exec({u"create table F(编号 varchar(4), 在职 char(1))"_s, u"insert into F values('1','1')"_s});
