@@ -1,5 +1,6 @@
 #include "server/ServerObject.h"
 
+#include "server/CollectionObject.h"
 #include "server/Guid.h"
 #include "server/TypeInformation.h"
 #include "server/Values.h"
@@ -8,6 +9,7 @@
 #include <QThread>
 
 #include <map>
+#include <type_traits>
 #include <mutex>
 
 namespace velmarith::server {
@@ -226,8 +228,17 @@ HRESULT ServerObject::callMember(const MemberInfo &member, const Arguments &argu
     HRESULT status = S_OK;
     withCppType(member.type, [&](auto value) {
         status = argumentAs(*arguments.values.front(), value);
-        if (status == S_OK)
-            writeProperty(*mObject, property, value);
+        if (status != S_OK)
+            return;
+        writeProperty(*mObject, property, value);
+        // The very object the host put is held, so its own Release does not end it and the
+        // next get hands it back, until another is put or this object goes.
+        if constexpr (std::is_same_v<decltype(value), Variant::Object>) {
+            if (value)
+                mHeldCollections.insert_or_assign(property, ComRef<VelmarithCollection>(collectionObject(value)));
+            else
+                mHeldCollections.erase(property);
+        }
     });
     return status == S_OK ? S_OK : arguments.fail(status, 0, argError);
 }

@@ -9,6 +9,7 @@
 #include <velmarith/server.h>
 
 #include <atomic>
+#include <map>
 #include <memory>
 
 namespace velmarith::server {
@@ -56,6 +57,7 @@ private:
     std::unique_ptr<QObject> mObject;
     const std::vector<int> &mPropertyIndexes; ///< per member of the dual interface, in its order
     std::unique_ptr<ConnectionPoint> mEvents; ///< null for a class without events
+    std::map<int, ComRef<VelmarithCollection>> mHeldCollections; ///< by property index: the objects put
 };
 
 } // namespace velmarith::server

@@ -270,11 +270,17 @@ std::optional<HREFTYPE> referenceOf(const TypeInfoObject &object, UINT index)
     return target ? std::optional(HREFTYPE(target->index())) : std::nullopt;
 }
 
-// The instance is an object of the interface this type describes; its Invoke sits in IDispatch's slot.
-VELMARITH_CALLS_THROUGH_BASE_INTERFACE HRESULT invokeThroughDispatch(IDispatch *dispatch, MEMBERID id, WORD flags,
-                                                                     DISPPARAMS *params, VARIANT *result,
-                                                                     EXCEPINFO *exception, UINT *argError)
+// The instance must be an object of the interface this type describes: dispatch ids repeat
+// across the classes, so another class's object would run its own member of that id. Its
+// Invoke sits in IDispatch's slot.
+VELMARITH_CALLS_THROUGH_BASE_INTERFACE HRESULT invokeThroughDispatch(const InterfaceInfo &interface, IDispatch *dispatch,
+                                                                     MEMBERID id, WORD flags, DISPPARAMS *params,
+                                                                     VARIANT *result, EXCEPINFO *exception, UINT *argError)
 {
+    IDispatch *implemented = nullptr;
+    if (dispatch->lpVtbl->QueryInterface(dispatch, &interface.iid, reinterpret_cast<void **>(&implemented)) != S_OK || !implemented)
+        return E_INVALIDARG;
+    implemented->lpVtbl->Release(implemented);
     return dispatch->lpVtbl->Invoke(dispatch, id, &IID_NULL, 0, flags, params, result, exception, argError);
 }
 
@@ -358,12 +364,13 @@ const ITypeInfoVtbl TypeInfoObject::kVtable = {
     },
     .Invoke = [](ITypeInfo *This, void *instance, MEMBERID id, WORD flags, DISPPARAMS *params, VARIANT *result,
                  EXCEPINFO *exception, UINT *argError) {
-        if (!self(This).interface())
+        const InterfaceInfo *interface = self(This).interface();
+        if (!interface)
             return TYPE_E_BADMODULEKIND;
         if (!instance)
             return E_INVALIDARG;
-        return invokeThroughDispatch(static_cast<IDispatch *>(instance), id, flags, params, result, exception,
-                                     argError);
+        return invokeThroughDispatch(*interface, static_cast<IDispatch *>(instance), id, flags, params, result,
+                                     exception, argError);
     },
     .GetDocumentation = [](ITypeInfo *This, MEMBERID id, BSTR *name, BSTR *doc, DWORD *helpContext, BSTR *helpFile) {
         const TypeInfoObject &object = self(This);

@@ -317,6 +317,34 @@ TEST_F(ServerDispatch, aCollectionComesBackAsTheVeryObjectAndInvokeRunsOnlyForIi
     EXPECT_EQ(id, kMethod);
 }
 
+TEST(ServerCollections, aCollectionPutByReferenceIsHeldUntilReplacedOrItsHolderGoes)
+{
+    VelmarithCollection *mine = nullptr;
+    ASSERT_EQ(VelmarithCreateCollection(&mine), S_OK);
+    {
+        ComRef<IDispatch> search = createObject(CLSID_WinSearch);
+        {
+            const Value given = Value::object(mine);
+            ASSERT_EQ(invoke(search.get(), property(5), DISPATCH_PROPERTYPUTREF, {&given}), S_OK);
+        }
+        mine->lpVtbl->AddRef(mine);
+        EXPECT_EQ(mine->lpVtbl->Release(mine), 2u) << "the host's reference and the object's";
+        Value read;
+        ASSERT_EQ(invoke(search.get(), property(5), DISPATCH_PROPERTYGET, {}, &read), S_OK);
+        EXPECT_EQ(identityOf(read.raw().pdispVal), identityOf(mine)) << "the very object";
+
+        ComRef<IDispatch> other = createObject(CLSID_WinSearch);
+        const Value given = Value::object(mine);
+        ASSERT_EQ(invoke(other.get(), property(5), DISPATCH_PROPERTYPUTREF, {&given}), S_OK);
+        const Value nothing = Value::object(nullptr);
+        ASSERT_EQ(invoke(other.get(), property(5), DISPATCH_PROPERTYPUTREF, {&nothing}), S_OK);
+        mine->lpVtbl->AddRef(mine);
+        EXPECT_EQ(mine->lpVtbl->Release(mine), 4u) << "replaced: the other object holds it no longer";
+    } // the holder goes
+    EXPECT_EQ(mine->lpVtbl->Release(mine), 0u) << "the host's own was the last reference";
+    EXPECT_EQ(DllCanUnloadNow(), S_OK);
+}
+
 TEST(ServerMethods, inputAnyTakesItsDefaultsAndChecksItsArguments)
 {
     ComRef<IDispatch> input = createObject(CLSID_WinInput);

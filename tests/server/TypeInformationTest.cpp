@@ -307,6 +307,15 @@ TEST(TypeInformation, everyObjectHandsOutItsTypesAndTheLibraryIsFoundByItsRegist
         EXPECT_EQ(searchInterface.get()->lpVtbl->Invoke(searchInterface.get(), search.get(), property(0), DISPATCH_PROPERTYPUT,
                                                         &put, nullptr, nullptr, nullptr),
                   S_OK);
+        // Another class's type runs nothing on it, though its ids are the same numbers.
+        ComRef<ITypeInfo> fileInterface;
+        ASSERT_EQ(library.get()->lpVtbl->GetTypeInfoOfGuid(library.get(), &IID_WinFileInterface, fileInterface.receive()), S_OK);
+        Value pattern;
+        DISPPARAMS none{nullptr, nullptr, 0, 0};
+        EXPECT_EQ(fileInterface.get()->lpVtbl->Invoke(fileInterface.get(), search.get(), property(0), DISPATCH_PROPERTYGET,
+                                                      &none, &pattern.raw(), nullptr, nullptr),
+                  E_INVALIDARG);
+        EXPECT_EQ(pattern.raw().vt, VT_EMPTY);
     }
     Value read;
     ASSERT_EQ(invoke(search.get(), property(0), DISPATCH_PROPERTYGET, {}, &read), S_OK);
