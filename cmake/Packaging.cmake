@@ -68,6 +68,10 @@ set(CPACK_COMPONENT_COMMAND_DESCRIPTION "Chinese database dialogs for Qt 6 progr
 set(CPACK_DEBIAN_PYTHON_PACKAGE_SECTION python)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_ARCHITECTURE all)
 set(CPACK_DEBIAN_PYTHON_PACKAGE_DEPENDS "${VELMARITH_EXACT_RUNTIME}, python3")
+# Byte code is compiled on installation and removed before removal (py3compile, py3clean).
+set(CPACK_DEBIAN_PYTHON_PACKAGE_CONTROL_EXTRA
+    ${PROJECT_SOURCE_DIR}/packaging/python3-velmarith/postinst ${PROJECT_SOURCE_DIR}/packaging/python3-velmarith/prerm)
+set(CPACK_DEBIAN_PACKAGE_CONTROL_STRICT_PERMISSION ON)
 set(CPACK_COMPONENT_PYTHON_DESCRIPTION "Chinese database dialogs for Qt 6 programs - Python 3
  The velmarith Python package: Velmarith's four dialogs from Python through the
  library's C interface, with the scripted test desktop.")

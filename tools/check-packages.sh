@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # The Debian packages as a host machine meets them: lintian reports no error, apt-get installs
 # them, the README's CMake consumer builds against /usr and runs, Python imports the package and
-# answers a dialog; the packages are purged afterwards, also when a step fails. Needs root.
+# answers a dialog, and a purge after an import as root leaves no file behind; the packages are
+# purged afterwards also when a step fails. Needs root.
 #   check-packages.sh PACKAGES_DIR SOURCE_DIR
 set -euo pipefail
 packages=$(cd "$1" && pwd) source=$2
@@ -20,6 +21,13 @@ if grep -q '^E:' "$work/lintian.log"; then
   echo "lintian found errors"; exit 1
 fi
 
+# What the packages would leave after a purge: each of their paths that was not there before.
+for deb in "$packages"/*.deb; do
+  dpkg-deb --fsys-tarfile "$deb" | tar -t | sed 's|^\.||; s|/$||' | grep -v '^$'
+done | sort -u | while read -r path; do
+  [ -e "$path" ] || echo "$path"
+done > "$work/new-paths"
+
 echo "== apt-get install"
 DEBIAN_FRONTEND=noninteractive apt-get install -y "$packages"/*.deb > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; exit 1; }
 
@@ -32,4 +40,12 @@ echo "== Python"
 (cd "$work" && /usr/bin/python3 -c "import velmarith; print(velmarith.__file__)")
 (cd "$work" && /usr/bin/python3 "$source/examples/python/ask_name.py")
 velmarith --version
+
+echo "== purge after an import as root, which writes byte code"
+(cd "$work" && env -u PYTHONDONTWRITEBYTECODE /usr/bin/python3 -c "import velmarith, velmarith.testing")
+DEBIAN_FRONTEND=noninteractive apt-get purge -y "${names[@]}" > "$work/purge.log" 2>&1 || { cat "$work/purge.log"; exit 1; }
+left=$(while read -r path; do [ -e "$path" ] && echo "$path"; done < "$work/new-paths" || true)
+if [ -n "$left" ]; then
+  echo "the purge left files behind:"; echo "$left"; exit 1
+fi
 echo "ok"
