@@ -18,10 +18,19 @@ from ._abi import VARIANT, lib
 __all__ = ["WinFile", "WinInput", "WinSearch", "WinMagnge", "Collection", "VelmarithError", "create", "register",
            "unregister"]
 
-_STATUS_NAMES = {0x80020005: "DISP_E_TYPEMISMATCH", 0x8002000A: "DISP_E_OVERFLOW", 0x8002000F: "DISP_E_PARAMNOTOPTIONAL",
-                 0x8002000E: "DISP_E_BADPARAMCOUNT", 0x80020003: "DISP_E_MEMBERNOTFOUND", 0x80004003: "E_POINTER",
-                 0x80010106: "RPC_E_WRONG_THREAD", 0x80040154: "REGDB_E_CLASSNOTREG", 0x800401F8: "CO_E_DLLNOTFOUND",
-                 0x80040201: "SELFREG_E_CLASS", 0x80040111: "CLASS_E_CLASSNOTAVAILABLE"}
+# The failed statuses of velmarith/server.h, by number.
+_STATUS_NAMES = {
+    0x80004001: "E_NOTIMPL", 0x80004002: "E_NOINTERFACE", 0x80004003: "E_POINTER", 0x80004005: "E_FAIL",
+    0x8000FFFF: "E_UNEXPECTED", 0x8007000E: "E_OUTOFMEMORY", 0x80070057: "E_INVALIDARG",
+    0x80020001: "DISP_E_UNKNOWNINTERFACE", 0x80020003: "DISP_E_MEMBERNOTFOUND", 0x80020004: "DISP_E_PARAMNOTFOUND",
+    0x80020005: "DISP_E_TYPEMISMATCH", 0x80020006: "DISP_E_UNKNOWNNAME", 0x80020007: "DISP_E_NONAMEDARGS",
+    0x80020008: "DISP_E_BADVARTYPE", 0x80020009: "DISP_E_EXCEPTION", 0x8002000A: "DISP_E_OVERFLOW",
+    0x8002000B: "DISP_E_BADINDEX", 0x8002000E: "DISP_E_BADPARAMCOUNT", 0x8002000F: "DISP_E_PARAMNOTOPTIONAL",
+    0x80040110: "CLASS_E_NOAGGREGATION", 0x80040111: "CLASS_E_CLASSNOTAVAILABLE", 0x80040154: "REGDB_E_CLASSNOTREG",
+    0x80040200: "CONNECT_E_NOCONNECTION", 0x80040201: "SELFREG_E_CLASS", 0x80040202: "CONNECT_E_CANNOTCONNECT",
+    0x800401F8: "CO_E_DLLNOTFOUND", 0x800401F9: "CO_E_ERRORINDLL", 0x8001010E: "RPC_E_WRONG_THREAD",
+    0x8002801D: "TYPE_E_LIBNOTREGISTERED", 0x8002802B: "TYPE_E_ELEMENTNOTFOUND", 0x800288BD: "TYPE_E_BADMODULEKIND",
+    0x80029C4A: "TYPE_E_CANTLOADLIBRARY"}
 
 
 class VelmarithError(Exception):
@@ -201,8 +210,14 @@ class Event:
         self._callbacks.remove(callback)
 
     def _fire(self, arguments):
+        """Calls each callback; the first exception ends the event and is kept for the caller
+        of the method that raised it, since it cannot pass through the library."""
         for callback in list(self._callbacks):
-            callback(*arguments)
+            try:
+                callback(*arguments)
+            except BaseException as exception:
+                self._owner._keep_callback_exception(exception)
+                return
 
 
 class _Dialog:
@@ -215,6 +230,7 @@ class _Dialog:
         object.__setattr__(self, "_dispatch", _dispatch)
         object.__setattr__(self, "_events", {name: Event(self, member) for name, member in self._info.events.items()})
         object.__setattr__(self, "_advised", None)
+        object.__setattr__(self, "_callback_exception", None)
 
     def __del__(self):
         dispatch = self.__dict__.get("_dispatch")
@@ -263,7 +279,13 @@ class _Dialog:
                 raise TypeError(f"{member.name}() needs {', '.join(missing)}")
             while values and values[-1] is _MISSING:
                 values.pop()
-            return _invoke(self._dispatch, member.dispid, _abi.DISPATCH_METHOD, values)
+            try:
+                result = _invoke(self._dispatch, member.dispid, _abi.DISPATCH_METHOD, values)
+            except BaseException:
+                self._raise_callback_exception()
+                raise
+            self._raise_callback_exception()
+            return result
 
         call.__name__ = member.name
         call.__signature__ = signature
@@ -285,6 +307,17 @@ class _Dialog:
         cookie = c_uint32()
         _check(_abi.slot(point.value, 5, c_void_p, POINTER(c_uint32))(point.value, sink.pointer, byref(cookie)))
         object.__setattr__(self, "_advised", (point.value, cookie.value, sink))
+
+    def _keep_callback_exception(self, exception):
+        if self._callback_exception is None:
+            object.__setattr__(self, "_callback_exception", exception)
+
+    def _raise_callback_exception(self):
+        """Raises, with its own traceback, what an event's callback raised during the last call."""
+        exception = self._callback_exception
+        if exception is not None:
+            object.__setattr__(self, "_callback_exception", None)
+            raise exception
 
     def _on_event(self, dispid, arguments):
         for event in self._events.values():

@@ -1,7 +1,9 @@
 """The Python package as a host uses it: properties by name, a method answered by the scripted
 desktop, an event into a callback, errors as VelmarithError, creation through the registry."""
 import inspect
+import re
 import sqlite3
+from pathlib import Path
 
 import pytest
 
@@ -66,7 +68,9 @@ def test_a_method_takes_the_type_librarys_defaults_and_is_answered_by_the_testin
         assert box.InputAny("请选择", "选择", InMode="Select", InDefColl=items) == "乙"
 
 
-def test_an_event_reaches_a_python_callback_exactly_once(tmp_path, monkeypatch):
+@pytest.fixture
+def customer_search(tmp_path, monkeypatch):
+    """A lookup over two customers, and the script that picks 张三."""
     database = tmp_path / "customers.sqlite"
     with sqlite3.connect(database) as connection:
         connection.executescript("create table 客户 (编号 text, 名称 text);"
@@ -76,12 +80,45 @@ def test_an_event_reaches_a_python_callback_exactly_once(tmp_path, monkeypatch):
     search.SearchMainData = "select 名称,编号 from 客户"
     search.SearchSearchSubData = "名称"
     search.SearchQueryKey = "0"
+    return search, ["type txtQuery 张", "item lvwQuery 1", "click cmdOK"]
+
+
+def test_an_event_reaches_a_python_callback_exactly_once(customer_search):
+    search, pick = customer_search
     chosen = []
     search.SelectSuccess.connect(chosen.append)
     with TestDesktop() as desk:
-        desk.expect("frmDataSearch", ["type txtQuery 张", "item lvwQuery 1", "click cmdOK"])
+        desk.expect("frmDataSearch", pick)
         search.SearchAny()
     assert chosen == ["张三"]
+
+
+def test_an_exception_in_a_callback_reaches_the_methods_caller_with_its_own_traceback(customer_search):
+    search, pick = customer_search
+    after = []
+
+    def refuse(text):
+        raise ValueError(f"不要{text}")
+    search.SelectSuccess.connect(refuse)
+    search.SelectSuccess.connect(after.append)
+    with TestDesktop() as desk:
+        desk.expect("frmDataSearch", pick)
+        with pytest.raises(ValueError, match="不要张三") as raised:
+            search.SearchAny()
+    assert raised.traceback[-1].name == "refuse"
+    assert after == [], "the exception ends the event"
+    search.SelectSuccess.disconnect(refuse)
+    with TestDesktop() as desk:
+        desk.expect("frmDataSearch", pick)
+        search.SearchAny()
+    assert after == ["张三"], "the next call is not charged with it"
+
+
+def test_every_failed_status_is_named_as_the_c_header_names_it():
+    header = (Path(__file__).parents[2] / "include" / "velmarith" / "server.h").read_text()
+    defined = {int(number, 16): name for name, number in
+               re.findall(r"#define ([A-Z_]+) \(\(HRESULT\)0x([0-9A-F]{8})\)", header)}
+    assert velmarith._STATUS_NAMES == defined
 
 
 def test_a_failure_is_a_velmarith_error_with_its_number_and_text(tmp_path, monkeypatch):
