@@ -159,4 +159,14 @@ std::optional<Assignments> assignmentsOf(const QString &statement)
     return std::nullopt;
 }
 
+QString valueGiven(const QString &statement, const QString &column)
+{
+    const std::optional<Assignments> assignments = assignmentsOf(statement);
+    for (const AssignedValue &assigned : assignments ? assignments->values : std::vector<AssignedValue>()) {
+        if (assigned.column.compare(column, Qt::CaseInsensitive) == 0)
+            return assigned.value;
+    }
+    return {};
+}
+
 } // namespace velmarith

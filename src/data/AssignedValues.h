@@ -27,4 +27,8 @@ struct Assignments {
 /// concerns; nothing for another statement or one written otherwise.
 [[nodiscard]] std::optional<Assignments> assignmentsOf(const QString &statement);
 
+/// The first value the insert or update gives `column` (its letter case aside); empty when it
+/// gives none or the statement is another.
+[[nodiscard]] QString valueGiven(const QString &statement, const QString &column);
+
 } // namespace velmarith

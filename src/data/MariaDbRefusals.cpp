@@ -72,16 +72,8 @@ std::optional<ValueRefusal> mariaDbValueRefusal(unsigned error, const QString &s
     default: return std::nullopt;
     }
     refusal->column = columnNamed(serverText);
-    if (refusal->value.isEmpty() && refusal->kind != ValueRefusal::Kind::Unstorable && !refusal->column.isEmpty()) {
-        if (const std::optional<Assignments> assignments = assignmentsOf(statement)) {
-            for (const AssignedValue &assigned : assignments->values) {
-                if (assigned.column.compare(refusal->column, Qt::CaseInsensitive) == 0) {
-                    refusal->value = assigned.value;
-                    break;
-                }
-            }
-        }
-    }
+    if (refusal->value.isEmpty() && refusal->kind != ValueRefusal::Kind::Unstorable && !refusal->column.isEmpty())
+        refusal->value = valueGiven(statement, refusal->column);
     return refusal;
 }
 

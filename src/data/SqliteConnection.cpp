@@ -7,9 +7,12 @@
 #include "common/Feedback.h"
 #include "common/Numbers.h"
 #include "common/Utf8.h"
+#include "data/AssignedValues.h"
 #include "data/SqlDialect.h"
+#include "data/ValueRefusal.h"
 
 #include <QElapsedTimer>
+#include <QRegularExpression>
 #include <QScopeGuard>
 
 #include <sqlite3.h>
@@ -95,6 +98,20 @@ StatementFailure failureOf(QString databaseText, int code)
 {
     QString message = messageFor(code, databaseText);
     return StatementFailure{std::move(databaseText), std::move(message), (code & 0xff) != 0 ? code & 0xff : 1};
+}
+
+// A STRICT table's refusal of a value of another type ("cannot store TEXT value in INTEGER
+// column 职员.工龄"), with the value the statement gave the column.
+std::optional<ValueRefusal> strictTypeRefusal(const QString &databaseText, const QString &statement)
+{
+    static const QRegularExpression refused(QStringLiteral("^cannot store \\w+ value in (\\w+) column [^.]+\\.(.+)$"));
+    const QRegularExpressionMatch match = refused.match(databaseText);
+    if (!match.hasMatch())
+        return std::nullopt;
+    const QString type = match.captured(1);
+    return ValueRefusal{.kind = type == u"TEXT" || type == u"BLOB" || type == u"ANY" ? ValueRefusal::Kind::NotAccepted
+                                                                                    : ValueRefusal::Kind::NotANumber,
+                        .column = match.captured(2), .value = valueGiven(statement, match.captured(2))};
 }
 
 // A value as text: NULL is empty, reals are written as the library writes numbers, everything
@@ -297,6 +314,11 @@ public:
             return true;
         if (rc == SQLITE_DONE)
             return false;
+        if (sqlite3_extended_errcode(mDb.get()) == SQLITE_CONSTRAINT_DATATYPE) {
+            const QString text = QString::fromUtf8(sqlite3_errmsg(mDb.get()));
+            if (const std::optional<ValueRefusal> value = strictTypeRefusal(text, QString::fromUtf8(sqlite3_sql(statement))))
+                throw failureOf(*value, text);
+        }
         throw failure(rc);
     }
 

@@ -143,3 +143,19 @@ TEST(ValuesAsGivenOnPostgres, aCharacterTheDatabasesEncodingLacksIsRefusedBefore
     }
     server.Execute(u"drop database %1 with (force)"_s.arg(name));
 }
+
+TEST(ValuesAsGivenOnSqlite, aStrictTablesRefusalOfAValueNamesTheField)
+{
+    test::TempDatabase db;
+    db.exec({u"create table 职员 (编号 integer, 工龄 integer, 备注 text) strict"_s});
+    DataBridge bridge;
+    bridge.Open();
+    test::RecordingFeedback feedback;
+    EXPECT_NE(bridge.Execute(u"insert into 职员 (编号, 工龄) values (1, 'abc')"_s), 0);
+    EXPECT_EQ(bridge.Execute(u"insert into 职员 (编号, 工龄) values (2, '12')"_s), 0) << "text that is a number is taken";
+    EXPECT_NE(bridge.Execute(u"update 职员 set 备注 = x'00' where 编号 = 2"_s), 0);
+    ASSERT_EQ(feedback.messages.size(), 2u);
+    EXPECT_EQ(feedback.messages[0].first, u"[工龄]的内容[abc]不是有效的数字，没有保存！"_s);
+    EXPECT_EQ(feedback.messages[1].first, u"[备注]的内容[x'00']不能照原样保存，没有保存！"_s);
+    EXPECT_EQ(db.column(u"select 工龄 || '/' || coalesce(备注, '') from 职员"_s), QStringList{u"12/"_s});
+}
