@@ -33,6 +33,7 @@ namespace {
 constexpr int kKeywordTab = 0;
 constexpr int kTreeTab = 1;
 constexpr int kIconTab = 2;
+constexpr int kMeasuredRows = 100; // the rows whose values the columns are widened to show
 
 // A size computed in single precision, as a whole number of twips.
 int twips(float value)
@@ -219,6 +220,8 @@ void frmDataSearch::RunKeywordFilter()
     filler.BindList(*lvwQuery);
     filler.FillHeads(names, QStringLiteral("Yes"));
     filler.FillRows(rows.value_or(ResultRows()), nullptr, QStringLiteral("Yes"), QStringLiteral("No"));
+    // Headers are shorter than their values (名称 over 重庆银行办公用品部).
+    lvwQuery->widenColumnsToValues(kMeasuredRows);
 }
 
 std::optional<ResultRows> frmDataSearch::keywordRows(const QString &keyword, Collection &names)

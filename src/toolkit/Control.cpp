@@ -111,8 +111,13 @@ bool Control::isShown() const
 
 void Control::SetFocus()
 {
+    focusBy(Qt::OtherFocusReason);
+}
+
+void Control::focusBy(Qt::FocusReason reason)
+{
     mForm.setActiveControl(this);
-    mWidget->setFocus(Qt::OtherFocusReason);
+    mWidget->setFocus(reason);
 }
 
 void Control::ZOrder()

@@ -106,6 +106,8 @@ private:
     friend class TabControl;
     friend class Form;
     void applyVisibility();
+    /// SetFocus as a key moves the focus: a text box entered by Tab selects its text.
+    void focusBy(Qt::FocusReason reason);
 
     Form &mForm;
     QString mName;

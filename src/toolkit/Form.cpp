@@ -286,7 +286,8 @@ bool Form::moveFocus(bool forward)
     const auto at = std::find(order.begin(), order.end(), current);
     const ptrdiff_t count = ptrdiff_t(order.size());
     const ptrdiff_t index = at == order.end() ? (forward ? -1 : 0) : at - order.begin();
-    order[size_t(((index + (forward ? 1 : -1)) % count + count) % count)]->SetFocus();
+    order[size_t(((index + (forward ? 1 : -1)) % count + count) % count)]->focusBy(forward ? Qt::TabFocusReason
+                                                                                            : Qt::BacktabFocusReason);
     return true;
 }
 

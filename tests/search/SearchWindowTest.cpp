@@ -3,6 +3,7 @@
 #include <velmarith/WinSearch.h>
 
 #include "search/frmDataSearch.h"
+#include "toolkit/ListView.h"
 #include "toolkit/TreeView.h"
 
 #include "support/Errors.h"
@@ -14,6 +15,8 @@
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QRandomGenerator>
+
+#include <QFontMetrics>
 
 #include <gtest/gtest.h>
 
@@ -258,6 +261,23 @@ TEST_F(SearchWindow, filtersAtEveryChangeOfTheKeywordAndKeepsTheRowsWhenItIsClea
                                              u"select 名称,编号 from 部门 where 名称 like ('%%')"_s,
                                              u"select 名称,编号 from 部门 where 名称 like ('%财务%')"_s}));
     EXPECT_EQ(raised, QStringList{u"财务审计部"_s});
+}
+
+TEST_F(SearchWindow, theListsColumnsAreWideEnoughForTheirValuesWithinTheList)
+{
+    db.exec({u"insert into 部门 values('D09','重庆银行办公用品部')"_s});
+    frmDataSearch form;
+    form.SearchMainData = u"select 名称,编号 from 部门"_s;
+    form.SearchQueryTerm = u"名称"_s;
+    form.SearchQueryKey = u"0"_s;
+    show(form, [&](FormDriver &user) {
+        user.setText(u"txtQuery"_s, u"重庆"_s);
+        auto &list = static_cast<toolkit::ListView &>(*form.control(u"lvwQuery"_s));
+        const int needed = toolkit::toTwips(QFontMetrics(list.widget()->font()).horizontalAdvance(u"重庆银行办公用品部"_s));
+        EXPECT_GE(list.column(1).width, needed) << "the name shows whole, not as 重庆…";
+        EXPECT_LE(list.column(1).width + list.column(2).width, list.Width());
+        user.pressKey(27);
+    });
 }
 
 TEST_F(SearchWindow, filtersOncePerTextAnInputMethodCommitsAndNeverOnItsPreedit)

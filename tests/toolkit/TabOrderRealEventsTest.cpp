@@ -143,3 +143,24 @@ TEST(TabOrder, theMaintenanceWindowWithItsGeneratedEditors)
                        u"cmdEdit"_s, u"cmdCancel"_s});
     DataBridge::setDefaultDatabase(QString());
 }
+
+TEST(TabOrder, aTextBoxEnteredByTabSelectsItsTextSoTypingReplacesIt)
+{
+    QTemporaryDir folder;
+    frmFileInOut form;
+    form.FilePattern = u"Save"_s;
+    form.FilePlace = u"File"_s;
+    form.FilePath = folder.path();
+    QStringList typed;
+    test::runWhileShown(form, [&] {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab); // from the file list to the name
+        QTest::keyClicks(QApplication::focusWidget(), u"report.txt"_s);
+        typed.append(form.control(u"txt文件"_s)->Text());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+        QTest::keyClicks(QApplication::focusWidget(), u"total.txt"_s);
+        typed.append(form.control(u"txt文件"_s)->Text());
+        form.Unload();
+    });
+    EXPECT_EQ(typed, (QStringList{u"report.txt"_s, u"total.txt"_s})) << "the name replaces *.*, both ways round";
+}
