@@ -1,10 +1,10 @@
 #include "DemoDatabase.h"
 
-#include "MetadataSchema.h"
 #include "SqlScript.h"
 
 #include <velmarith/DataBridge.h>
 #include <velmarith/Error.h>
+#include <velmarith/Metadata.h>
 #include <velmarith/SqlText.h>
 
 #include <QDir>
@@ -108,7 +108,7 @@ bool ensureDemoOnServer(const QString &uri)
     if (columns.Count() > 0)
         return false;
     bridge.setSilentErrors(false);
-    runInTransaction(bridge, metadataSchema() + sampleTables() + sampleMetadata());
+    runInTransaction(bridge, Metadata::createStatements() + sampleTables() + sampleMetadata());
     return true;
 }
 
@@ -132,7 +132,7 @@ bool ensureDemoDatabase(const QString &path)
     {
         DataBridge bridge;
         bridge.Open(partial, QStringLiteral("Create"));
-        runInTransaction(bridge, metadataSchema() + sampleTables() + sampleMetadata());
+        runInTransaction(bridge, Metadata::createStatements() + sampleTables() + sampleMetadata());
     }
     if (!QFile::rename(partial, path))
         throw Error(ErrorNumber::Database, QStringLiteral("无法保存 %1").arg(path));

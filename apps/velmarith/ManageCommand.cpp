@@ -1,10 +1,8 @@
 #include "ManageCommand.h"
 
-#include "MetadataSchema.h"
-#include "SqlScript.h"
-
 #include <velmarith/DataBridge.h>
 #include <velmarith/Error.h>
+#include <velmarith/Metadata.h>
 #include <velmarith/SqlText.h>
 #include <velmarith/WinMagnge.h>
 
@@ -26,7 +24,7 @@ void checkMaintainable(const QString &path)
     }
     bridge.setSilentErrors(true);
     QStringList missing;
-    for (const QString &table : metadataTableNames()) {
+    for (const QString &table : Metadata::tableNames()) {
         Collection columns;
         bridge.Query(QStringLiteral("select * from ") + sqlName(table) + QStringLiteral(" where 0=1"), nullptr, &columns);
         if (columns.Count() == 0)
@@ -75,16 +73,31 @@ Command manageCommand(const QStringList &arguments)
 Command initCommand(const QStringList &arguments)
 {
     CommandParser parser(QStringLiteral("init"),
-                         QStringLiteral("在数据库中建立缺少的四张元数据表 / Creates the four metadata tables where missing"));
+                         QStringLiteral("在数据库中建立缺少的四张元数据表，写入它们自己的元数据，并按表的结构写入 --table 的元数据 / "
+                                        "Creates the four metadata tables where missing, writes their own metadata, and "
+                                        "writes the metadata of each --table from its schema"));
     const QCommandLineOption db = databaseOption();
-    parser.addOptions({db});
+    const QCommandLineOption table(QStringLiteral("table"),
+                                   QStringLiteral("按表的结构写入它的元数据，可重复；已有的不改 / write the table's metadata "
+                                                  "from its schema, repeatable; what is there stays"),
+                                   QStringLiteral("NAME"));
+    const QCommandLineOption replace(QStringLiteral("replace"),
+                                     QStringLiteral("重新写入这些表的元数据 / write the metadata of these tables afresh"));
+    parser.addOptions({db, table, replace});
     if (parser.parse(arguments))
         return parser.helpCommand();
-    return {false, [path = parser.database(db)](QTextStream &out) {
-                DataBridge bridge;
-                bridge.Open(path, QStringLiteral("Create"));
-                runInTransaction(bridge, metadataSchema());
+    return {false, [path = parser.database(db), tables = parser.values(table), afresh = parser.isSet(replace)](QTextStream &out) {
+                // A missing SQLite file is made here, as the metadata's home.
+                DataBridge().Open(path, QStringLiteral("Create"));
+                DataBridge::setDefaultDatabase(path);
+                Metadata::createTables();
+                Metadata::describeMetadataTables();
                 out << "元数据表已就绪 / the metadata tables are ready: " << DataBridge::withoutPassword(path) << "\n";
+                for (const QString &name : tables) {
+                    const bool written = Metadata::describeTable(name, afresh);
+                    out << (written ? "已写入元数据 / metadata written: " : "元数据已有，未改动 / metadata kept as it was: ") << name
+                        << "\n";
+                }
                 return int(kConfirmed);
             }};
 }

@@ -1,6 +1,6 @@
 #include "support/BenchTables.h"
 
-#include "MetadataSchema.h"
+#include <velmarith/Metadata.h>
 
 #include <sqlite3.h>
 
@@ -209,7 +209,7 @@ std::string field(int number)
 std::vector<std::string> maintenanceDescription()
 {
     std::vector<std::string> statements;
-    for (const QString &statement : app::metadataSchema())
+    for (const QString &statement : Metadata::createStatements())
         statements.push_back(statement.toStdString());
     statements.push_back("insert into 系统窗体表 values('frmManage','宽表','0','0','16000','0','4000')");
     for (int f = 1; f <= 30; ++f) {

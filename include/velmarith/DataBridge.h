@@ -13,6 +13,7 @@
 namespace velmarith {
 
 namespace detail {
+class Catalog;
 class Connection;
 class SharedReads;
 }
@@ -98,6 +99,7 @@ public:
     void Close();
 
 private:
+    friend class detail::Catalog;
     friend class detail::SharedReads;
     detail::Connection &connection();
 

@@ -2,6 +2,7 @@
 
 #include <velmarith/DataBridge.h>
 
+#include "data/TableSchema.h"
 #include "data/TypeCodes.h"
 
 #include <QString>
@@ -58,6 +59,9 @@ public:
 
     /// Whether the column's text is ordered as its UTF-8 bytes; false when unknown.
     [[nodiscard]] virtual bool ordersTextAsBytes(const QString &table, const QString &column) = 0;
+    /// What the catalog says of a table named as a statement names it; nothing when there is no
+    /// such table.
+    [[nodiscard]] virtual std::optional<TableSchema> describe(const QString &table) = 0;
 
     [[nodiscard]] virtual const QString &database() const = 0;
     /// Closed by its DataBridge: whether it may wait in the pool, because nothing a statement
@@ -97,6 +101,14 @@ public:
 
 private:
     DataBridge &mBridge;
+};
+
+/// The catalog's description of a table, through an open DataBridge (nothing when there is no
+/// such table); raises Error when not open, StatementFailure when the catalog cannot be asked.
+class Catalog
+{
+public:
+    [[nodiscard]] static std::optional<TableSchema> describe(DataBridge &bridge, const QString &table);
 };
 
 /// A new connection to a SQLite file or a PostgreSQL server; raises Error naming the database

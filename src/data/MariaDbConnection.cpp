@@ -9,6 +9,7 @@
 
 #include "common/Utf8.h"
 #include "data/AssignedValues.h"
+#include "data/Catalog.h"
 #include "data/CharacterSets.h"
 #include "data/DatabaseNames.h"
 #include "data/MariaDbRefusals.h"
@@ -215,6 +216,8 @@ public:
             return false;
         }
     }
+
+    std::optional<TableSchema> describe(const QString &table) override { return describeMariaDbTable(*this, table); }
 
     [[nodiscard]] const QString &database() const override { return mUri; }
 

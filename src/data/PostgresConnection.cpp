@@ -8,6 +8,7 @@
 
 #include "common/Utf8.h"
 #include "data/AssignedValues.h"
+#include "data/Catalog.h"
 #include "data/CharacterSets.h"
 #include "data/DatabaseNames.h"
 #include "data/PostgresRefusals.h"
@@ -152,6 +153,8 @@ public:
             return false;
         }
     }
+
+    std::optional<TableSchema> describe(const QString &table) override { return describePostgresTable(*this, table); }
 
     [[nodiscard]] const QString &database() const override { return mUri; }
 

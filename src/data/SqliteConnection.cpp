@@ -8,6 +8,7 @@
 #include "common/Numbers.h"
 #include "common/Utf8.h"
 #include "data/AssignedValues.h"
+#include "data/Catalog.h"
 #include "data/SqlDialect.h"
 #include "data/ValueRefusal.h"
 
@@ -17,6 +18,7 @@
 
 #include <sqlite3.h>
 
+#include <array>
 #include <optional>
 #include <unordered_map>
 
@@ -332,6 +334,8 @@ public:
         return rc == SQLITE_OK && collation && sqlite3_stricmp(collation, "BINARY") == 0;
     }
 
+    std::optional<TableSchema> describe(const QString &table) override { return describeSqliteTable(*this, table); }
+
     [[nodiscard]] const QString &database() const override { return mPath; }
     bool reuse() override
     {
@@ -392,10 +396,13 @@ private:
     }
 
     // A setting is changed only by a pragma; which ones a pragma changed cannot be asked
-    // afterwards, so any pragma keeps the connection out of the pool.
-    static int noteSettings(void *self, int action, const char *, const char *, const char *, const char *)
+    // afterwards, so any pragma keeps the connection out of the pool, but for those that only
+    // describe a table, which the catalog's questions read.
+    static int noteSettings(void *self, int action, const char *pragma, const char *, const char *, const char *)
     {
-        if (action == SQLITE_PRAGMA)
+        static constexpr std::array<const char *, 4> kDescribing{"table_info", "index_list", "index_info", "foreign_key_list"};
+        if (action == SQLITE_PRAGMA &&
+            std::none_of(kDescribing.begin(), kDescribing.end(), [&](const char *name) { return qstricmp(pragma, name) == 0; }))
             static_cast<SqliteConnection *>(self)->mChangedSetting = true;
         return SQLITE_OK;
     }

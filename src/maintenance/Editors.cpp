@@ -1,10 +1,14 @@
 #include "maintenance/Editors.h"
 
+#include "common/Numbers.h"
 #include "toolkit/CheckBox.h"
 #include "toolkit/ComboBox.h"
 #include "toolkit/TextBox.h"
 
+#include <QStringList>
+
 #include <array>
+#include <cmath>
 
 namespace velmarith {
 namespace {
@@ -43,6 +47,21 @@ std::optional<Editor> editorOf(toolkit::Control &control)
             return Editor{prefix.kind, name.mid(marker.size()), &control};
     }
     return std::nullopt;
+}
+
+DataEditor editorForType(const QString &type, const QString &size, int16_t fieldNo)
+{
+    static const QStringList kNumericAndOther{QStringLiteral("2"),   QStringLiteral("3"),   QStringLiteral("6"),
+                                              QStringLiteral("131"), QStringLiteral("135"), QStringLiteral("201"),
+                                              QStringLiteral("202"), QStringLiteral("204")};
+    const double length = leadingNumber(size);
+    if (type == u"129")
+        return std::abs(length) == 1 && fieldNo != 1 ? DataEditor::Check : DataEditor::Text;
+    if (type == u"200")
+        return DataEditor::Text;
+    if (kNumericAndOther.contains(type))
+        return length == 1 && fieldNo != 1 ? DataEditor::Check : DataEditor::Text;
+    return DataEditor::Unsupported;
 }
 
 QString editorName(EditorKind kind, const QString &field)

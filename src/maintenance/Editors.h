@@ -28,4 +28,10 @@ struct Editor {
 /// The control name of a field's editor of a kind ("txt" + field, …).
 [[nodiscard]] QString editorName(EditorKind kind, const QString &field);
 
+/// The editor a field without relations gets from its data type code and size (as texts) and
+/// its place among the listed fields, from 1: a check box for a one-character or one-digit
+/// field but the first; nothing for a type without one.
+enum class DataEditor { Text, Check, Unsupported };
+[[nodiscard]] DataEditor editorForType(const QString &type, const QString &size, int16_t fieldNo);
+
 } // namespace velmarith

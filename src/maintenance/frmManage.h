@@ -148,6 +148,9 @@ private:
     /// differ from the loaded row.
     bool validate(DataBridge &bridge, bool changedOnly);
     [[nodiscard]] bool differsFromKey(const QString &field, const QString &text) const;
+    /// Whether the editor is an empty text box of a field the database numbers itself (an
+    /// identity, AUTO_INCREMENT, SQLite's integer primary key), which an insert leaves out.
+    [[nodiscard]] bool leftToTheDatabase(const Editor &editor);
     void learnEnumerations();
     [[nodiscard]] QString whereOfKey(bool trimmed);
     void FrmDictAppend(const QString &table, const QString &field, const QString &value, const QString &description);
@@ -198,6 +201,8 @@ private:
         bool ticked;
     };
     std::map<QString, UnshownValue> mUnshownValues; ///< by field
+    /// The fields the database numbers itself, asked of its catalog when first needed.
+    std::optional<QStringList> mAssignedFields;
 
     std::optional<ListStatement> mListStatement;
     /// Whether the database orders the first column as the list can compare its values.

@@ -91,7 +91,9 @@ bool frmManage::validate(DataBridge &bridge, bool changedOnly)
         if (editor.kind != EditorKind::TextBox)
             continue;
         const QString text = editor.control->Text();
-        if (toolTip.contains(u"唯一") && (!changedOnly || differsFromKey(editor.field, text))) {
+        // An added row's key the database numbers may stay empty; an edit keeps the one it has.
+        const bool numberedByDatabase = !changedOnly && leftToTheDatabase(editor);
+        if (toolTip.contains(u"唯一") && (!changedOnly || differsFromKey(editor.field, text)) && !numberedByDatabase) {
             if (text.isEmpty()) {
                 failOn(*editor.control, emptyMessage(editor.field));
                 return false;

@@ -135,23 +135,6 @@ QString labelCaption(const QString &field)
     return field.size() > kLabelLength ? field.left(kLabelLength - 1) + QStringLiteral("…") : field;
 }
 
-enum class DataEditor { Text, Check, Unsupported };
-
-// The editor a field without relations gets from its data type and size.
-DataEditor editorForType(const QString &type, const QString &size, int16_t fieldNo)
-{
-    static const QStringList kNumericAndOther{QStringLiteral("2"),   QStringLiteral("3"),   QStringLiteral("6"),
-                                              QStringLiteral("131"), QStringLiteral("135"), QStringLiteral("201"),
-                                              QStringLiteral("202"), QStringLiteral("204")};
-    const double length = leadingNumber(size);
-    if (type == u"129")
-        return std::abs(length) == 1 && fieldNo != 1 ? DataEditor::Check : DataEditor::Text;
-    if (type == u"200")
-        return DataEditor::Text;
-    if (kNumericAndOther.contains(type))
-        return length == 1 && fieldNo != 1 ? DataEditor::Check : DataEditor::Text;
-    return DataEditor::Unsupported;
-}
 
 } // namespace
 

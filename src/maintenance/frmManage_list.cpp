@@ -159,6 +159,7 @@ frmManage::ListStatement frmManage::listStatementOf(const QString &TableName, co
     QStringList selectItems;
     statement.from = sqlName(TableName) + QStringLiteral(" a");
     char16_t alias = u'b';
+    QStringList joinedColumns; // of the bound tables, as the relations name them
     for (int i = 1; i <= FieldList.Count(); ++i) {
         const QString field = FieldList.Item(i).toString();
         const QString name = sqlName(field);
@@ -176,6 +177,7 @@ frmManage::ListStatement frmManage::listStatementOf(const QString &TableName, co
             continue;
         }
         const ResultRow relation = bound.Item(1);
+        joinedColumns << relation.Item(QStringLiteral("关联项目")) << relation.Item(QStringLiteral("关联说明"));
         const QString x(QChar{alias});
         selectItems.append(
             QStringLiteral("a.%1+'('+%2.%3+')' as %1").arg(name, x, sqlName(relation.Item(QStringLiteral("关联说明")))));
@@ -185,6 +187,10 @@ frmManage::ListStatement frmManage::listStatementOf(const QString &TableName, co
     }
     bridge.Close();
     statement.select = QStringLiteral("select ") + selectItems.join(u',');
+    // A bound table with a column of the first field's name (both keyed by 编号) makes the
+    // order ambiguous where an unqualified name finds input columns first (SQLite).
+    if (!statement.bound.empty() && !statement.bound.front() && joinedColumns.contains(FieldList.Item(1).toString()))
+        statement.order = QStringLiteral(" order by ") + statement.firstColumn;
     return statement;
 }
 

@@ -2,10 +2,13 @@
 
 #include "common/ComModule.h"
 #include "common/Numbers.h"
+#include "data/Connection.h"
+#include "data/TypeCodes.h"
 #include "data/ValueRefusal.h"
 #include "maintenance/Editors.h"
 #include "toolkit/CheckBox.h"
 
+#include <velmarith/DataBridge.h>
 #include <velmarith/Error.h>
 #include <velmarith/SqlText.h>
 
@@ -112,6 +115,30 @@ QString frmManage::literalOf(const Editor &editor, int32_t typeCode)
     return {};
 }
 
+bool frmManage::leftToTheDatabase(const Editor &editor)
+{
+    const int32_t typeCode = mTypeList.contains(editor.field) ? int32_t(mTypeList.Item(editor.field).toDouble()) : 0;
+    if (editor.kind != EditorKind::TextBox || !editor.control->Text().isEmpty() ||
+        (typeCode != TypeCode::SmallInt && typeCode != TypeCode::Integer && typeCode != TypeCode::BigInt))
+        return false;
+    if (!mAssignedFields) {
+        mAssignedFields.emplace();
+        DataBridge bridge;
+        bridge.Open();
+        try {
+            if (const std::optional<detail::TableSchema> schema = detail::Catalog::describe(bridge, mTableName)) {
+                for (const detail::SchemaColumn &column : schema->columns) {
+                    if (column.assignedByDatabase)
+                        mAssignedFields->append(column.name);
+                }
+            }
+        } catch (const detail::StatementFailure &) {
+            // A catalog that cannot be asked numbers nothing the window knows of.
+        }
+    }
+    return mAssignedFields->contains(editor.field);
+}
+
 int16_t frmManage::FrmToInsert(const QString &TableName, const Collection &FieldList, const Collection &TypeList,
                                QString &SqlString, QString &InsStr, QString &ValStr)
 {
@@ -124,7 +151,7 @@ int16_t frmManage::FrmToInsert(const QString &TableName, const Collection &Field
         if (i == 1 && (typeCode == 2 || typeCode == 3))
             continue;
         const std::optional<Editor> editor = editorOfField(field);
-        if (!editor)
+        if (!editor || leftToTheDatabase(*editor))
             continue;
         appendTo(columns, sqlName(field));
         appendTo(values, literalOf(*editor, typeCode));

@@ -1,8 +1,8 @@
 #include "MaintenanceDb.h"
 
+#include <velmarith/Metadata.h>
 #include <velmarith/SqlText.h>
 
-#include "MetadataSchema.h"
 
 namespace velmarith::test {
 
@@ -10,7 +10,7 @@ MaintenanceDb::MaintenanceDb(Backend backend) : TempDatabase(backend)
 {
     if (path().isEmpty())
         return; // no server: the test skips
-    exec(app::metadataSchema());
+    exec(Metadata::createStatements());
 }
 
 QString MaintenanceDb::literal(const QString &value)
