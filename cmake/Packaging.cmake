@@ -15,6 +15,16 @@ while(VELMARITH_PACKAGES)
           DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/${package} COMPONENT ${component})
 endwhile()
 
+# The reference and the examples a host team starts from, beside the headers.
+add_custom_command(OUTPUT ${PROJECT_BINARY_DIR}/packaging/README.md.gz
+  COMMAND gzip -9n -c ${PROJECT_SOURCE_DIR}/README.md > ${PROJECT_BINARY_DIR}/packaging/README.md.gz
+  DEPENDS ${PROJECT_SOURCE_DIR}/README.md VERBATIM)
+add_custom_target(velmarith_readme ALL DEPENDS ${PROJECT_BINARY_DIR}/packaging/README.md.gz)
+install(FILES ${PROJECT_BINARY_DIR}/packaging/README.md.gz DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/libvelmarith-dev
+        COMPONENT development)
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/examples/ DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/doc/libvelmarith-dev/examples
+        COMPONENT development)
+
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME velmarith)
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})

@@ -28,6 +28,13 @@ done | sort -u | while read -r path; do
   [ -e "$path" ] || echo "$path"
 done > "$work/new-paths"
 
+echo "== documentation in the packages"
+for wanted in "velmarith ./usr/share/man/man1/velmarith.1.gz" "libvelmarith-dev ./usr/share/doc/libvelmarith-dev/README.md.gz" \
+              "libvelmarith-dev ./usr/share/doc/libvelmarith-dev/examples/metadata/suppliers.sql"; do
+  read -r package path <<< "$wanted"
+  dpkg-deb --fsys-tarfile "$packages/${package}_"*.deb | tar -t | grep -x "$path" > /dev/null || { echo "$package lacks $path"; exit 1; }
+done
+
 echo "== apt-get install"
 DEBIAN_FRONTEND=noninteractive apt-get install -y "$packages"/*.deb > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; exit 1; }
 
@@ -40,6 +47,7 @@ echo "== Python"
 (cd "$work" && /usr/bin/python3 -c "import velmarith; print(velmarith.__file__)")
 (cd "$work" && /usr/bin/python3 "$source/examples/python/ask_name.py")
 velmarith --version
+man velmarith > "$work/man.txt" 2> /dev/null && grep -q 'velmarith init' "$work/man.txt" || { echo "man velmarith shows no page"; exit 1; }
 
 echo "== purge after an import as root, which writes byte code"
 (cd "$work" && env -u PYTHONDONTWRITEBYTECODE /usr/bin/python3 -c "import velmarith, velmarith.testing")

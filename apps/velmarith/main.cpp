@@ -32,7 +32,7 @@ struct Subcommand {
 constexpr std::array kSubcommands{
     Subcommand{"demo", "演示数据库和维护窗口 / the demo database and the maintenance window", demoCommand},
     Subcommand{"manage", "打开表维护窗口 / open the maintenance window on a table", manageCommand},
-    Subcommand{"init", "建立元数据表 / create the metadata tables in a database", initCommand},
+    Subcommand{"init", "建立元数据表，按表的结构写入元数据 / create the metadata tables, write a table's from its schema", initCommand},
     Subcommand{"search", "显示查找窗口 / show the lookup window", searchCommand},
     Subcommand{"input", "显示输入框 / show the input box", inputCommand},
     Subcommand{"file", "显示文件窗口 / show the file window", fileCommand},

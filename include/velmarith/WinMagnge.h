@@ -13,8 +13,9 @@ namespace velmarith {
 class frmManage;
 
 /// The table-maintenance window for hosts: lists the rows of a table of the host's database
-/// and lets the person add, change and delete them through editors generated from the four
-/// metadata tables (系统窗体表, 系统显示项目表, 系统约束关联表, 系统数据字典表).
+/// (SQLite, PostgreSQL, MariaDB or MySQL, as DataBridge opens it) and lets the person add,
+/// change and delete them through editors generated from the four metadata tables (系统窗体表,
+/// 系统显示项目表, 系统约束关联表, 系统数据字典表), which velmarith::Metadata writes from the table's schema.
 class VELMARITH_EXPORT WinMagnge : public QObject
 {
     Q_OBJECT

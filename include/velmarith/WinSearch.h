@@ -24,7 +24,8 @@ enum class KeywordMatch {
 };
 
 /// The lookup window for hosts: the person picks one value, from a keyword-filtered list of a
-/// query's rows (SearchWorkMode 0) or from a tree (1) built from SearchDataColl
+/// query's rows in the database DataBridge opens (SQLite, PostgreSQL, MariaDB or MySQL)
+/// (SearchWorkMode 0) or from a tree (1) built from SearchDataColl
 /// (SearchDataType 0) or from the statements SearchMainData and SearchSubData (1).
 /// SearchAny reports the choice through SelectSuccess.
 class VELMARITH_EXPORT WinSearch : public QObject
