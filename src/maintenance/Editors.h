@@ -2,6 +2,7 @@
 
 #include <QString>
 
+#include <cstdint>
 #include <optional>
 
 namespace velmarith {
@@ -28,10 +29,11 @@ struct Editor {
 /// The control name of a field's editor of a kind ("txt" + field, …).
 [[nodiscard]] QString editorName(EditorKind kind, const QString &field);
 
-/// The editor a field without relations gets from its data type code and size (as texts) and
-/// its place among the listed fields, from 1: a check box for a one-character or one-digit
-/// field but the first; nothing for a type without one.
+/// The editor a field without relations gets from its data type.
 enum class DataEditor { Text, Check, Unsupported };
+
+/// That editor, from the field's type code and size (as texts) and its place among the listed
+/// fields, from 1: a check box for a one-character or one-digit field but the first.
 [[nodiscard]] DataEditor editorForType(const QString &type, const QString &size, int16_t fieldNo);
 
 } // namespace velmarith
