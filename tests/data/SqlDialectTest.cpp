@@ -1,4 +1,5 @@
 #include "data/AssignedValues.h"
+#include "data/CatalogText.h"
 #include "data/SqlDialect.h"
 
 #include "support/QtPrinting.h"
@@ -6,6 +7,7 @@
 #include <gtest/gtest.h>
 
 using namespace velmarith;
+using namespace velmarith::detail;
 
 TEST(SqlDialect, turnsPlusNextToAStringLiteralIntoConcatenation)
 {
@@ -104,4 +106,28 @@ TEST(AssignedValues, tellWhichColumnEachValueOfAnInsertOrUpdateGoesTo)
     for (const QString &other : {QStringLiteral("insert into T values (1)"), QStringLiteral("select 1"),
                                  QStringLiteral("insert into T(a, b) values (1)"), QStringLiteral("delete from T")})
         EXPECT_FALSE(assignmentsOf(other)) << other.toStdString();
+}
+
+TEST(CatalogText, readsDefaultsValueListsAndChecksAsTheCatalogsWriteThem)
+{
+    EXPECT_EQ(textLiteral(QStringLiteral("'中国'")), u"中国");
+    EXPECT_EQ(textLiteral(QStringLiteral("('it''s')")), u"it's") << "SQLite keeps the brackets of a default";
+    EXPECT_EQ(textLiteral(QStringLiteral("'023-'::character varying")), u"023-") << "PostgreSQL's cast";
+    for (const QString &other : {QStringLiteral("0"), QStringLiteral("NULL"), QStringLiteral("current_timestamp"),
+                                 QStringLiteral("'a' || 'b'"), QStringLiteral("nextval('s'::regclass)"), QString()})
+        EXPECT_FALSE(textLiteral(other)) << other.toStdString();
+
+    const auto grade = valueListOf(QStringLiteral("`等级` in ('A','B','C')"));
+    ASSERT_TRUE(grade);
+    EXPECT_EQ(grade->first, u"等级");
+    EXPECT_EQ(grade->second, (QStringList{QStringLiteral("A"), QStringLiteral("B"), QStringLiteral("C")}));
+    EXPECT_TRUE(valueListOf(QStringLiteral("(\"x\" IN ('1'))")));
+    for (const QString &other : {QStringLiteral("a in (1, 2)"), QStringLiteral("a in ('1') and b > 0"), QStringLiteral("a > 'x'"),
+                                 QStringLiteral("a in (select b from t)")})
+        EXPECT_FALSE(valueListOf(other)) << other.toStdString();
+
+    EXPECT_EQ(checksIn(QStringLiteral("create table t(a text check (a in ('x', 'y(z)')), b int, check (b > (1)), c text "
+                                      "default 'check (no)')")),
+              (QStringList{QStringLiteral("a in ('x', 'y(z)')"), QStringLiteral("b > (1)")}));
+    EXPECT_EQ(literalsIn(QStringLiteral("enum('甲','乙''丙')")), (QStringList{QStringLiteral("甲"), QStringLiteral("乙'丙")}));
 }
