@@ -30,6 +30,19 @@ constexpr int32_t VarBinary = 204;
 
 constexpr int32_t kUnlimitedSize = 2147483647;
 
+/// Whether a type code is one of text (fixed or varying, national or not, long or not).
+[[nodiscard]] constexpr bool isTextTypeCode(int32_t code)
+{
+    return code == TypeCode::Char || code == TypeCode::WChar || code == TypeCode::VarChar || code == TypeCode::LongVarChar ||
+           code == TypeCode::VarWChar || code == 203;
+}
+
+/// Whether a type code is one of whole numbers (2, 3, 16 to 21).
+[[nodiscard]] constexpr bool isIntegerTypeCode(int32_t code)
+{
+    return code == TypeCode::SmallInt || code == TypeCode::Integer || (code >= 16 && code <= 21);
+}
+
 /// The type of a column from its declared type ("VARCHAR(20)", "numeric(10,2)", "INTEGER").
 /// Names outside the table are placed by SQLite's own affinity rules.
 [[nodiscard]] ColumnType columnTypeFromDeclaration(QStringView declaration);

@@ -13,7 +13,6 @@
 #include <velmarith/SqlText.h>
 
 #include <array>
-#include <cmath>
 #include <optional>
 
 namespace velmarith {
@@ -134,7 +133,6 @@ QString labelCaption(const QString &field)
 {
     return field.size() > kLabelLength ? field.left(kLabelLength - 1) + QStringLiteral("…") : field;
 }
-
 
 } // namespace
 

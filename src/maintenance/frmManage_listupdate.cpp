@@ -1,5 +1,6 @@
 #include "maintenance/frmManage.h"
 
+#include "data/TypeCodes.h"
 #include "maintenance/Editors.h"
 #include "maintenance/ItemPair.h"
 #include "toolkit/ListView.h"
@@ -13,16 +14,6 @@ namespace velmarith {
 using namespace toolkit;
 
 namespace {
-
-bool isTextType(int code)
-{
-    return code == 129 || code == 200 || code == 201 || code == 202 || code == 203;
-}
-
-bool isIntegerType(int code)
-{
-    return code == 2 || code == 3 || code == 16 || code == 17 || code == 18 || code == 19 || code == 20 || code == 21;
-}
 
 // How the list statement orders two values of its first column: bytes for text (the database's
 // own collation), values for integers; nothing where that order cannot be told from the text
@@ -83,14 +74,14 @@ bool frmManage::canUpdateListInPlace()
     if (!editor || !editor->control->ToolTipText().contains(u"唯一"))
         return false; // only a unique first column leaves no ties in the order
     const int code = mTypeList.Item(1).toString().toInt();
-    if (!isTextType(code) && !isIntegerType(code))
+    if (!isTextTypeCode(code) && !isIntegerTypeCode(code))
         return false;
     if (!mFirstColumnOrderedAsShown) {
         // Integers order by value on every database; text only where it compares bytes, else
         // the database is asked where a new row goes.
         DataBridge bridge;
         bridge.Open();
-        mFirstColumnOrderedAsShown = isIntegerType(code) || bridge.ordersTextAsBytes(mTableName, first);
+        mFirstColumnOrderedAsShown = isIntegerTypeCode(code) || bridge.ordersTextAsBytes(mTableName, first);
     }
     mInPlaceOrder = *mFirstColumnOrderedAsShown;
     return true;
@@ -182,7 +173,7 @@ bool frmManage::insertListRow(const ResultRows &row)
 // (`found` false) or where it is.
 std::optional<int> frmManage::searchFirstColumn(const QString &firstValue, bool &found) const
 {
-    const bool integers = isIntegerType(mTypeList.Item(1).toString().toInt());
+    const bool integers = isIntegerTypeCode(mTypeList.Item(1).toString().toInt());
     int low = 0;
     int high = lvwAny->itemCount();
     found = false;

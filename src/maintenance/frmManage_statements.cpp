@@ -118,8 +118,7 @@ QString frmManage::literalOf(const Editor &editor, int32_t typeCode)
 bool frmManage::leftToTheDatabase(const Editor &editor)
 {
     const int32_t typeCode = mTypeList.contains(editor.field) ? int32_t(mTypeList.Item(editor.field).toDouble()) : 0;
-    if (editor.kind != EditorKind::TextBox || !editor.control->Text().isEmpty() ||
-        (typeCode != TypeCode::SmallInt && typeCode != TypeCode::Integer && typeCode != TypeCode::BigInt))
+    if (editor.kind != EditorKind::TextBox || !editor.control->Text().isEmpty() || !isIntegerTypeCode(typeCode))
         return false;
     if (!mAssignedFields) {
         mAssignedFields.emplace();

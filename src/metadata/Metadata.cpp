@@ -53,12 +53,6 @@ Error unreadable(const QString &table, const QString &reason)
     return Error(ErrorNumber::Database, QStringLiteral("无法读取表 %1 的结构，没有写入元数据：%2").arg(table, reason));
 }
 
-bool isTextCode(int code)
-{
-    return code == TypeCode::Char || code == TypeCode::WChar || code == TypeCode::VarChar || code == TypeCode::LongVarChar ||
-           code == TypeCode::VarWChar;
-}
-
 struct ResultColumns {
     Collection names;
     Collection codes;
@@ -79,7 +73,7 @@ QString descriptionColumnOf(DataBridge &bridge, const detail::ForeignKey &key)
     const ResultColumns referenced = columnsOf(bridge, key.referencedTable);
     for (int c = 1; c <= referenced.names.Count(); ++c) {
         const QString name = referenced.names.Item(c).toString();
-        if (name != key.referencedColumn && isTextCode(referenced.codes.Item(c).toString().toInt()))
+        if (name != key.referencedColumn && isTextTypeCode(referenced.codes.Item(c).toString().toInt()))
             return name;
     }
     return key.referencedColumn;
@@ -127,7 +121,7 @@ MetadataRows rowsOfTable(DataBridge &bridge, const QString &table)
         }
         const bool unique = (schema->primaryKey.size() == 1 && schema->primaryKey.front() == column.name) ||
                             schema->uniqueColumns.contains(column.name);
-        fact.digitCodes = unique && !column.assignedByDatabase && isTextCode(fact.typeCode.toInt()) &&
+        fact.digitCodes = unique && !column.assignedByDatabase && isTextTypeCode(fact.typeCode.toInt()) &&
                           holdsDigitCodes(bridge, table, column.name);
         facts.push_back(std::move(fact));
     }
