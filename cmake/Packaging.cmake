@@ -46,13 +46,15 @@ set(VELMARITH_EXACT_RUNTIME "libvelmarith1 (= ${PROJECT_VERSION})")
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
 # Qt's own texts (context menus, what a screen reader is told of actions) in Chinese.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS qt6-translations-l10n)
+# The ODBC drivers of the databases the library writes SQL for.
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_SUGGESTS "odbc-postgresql, odbc-mariadb, libsqliteodbc")
 # The dynamic linker's cache is renewed by a trigger, as Debian's libraries do.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "Chinese database dialogs for Qt 6 programs - library
  Velmarith's four modal dialogs for desktop database applications whose
  interface is Simplified Chinese: table maintenance from metadata tables,
  lookup, input box and file window, on SQLite, PostgreSQL and MariaDB or
- MySQL, with an in-process component server.")
+ MySQL, also through ODBC, with an in-process component server.")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 # pkg-config reads the modules velmarith.pc names privately, so their .pc files must be there.
@@ -62,6 +64,9 @@ if(VELMARITH_HAVE_POSTGRESQL)
 endif()
 if(VELMARITH_HAVE_MARIADB)
   string(APPEND VELMARITH_DEV_DEPENDS ", libmariadb-dev")
+endif()
+if(VELMARITH_HAVE_ODBC)
+  string(APPEND VELMARITH_DEV_DEPENDS ", unixodbc-dev")
 endif()
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS ${VELMARITH_DEV_DEPENDS})
 set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION "Chinese database dialogs for Qt 6 programs - development files

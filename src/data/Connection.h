@@ -19,6 +19,9 @@ struct StatementFailure {
     QString databaseText; ///< the database's own words, for the trace
     QString message;      ///< what a person is told: the cause in Chinese, with the database's words
     int code;             ///< nonzero; Execute's status
+    /// Nothing was applied and nothing else stands in the way of the same statement: a deadlock
+    /// or serialization failure, or a server that stopped taking writes (another now may).
+    bool mayRunAgain = false;
 };
 
 /// Reports a statement to the trace hook once it has run, whichever way it ended.
@@ -42,6 +45,14 @@ struct QueryResult {
     QStringList names;
     std::vector<ColumnType> types;
 };
+
+/// The first column of the first row of a result as text; nothing when there is none.
+[[nodiscard]] inline std::optional<QString> firstValueOf(const QueryResult &result)
+{
+    if (result.rows.Count() == 0 || result.rows.columnCount() == 0)
+        return std::nullopt;
+    return result.rows.text(0, 0);
+}
 
 /// One connection to a database, of whichever backend; statements raise StatementFailure.
 /// Each runs exactly one statement, with "+" beside string literals sent as "||".
@@ -111,7 +122,7 @@ public:
     [[nodiscard]] static std::optional<TableSchema> describe(DataBridge &bridge, const QString &table);
 };
 
-/// A new connection to a SQLite file or a PostgreSQL server; raises Error naming the database
+/// A new connection to a SQLite file, a PostgreSQL or MariaDB server or an ODBC source; raises Error naming the database
 /// and the reason when it cannot be opened.
 [[nodiscard]] std::unique_ptr<Connection> openConnection(const QString &database, bool create);
 

@@ -7,7 +7,9 @@
 #include "data/Connection.h"
 #include "data/DatabaseNames.h"
 #include "data/MariaDbConnection.h"
+#include "data/OdbcConnection.h"
 #include "data/PostgresConnection.h"
+#include "data/SqlFlavour.h"
 #include "data/SqliteConnection.h"
 
 #include <atomic>
@@ -58,6 +60,8 @@ std::unique_ptr<Connection> openConnection(const QString &database, bool create)
     ++gOpenedConnections;
     if (isMariaDbUri(database))
         return openMariaDb(database);
+    if (isOdbcUri(database))
+        return openOdbc(database);
     return DataBridge::isServerDatabase(database) ? openPostgres(database) : openSqlite(database, create);
 }
 
@@ -124,7 +128,7 @@ void DataBridge::setDefaultDatabase(const QString &database)
 bool DataBridge::isServerDatabase(const QString &database)
 {
     return database.startsWith(QLatin1String("postgresql://")) || database.startsWith(QLatin1String("postgres://")) ||
-           detail::isMariaDbUri(database);
+           detail::isMariaDbUri(database) || detail::isOdbcUri(database);
 }
 
 QString DataBridge::defaultDatabase()

@@ -2,6 +2,7 @@
 #include "data/DatabaseNames.h"
 
 #include "data/Connection.h"
+#include "data/SqlFlavour.h"
 
 #include <velmarith/DataBridge.h>
 #include <velmarith/Error.h>
@@ -13,8 +14,27 @@
 namespace velmarith {
 namespace detail {
 
+namespace {
+
+// An ODBC connection string's PWD= or Password= value, up to its ";" or inside its braces.
+std::vector<TextSpan> odbcPasswordsIn(const QString &database)
+{
+    std::vector<TextSpan> passwords;
+    static const QRegularExpression password(QStringLiteral("(?:^odbc:|;)\\s*(?:PWD|PASSWORD)\\s*=\\s*(\\{(?:[^}]|\\}\\})*\\}?|[^;]*)"),
+                                             QRegularExpression::CaseInsensitiveOption);
+    for (const QRegularExpressionMatch &match : password.globalMatch(database)) {
+        if (match.capturedLength(1) > 0)
+            passwords.push_back({match.capturedStart(1), match.capturedLength(1)});
+    }
+    return passwords;
+}
+
+} // namespace
+
 std::vector<TextSpan> passwordsIn(const QString &database)
 {
+    if (isOdbcUri(database))
+        return odbcPasswordsIn(database);
     std::vector<TextSpan> passwords;
     // user:password@ before the host, also where the slashes after the scheme are too few or too
     // many (mariadb:/u:pw@host); as libpq reads a URI, its user part ends at the first "/".
@@ -65,10 +85,15 @@ void refuseMalformedUri(const QString &database)
     if (const QRegularExpressionMatch match = serverScheme.match(database); match.hasMatch())
         throw Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：服务器的 URI 写法不对，应以 %2:// 开头（小写字母，两条斜线）")
                                                .arg(DataBridge::withoutPassword(database), match.captured(1).toLower()));
+    static const QRegularExpression odbc(QStringLiteral("^odbc:"), QRegularExpression::CaseInsensitiveOption);
+    if (odbc.match(database).hasMatch())
+        throw Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：ODBC 数据源应以小写的 odbc: 开头")
+                                               .arg(DataBridge::withoutPassword(database)));
     static const QRegularExpression uri(QStringLiteral("^[A-Za-z][A-Za-z0-9+.-]*://"));
     if (uri.match(database).hasMatch())
         throw Error(ErrorNumber::Database,
-                    QStringLiteral("无法打开数据库 %1：不认识这种 URI；服务器的 URI 以 postgresql://、postgres://、mariadb:// 或 mysql:// 开头")
+                    QStringLiteral("无法打开数据库 %1：不认识这种 URI；服务器的 URI 以 postgresql://、postgres://、mariadb:// 或 mysql:// 开头，"
+                                   "ODBC 数据源以 odbc: 开头")
                         .arg(DataBridge::withoutPassword(database)));
 }
 

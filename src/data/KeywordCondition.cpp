@@ -1,9 +1,8 @@
 #include "data/KeywordCondition.h"
 
-#include <velmarith/DataBridge.h>
 #include <velmarith/SqlText.h>
 
-#include "data/MariaDbConnection.h"
+#include "data/SqlFlavour.h"
 
 namespace velmarith::detail {
 namespace {
@@ -56,12 +55,12 @@ QString regexpCondition(const QString &term, const QString &keyword)
 
 QString keywordCondition(const QString &database, const QString &term, const QString &keyword)
 {
-    return isMariaDbUri(database) ? regexpCondition(term, keyword) : likeCondition(term, keyword);
+    return flavourOf(database) == SqlFlavour::MariaDb ? regexpCondition(term, keyword) : likeCondition(term, keyword);
 }
 
 bool keywordIgnoresAsciiCase(const QString &database)
 {
-    return isMariaDbUri(database) || !DataBridge::isServerDatabase(database);
+    return flavourOf(database) != SqlFlavour::Postgres;
 }
 
 } // namespace velmarith::detail

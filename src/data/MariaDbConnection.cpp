@@ -179,10 +179,7 @@ public:
 
     std::optional<QString> queryValue(const QString &statement, TraceScope &trace) override
     {
-        const QueryResult result = query(statement, trace, true);
-        if (result.rows.Count() == 0 || result.rows.columnCount() == 0)
-            return std::nullopt;
-        return result.rows.text(0, 0);
+        return firstValueOf(query(statement, trace, true));
     }
 
     int64_t execute(const QString &statement, TraceScope &trace) override
@@ -284,10 +281,7 @@ private:
     // set and length in characters.
     std::vector<QStringList> textColumnsOf(const QString &table, const QString &column = {})
     {
-        return catalogRows(QStringLiteral("select column_name, character_set_name, character_maximum_length "
-                                          "from information_schema.columns where table_schema = database() and "
-                                          "table_name = %1 and character_set_name is not null%2")
-                               .arg(sqlString(table), column.isEmpty() ? QString() : QStringLiteral(" and column_name = ") + sqlString(column)));
+        return catalogRows(mariaDbTextColumnsQuestion(table, column));
     }
 
     // The server ends the session on a statement longer than max_allowed_packet, often before
@@ -322,21 +316,6 @@ private:
             }
         }
         return std::nullopt;
-    }
-
-    // The limit or character set the server's refusal of a value does not say.
-    void completeFromCatalog(ValueRefusal &refusal, const QString &statement)
-    {
-        const std::optional<Assignments> assignments = assignmentsOf(statement);
-        if (!assignments || refusal.column.isEmpty())
-            return;
-        const std::vector<QStringList> column = textColumnsOf(assignments->table, refusal.column);
-        if (column.empty())
-            return;
-        if (refusal.kind == ValueRefusal::Kind::TooLong)
-            refusal.limit = column.front().value(2).toInt();
-        if (refusal.kind == ValueRefusal::Kind::Unstorable)
-            refusal.charset = column.front().value(1);
     }
 
     [[nodiscard]] StatementFailure packetTooLarge(qsizetype statementBytes) const
@@ -384,7 +363,7 @@ private:
         }
         const QString text = reason();
         if (std::optional<ValueRefusal> value = mariaDbValueRefusal(error, text, mSent)) {
-            completeFromCatalog(*value, mSent);
+            completeMariaDbRefusal(*value, mSent, [this](const QString &question) { return catalogRows(question); });
             return failureOf(*value, text);
         }
         return failureOf(text, error, QString::fromLatin1(mysql_sqlstate(mConnection.get())));

@@ -2,6 +2,8 @@
 
 #include "data/AssignedValues.h"
 
+#include <velmarith/SqlText.h>
+
 #include <QRegularExpression>
 
 namespace velmarith::detail {
@@ -75,6 +77,37 @@ std::optional<ValueRefusal> mariaDbValueRefusal(unsigned error, const QString &s
     if (refusal->value.isEmpty() && refusal->kind != ValueRefusal::Kind::Unstorable && !refusal->column.isEmpty())
         refusal->value = valueGiven(statement, refusal->column);
     return refusal;
+}
+
+QString mariaDbTextColumnsQuestion(const QString &table, const QString &column)
+{
+    return QStringLiteral("select column_name, character_set_name, character_maximum_length "
+                          "from information_schema.columns where table_schema = database() and "
+                          "table_name = %1 and character_set_name is not null%2")
+        .arg(sqlString(table), column.isEmpty() ? QString() : QStringLiteral(" and column_name = ") + sqlString(column));
+}
+
+QString mariaDbColumnTypeQuestion(const QString &table, const QString &column)
+{
+    return QStringLiteral("select column_type from information_schema.columns where table_schema = database() and "
+                          "table_name = %1 and column_name = %2")
+        .arg(sqlString(table), sqlString(column));
+}
+
+void completeMariaDbRefusal(ValueRefusal &refusal, const QString &statement,
+                            const std::function<std::vector<QStringList>(const QString &question)> &rowsOf)
+{
+    const std::optional<Assignments> assignments = assignmentsOf(statement);
+    if (!assignments || refusal.column.isEmpty() ||
+        (refusal.kind != ValueRefusal::Kind::TooLong && refusal.kind != ValueRefusal::Kind::Unstorable))
+        return;
+    const std::vector<QStringList> column = rowsOf(mariaDbTextColumnsQuestion(assignments->table, refusal.column));
+    if (column.empty())
+        return;
+    if (refusal.kind == ValueRefusal::Kind::TooLong)
+        refusal.limit = column.front().value(2).toInt();
+    else
+        refusal.charset = column.front().value(1);
 }
 
 } // namespace velmarith::detail

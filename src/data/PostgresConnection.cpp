@@ -14,12 +14,15 @@
 #include "data/PostgresRefusals.h"
 #include "data/SqlDialect.h"
 
+#include <QRegularExpression>
+
 #include <libpq-fe.h>
+
+#include <utility>
 
 namespace velmarith::detail {
 namespace {
 
-constexpr int kLongestName = 63; // NAMEDATALEN - 1
 constexpr Oid kBoolOid = 16;
 
 struct ConnectionCloser {
@@ -51,20 +54,26 @@ StatementFailure failureOf(const QString &serverText, const QString &sqlState = 
     return StatementFailure{text, messageFor(sqlState, text), 1};
 }
 
-// The session's options: a lock held by another session makes a statement wait as long as on
-// SQLite and then fail, not freeze the window; options the URI gives come after and win.
-QByteArray sessionOptions(const QByteArray &uri, int lockTimeout)
+// A URI that marks a transaction pooler (pgbouncer's pool_mode = transaction) with
+// "pooler=transaction", which libpq would refuse, given without the mark.
+struct PoolerMark {
+    QByteArray libpqUri;
+    bool transactionPooler = false;
+};
+
+PoolerMark poolerMarkOf(const QString &uri)
 {
-    QByteArray options = "-c lock_timeout=" + QByteArray::number(lockTimeout);
-    char *error = nullptr;
-    PQconninfoOption *parsed = PQconninfoParse(uri.constData(), &error);
-    PQfreemem(error);
-    for (const PQconninfoOption *option = parsed; option && option->keyword; ++option) {
-        if (option->val && *option->val && qstrcmp(option->keyword, "options") == 0)
-            options += ' ' + QByteArray(option->val);
-    }
-    PQconninfoFree(parsed);
-    return options;
+    static const QRegularExpression mark(QStringLiteral("([?&])pooler=([^&]*)(&|$)"));
+    const QRegularExpressionMatch match = mark.match(uri);
+    if (!match.hasMatch())
+        return {uri.toUtf8(), false};
+    if (match.captured(2) != u"transaction")
+        throw Error(ErrorNumber::Database, QStringLiteral("无法连接数据库服务器 %1：pooler 只能是 transaction（连接池按事务分配连接时）")
+                                               .arg(DataBridge::withoutPassword(uri)));
+    QString rest = uri;
+    // "?pooler=transaction&a=b" keeps its "?" for what follows; "&pooler=transaction" goes whole.
+    rest.replace(match.capturedStart(), match.capturedLength(), match.captured(3).isEmpty() ? QString() : match.captured(1));
+    return {rest.toUtf8(), true};
 }
 
 // The rows of one result column as the library gives them: NULL empty, booleans 1 and 0 as
@@ -84,14 +93,15 @@ class PostgresConnection final : public Connection
 public:
     explicit PostgresConnection(const QString &uri) : mUri(uri), mLockTimeout(busyTimeoutMilliseconds())
     {
-        const QByteArray utf8 = uri.toUtf8();
-        const QByteArray options = sessionOptions(utf8, mLockTimeout);
-        // The URI may set its own connect_timeout; the text always travels as UTF-8. Later
-        // keywords override the URI's, earlier ones give way to it.
-        const char *keys[] = {"connect_timeout", "dbname", "options", "client_encoding", nullptr};
-        const char *values[] = {"5", utf8.constData(), options.constData(), "UTF8", nullptr};
+        const PoolerMark mark = poolerMarkOf(uri);
+        mTransactionPooler = mark.transactionPooler;
+        // No startup options: a pooler refuses them. The URI may set its own connect_timeout;
+        // the text always travels as UTF-8. Later keywords override the URI's, earlier ones
+        // give way to it.
+        const char *keys[] = {"connect_timeout", "dbname", "client_encoding", nullptr};
+        const char *values[] = {"5", mark.libpqUri.constData(), "UTF8", nullptr};
         mConnection.reset(PQconnectdbParams(keys, values, 1));
-        if (!mConnection || PQstatus(mConnection.get()) != CONNECTION_OK)
+        if (!mConnection || PQstatus(mConnection.get()) != CONNECTION_OK || !applyLockTimeout())
             throw Error(ErrorNumber::Database, QStringLiteral("无法连接数据库服务器 %1：%2").arg(server(), reason()));
         // Notices (an identifier cut, a table already there) would otherwise go to stderr.
         PQsetNoticeProcessor(mConnection.get(), [](void *, const char *) {}, nullptr);
@@ -161,15 +171,18 @@ public:
     // Whatever the host's statements left (advisory locks, settings, temporary tables, prepared
     // statements) goes before the connection waits, so it holds back no other session. One
     // closed inside a transaction is not kept: the server rolls it back.
+    // Behind a transaction pooler the session is not this connection's: "discard all" would
+    // reach whichever client the pooler gives it next, and the library left nothing to discard.
     bool park() override
     {
         if (PQstatus(mConnection.get()) != CONNECTION_OK || PQtransactionStatus(mConnection.get()) != PQTRANS_IDLE)
             return false;
-        const ResultHandle discarded(PQexec(mConnection.get(), "discard all"));
-        return PQresultStatus(discarded.get()) == PGRES_COMMAND_OK;
+        if (mTransactionPooler)
+            return true;
+        return ran("discard all") && applyLockTimeout();
     }
 
-    // The lock wait limit is a setting of the session, made when it began.
+    // The lock wait limit is set when the session begins.
     [[nodiscard]] bool canServeAgain(const QString &database) const override
     {
         return database == mUri && mLockTimeout == busyTimeoutMilliseconds();
@@ -205,14 +218,66 @@ private:
 
     // A lost connection is tried once more before a statement, so a restarted server serves
     // again; a server still down says so.
+    // A server that stopped taking writes is left too, so the next statement goes to whichever
+    // host of the URI takes them now (target_session_attrs=read-write).
     void ensureConnected()
     {
-        if (PQstatus(mConnection.get()) == CONNECTION_OK)
+        if (PQstatus(mConnection.get()) == CONNECTION_OK && !std::exchange(mLeaveHost, false))
             return;
         PQreset(mConnection.get());
-        if (PQstatus(mConnection.get()) != CONNECTION_OK)
+        if (PQstatus(mConnection.get()) != CONNECTION_OK || !applyLockTimeout())
             throw lostConnection();
     }
+
+    // A lock held by another session makes a statement wait as long as on SQLite and then fail,
+    // not freeze the window. Behind a transaction pooler that is said in each transaction.
+    bool applyLockTimeout()
+    {
+        return mTransactionPooler || ran("set lock_timeout = " + QByteArray::number(mLockTimeout));
+    }
+
+    // A statement of the library's own, outside the trace: whether it ran.
+    bool ran(const QByteArray &statement)
+    {
+        const ResultHandle result(PQexec(mConnection.get(), statement.constData()));
+        return PQresultStatus(result.get()) == PGRES_COMMAND_OK;
+    }
+
+    // Behind a transaction pooler a statement outside the host's own transaction is one of its
+    // own, begun with the lock wait limit (which holds only inside it) and ended after it, so
+    // the pooler gives the connection to another client only between statements.
+    class PooledTransaction
+    {
+    public:
+        explicit PooledTransaction(PostgresConnection &connection) : mConnection(connection)
+        {
+            if (!connection.mTransactionPooler)
+                return;
+            mOwn = PQtransactionStatus(connection.mConnection.get()) == PQTRANS_IDLE;
+            const QByteArray limit = "set local lock_timeout = " + QByteArray::number(connection.mLockTimeout);
+            if (!connection.ran(mOwn ? "begin; " + limit : limit))
+                throw PQstatus(connection.mConnection.get()) == CONNECTION_OK ? failureOf(connection.reason())
+                                                                              : connection.lostConnection();
+        }
+        ~PooledTransaction()
+        {
+            if (mOwn && PQtransactionStatus(mConnection.mConnection.get()) != PQTRANS_IDLE)
+                (void)mConnection.ran("rollback");
+        }
+        PooledTransaction(const PooledTransaction &) = delete;
+        PooledTransaction &operator=(const PooledTransaction &) = delete;
+        /// Ends the statement's own transaction; false when the commit failed.
+        [[nodiscard]] bool commit() { return !std::exchange(mOwn, false) || mConnection.ran("commit"); }
+        void rollback()
+        {
+            if (std::exchange(mOwn, false))
+                (void)mConnection.ran("rollback");
+        }
+
+    private:
+        PostgresConnection &mConnection;
+        bool mOwn = false;
+    };
 
     [[nodiscard]] StatementFailure lostConnection(const QString &why = {}) const
     {
@@ -241,7 +306,9 @@ private:
         const auto &[text, sqlState, position] = refusal;
         if (PQstatus(mConnection.get()) != CONNECTION_OK || sqlState.startsWith(u"57P") || sqlState.startsWith(u"08"))
             return lostConnection(text.isEmpty() ? reason() : text);
-        const StatementFailure failure = failureOf(text, sqlState);
+        mLeaveHost = sqlState == u"25006";
+        StatementFailure failure = failureOf(text, sqlState);
+        failure.mayRunAgain = sqlState == u"40001" || sqlState == u"40P01" || sqlState == u"25006";
         const std::optional<ValueRefusal> value =
             postgresValueRefusal(sqlState, text, position, sent, [this](const QString &table) { return columnsOf(table); });
         return value ? failureOf(*value, failure.databaseText) : failure;
@@ -251,10 +318,7 @@ private:
     // trace; none when it cannot be told.
     std::vector<TypedColumn> columnsOf(const QString &table)
     {
-        const QByteArray question = QStringLiteral("select attname, format_type(atttypid, atttypmod) from pg_attribute "
-                                                   "where attrelid = to_regclass(%1) and attnum > 0 and not attisdropped")
-                                        .arg(sqlString(table))
-                                        .toUtf8();
+        const QByteArray question = postgresColumnTypesQuestion(table).toUtf8();
         const ResultHandle answer(PQexec(mConnection.get(), question.constData()));
         std::vector<TypedColumn> columns;
         if (PQresultStatus(answer.get()) != PGRES_TUPLES_OK)
@@ -299,10 +363,11 @@ private:
         if (!isSingleStatement(sent))
             throw failureOf(QStringLiteral("一次只能执行一条语句：%1").arg(statement));
         if (const QString name = overlongName(sent); !name.isEmpty())
-            throw failureOf(QStringLiteral("名称超过 %1 字节，数据库会截短它：%2").arg(kLongestName).arg(name));
+            throw failureOf(QStringLiteral("名称超过 %1 字节，数据库会截短它：%2").arg(kLongestPostgresName).arg(name));
         ensureConnected();
         if (const std::optional<ValueRefusal> unstorable = unstorableValue(sent))
             throw failureOf(*unstorable, messageOf(*unstorable));
+        PooledTransaction pooled(*this);
         PGconn *connection = mConnection.get();
         if (!PQsendQueryParams(connection, sent.toUtf8().constData(), 0, nullptr, nullptr, nullptr, nullptr, 0))
             throw PQstatus(connection) == CONNECTION_OK ? failureOf(reason()) : lostConnection();
@@ -329,61 +394,23 @@ private:
                 break;
             }
         }
-        if (failure)
+        if (failure) {
+            pooled.rollback(); // so the catalog may be asked why
             throw failureFrom(*failure, sent);
+        }
+        if (!pooled.commit())
+            throw failureFrom(Refusal{trimmed(PQerrorMessage(connection)), {}, 0}, sent);
         return changed;
     }
 
     QString mUri;
     int mLockTimeout;
+    bool mTransactionPooler = false;
+    bool mLeaveHost = false; ///< the server took no write: the next statement reconnects
     std::unique_ptr<PGconn, ConnectionCloser> mConnection;
 };
 
-bool startsName(QChar c)
-{
-    return c.isLetter() || c == u'_' || c.unicode() >= 0x80;
-}
-
-bool continuesName(QChar c)
-{
-    return startsName(c) || c.isDigit() || c == u'$';
-}
-
 } // namespace
-
-QString overlongName(const QString &statement)
-{
-    const qsizetype n = statement.size();
-    for (qsizetype i = 0; i < n;) {
-        const QChar c = statement[i];
-        if (c == u'\'' || c == u'"') { // a literal, or a quoted name; doubled quotes stay inside
-            qsizetype end = i + 1;
-            while (end < n && !(statement[end] == c && (end + 1 >= n || statement[end + 1] != c)))
-                end += statement[end] == c ? 2 : 1;
-            const QString inside = statement.mid(i + 1, end - i - 1);
-            if (c == u'"' && inside.toUtf8().size() > kLongestName)
-                return inside;
-            i = end + 1;
-        } else if (statement.mid(i, 2) == u"--") {
-            const qsizetype end = statement.indexOf(u'\n', i);
-            i = end < 0 ? n : end + 1;
-        } else if (statement.mid(i, 2) == u"/*") {
-            const qsizetype end = statement.indexOf(u"*/", i + 2);
-            i = end < 0 ? n : end + 2;
-        } else if (startsName(c)) {
-            qsizetype end = i + 1;
-            while (end < n && continuesName(statement[end]))
-                ++end;
-            const QString name = statement.mid(i, end - i);
-            if (name.toUtf8().size() > kLongestName)
-                return name;
-            i = end;
-        } else {
-            ++i;
-        }
-    }
-    return {};
-}
 
 std::unique_ptr<Connection> openPostgres(const QString &uri)
 {

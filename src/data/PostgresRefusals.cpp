@@ -2,6 +2,8 @@
 
 #include "data/AssignedValues.h"
 
+#include <velmarith/SqlText.h>
+
 #include <QRegularExpression>
 
 #include <cmath>
@@ -157,6 +159,13 @@ std::optional<ValueRefusal> postgresValueRefusal(const QString &sqlState, const 
         }
     }
     return refusal;
+}
+
+QString postgresColumnTypesQuestion(const QString &table)
+{
+    return QStringLiteral("select attname, format_type(atttypid, atttypmod) from pg_attribute "
+                          "where attrelid = to_regclass(%1) and attnum > 0 and not attisdropped")
+        .arg(sqlString(table));
 }
 
 } // namespace velmarith::detail

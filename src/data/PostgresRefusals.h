@@ -15,6 +15,10 @@ struct TypedColumn {
     QString type;
 };
 
+/// The question whose rows are the columns of `table` (named as a statement names it) with
+/// their types, for postgresValueRefusal.
+[[nodiscard]] QString postgresColumnTypesQuestion(const QString &table);
+
 /// What PostgreSQL's refusal of a value says (SQLSTATE 22001, 22003, 22007, 22008, 22P02 and
 /// 22P05), with the column it concerns: the server seldom names it, so it is found by the
 /// error's position in `statement` (as sent; 0 for none), by the value the message quotes, or

@@ -154,6 +154,16 @@ private:
     std::vector<Token> mTokens;
 };
 
+bool startsName(QChar c)
+{
+    return c.isLetter() || c == u'_' || c.unicode() >= 0x80;
+}
+
+bool continuesName(QChar c)
+{
+    return startsName(c) || c.isDigit() || c == u'$';
+}
+
 } // namespace
 
 QString rewriteConcatenation(const QString &statement)
@@ -303,6 +313,40 @@ QString nameMariaDbRefuses(const QString &statement)
         }
         if (token.kind != TokenKind::Other || text != u".")
             namesFile = false;
+    }
+    return {};
+}
+
+QString overlongName(const QString &statement)
+{
+    const qsizetype n = statement.size();
+    for (qsizetype i = 0; i < n;) {
+        const QChar c = statement[i];
+        if (c == u'\'' || c == u'"') { // a literal, or a quoted name; doubled quotes stay inside
+            qsizetype end = i + 1;
+            while (end < n && !(statement[end] == c && (end + 1 >= n || statement[end + 1] != c)))
+                end += statement[end] == c ? 2 : 1;
+            const QString inside = statement.mid(i + 1, end - i - 1);
+            if (c == u'"' && inside.toUtf8().size() > kLongestPostgresName)
+                return inside;
+            i = end + 1;
+        } else if (statement.mid(i, 2) == u"--") {
+            const qsizetype end = statement.indexOf(u'\n', i);
+            i = end < 0 ? n : end + 1;
+        } else if (statement.mid(i, 2) == u"/*") {
+            const qsizetype end = statement.indexOf(u"*/", i + 2);
+            i = end < 0 ? n : end + 2;
+        } else if (startsName(c)) {
+            qsizetype end = i + 1;
+            while (end < n && continuesName(statement[end]))
+                ++end;
+            const QString name = statement.mid(i, end - i);
+            if (name.toUtf8().size() > kLongestPostgresName)
+                return name;
+            i = end;
+        } else {
+            ++i;
+        }
     }
     return {};
 }

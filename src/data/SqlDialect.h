@@ -23,6 +23,13 @@ namespace velmarith {
 /// left open. Any other statement comes back as it is.
 [[nodiscard]] QString withTrailingCommentClosed(const QString &statement);
 
+/// The longest name PostgreSQL keeps, in bytes of UTF-8 (NAMEDATALEN - 1).
+constexpr int kLongestPostgresName = 63;
+
+/// The first name in a statement longer than PostgreSQL keeps, which the server would cut
+/// silently; empty when there is none. Literals and comments are skipped.
+[[nodiscard]] QString overlongName(const QString &statement);
+
 /// Why MariaDB cannot take a name in the statement, in Chinese; empty when it takes them all.
 /// It refuses a name over 64 characters, and a table's name whose file name would pass the
 /// file system's 255 bytes (51 CJK characters), rather than cut either.

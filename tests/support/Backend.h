@@ -13,6 +13,12 @@ namespace velmarith::test {
 /// (tools/pg-cluster.sh, tools/mariadb-server.sh).
 enum class Backend { Sqlite, Postgres, MariaDb };
 
+/// How the suites reach their databases ($VELMARITH_TEST_ROUTE): through the library's own
+/// backends, through ODBC ("odbc", each backend by its Debian driver), or PostgreSQL through the
+/// private pgbouncer in transaction mode ("pgbouncer").
+enum class Route { Native, Odbc, Pooler };
+[[nodiscard]] Route testRoute();
+
 /// The server's connection URI; empty when it is not running (and for SQLite).
 [[nodiscard]] QString serverUri(Backend backend = Backend::Postgres);
 /// Why the server is not running, for the skip message.

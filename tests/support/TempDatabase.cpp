@@ -4,6 +4,8 @@
 
 #include <QCoreApplication>
 #include <QFile>
+#include <QUrl>
+#include <QUrlQuery>
 
 #include <gtest/gtest.h>
 
@@ -11,11 +13,16 @@ namespace velmarith::test {
 
 namespace {
 
-QString serverFile(Backend backend, const char *name)
+QString serverFile(const QString &state, const char *name)
 {
-    const QString state = backend == Backend::MariaDb ? QStringLiteral(VELMARITH_MARIADB_STATE) : QStringLiteral(VELMARITH_PG_STATE);
     QFile file(state + u'/' + QLatin1String(name));
     return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
+}
+
+// The value of one parameter of a test server's URI (host=…, socket=…).
+QString uriParameter(const QString &uri, const QString &name)
+{
+    return QUrlQuery(QUrl(uri)).queryItemValue(name, QUrl::FullyDecoded);
 }
 
 void runOnServer(Backend backend, const QString &statement)
@@ -27,16 +34,29 @@ void runOnServer(Backend backend, const QString &statement)
 
 } // namespace
 
+QString pgbouncerUri()
+{
+    static const QString uri = serverFile(QStringLiteral(VELMARITH_PGBOUNCER_STATE), "uri");
+    return uri;
+}
+
 QString serverUri(Backend backend)
 {
-    static const QString postgres = serverFile(Backend::Postgres, "uri");
-    static const QString mariaDb = serverFile(Backend::MariaDb, "uri");
+    static const QString postgres = serverFile(QStringLiteral(VELMARITH_PG_STATE), "uri");
+    static const QString mariaDb = serverFile(QStringLiteral(VELMARITH_MARIADB_STATE), "uri");
     return backend == Backend::Postgres ? postgres : backend == Backend::MariaDb ? mariaDb : QString();
+}
+
+Route testRoute()
+{
+    static const QString route = qEnvironmentVariable("VELMARITH_TEST_ROUTE");
+    return route == u"odbc" ? Route::Odbc : route == u"pgbouncer" ? Route::Pooler : Route::Native;
 }
 
 QString serverUnavailableReason(Backend backend)
 {
-    const QString reason = serverFile(backend, "unavailable");
+    const QString reason = serverFile(backend == Backend::MariaDb ? QStringLiteral(VELMARITH_MARIADB_STATE) : QStringLiteral(VELMARITH_PG_STATE),
+                                      "unavailable");
     return (backend == Backend::MariaDb ? QStringLiteral("no MariaDB test server: ") : QStringLiteral("no PostgreSQL test cluster: ")) +
            (reason.isEmpty() ? QStringLiteral("run the suite with ctest, which starts it") : reason);
 }
@@ -44,19 +64,32 @@ QString serverUnavailableReason(Backend backend)
 TempDatabase::TempDatabase(Backend backend) : mBackend(backend)
 {
     if (backend == Backend::Sqlite) {
-        mPath = mDir.filePath(QStringLiteral("test.sqlite"));
+        mNativePath = mDir.filePath(QStringLiteral("test.sqlite"));
         DataBridge bridge;
-        bridge.Open(mPath, QStringLiteral("Create"));
+        bridge.Open(mNativePath, QStringLiteral("Create"));
+        mPath = testRoute() == Route::Odbc ? QStringLiteral("odbc:Driver={SQLite3};Database=") + mNativePath : mNativePath;
     } else if (!serverUri(backend).isEmpty()) {
         static int made = 0;
         mSchema = QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
+        const QString server = serverUri(backend);
         if (backend == Backend::MariaDb) {
             runOnServer(backend, QStringLiteral("create database ") + mSchema);
-            QString uri = serverUri(backend);
-            mPath = uri.replace(QStringLiteral("/velmarith?"), u'/' + mSchema + u'?');
-        } else {
+            mNativePath = QString(server).replace(QStringLiteral("/velmarith?"), u'/' + mSchema + u'?');
+            mPath = testRoute() != Route::Odbc ? mNativePath
+                                               : QStringLiteral("odbc:Driver={MariaDB Unicode};Socket=%1;Database=%2;User=root")
+                                                     .arg(uriParameter(server, QStringLiteral("socket")), mSchema);
+        } else if (testRoute() == Route::Native) {
             runOnServer(backend, QStringLiteral("create schema ") + mSchema);
-            mPath = serverUri(backend) + QStringLiteral("&options=-c%20search_path%3D") + mSchema;
+            mNativePath = mPath = server + QStringLiteral("&options=-c%20search_path%3D") + mSchema;
+        } else {
+            // Neither ODBC nor a pooler passes a search path at start-up: a database of its own.
+            mOwnDatabase = true;
+            runOnServer(backend, QStringLiteral("create database ") + mSchema);
+            mNativePath = QString(server).replace(QStringLiteral(":///postgres?"), QStringLiteral(":///%1?").arg(mSchema));
+            mPath = testRoute() == Route::Odbc
+                        ? QStringLiteral("odbc:Driver={PostgreSQL Unicode};Servername=%1;Port=5439;Database=%2;Username=velmarith")
+                              .arg(uriParameter(server, QStringLiteral("host")), mSchema)
+                        : QString(pgbouncerUri()).replace(QStringLiteral(":///postgres?"), QStringLiteral(":///%1?").arg(mSchema));
         }
     }
     DataBridge::setDefaultDatabase(mPath);
@@ -65,7 +98,11 @@ TempDatabase::TempDatabase(Backend backend) : mBackend(backend)
 TempDatabase::~TempDatabase()
 {
     DataBridge::setDefaultDatabase(QString());
-    if (!mSchema.isEmpty())
+    if (mSchema.isEmpty())
+        return;
+    if (mOwnDatabase)
+        runOnServer(mBackend, QStringLiteral("drop database %1 with (force)").arg(mSchema));
+    else
         runOnServer(mBackend, mBackend == Backend::MariaDb ? QStringLiteral("drop database %1").arg(mSchema)
                                                            : QStringLiteral("drop schema %1 cascade").arg(mSchema));
 }
@@ -73,7 +110,7 @@ TempDatabase::~TempDatabase()
 void TempDatabase::exec(const QStringList &statements) const
 {
     DataBridge bridge;
-    bridge.Open(mPath);
+    bridge.Open(mNativePath);
     bridge.setSilentErrors(true);
     for (const QString &statement : statements)
         EXPECT_EQ(bridge.Execute(statement), 0) << "set-up statement failed: " << statement.toStdString();
@@ -82,7 +119,7 @@ void TempDatabase::exec(const QStringList &statements) const
 QStringList TempDatabase::column(const QString &query) const
 {
     DataBridge bridge;
-    bridge.Open(mPath);
+    bridge.Open(mNativePath);
     ResultRows rows;
     bridge.Query(query, &rows);
     QStringList values;
@@ -94,7 +131,7 @@ QStringList TempDatabase::column(const QString &query) const
 QString TempDatabase::dump() const
 {
     DataBridge bridge;
-    bridge.Open(mPath);
+    bridge.Open(mNativePath);
     ResultRows tables;
     bridge.Query(mBackend == Backend::Sqlite
                      ? QStringLiteral("select name, sql from sqlite_schema order by name")

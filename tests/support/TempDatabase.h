@@ -24,7 +24,8 @@ public:
     TempDatabase(const TempDatabase &) = delete;
     TempDatabase &operator=(const TempDatabase &) = delete;
 
-    /// The SQLite file, or the server's URI.
+    /// The SQLite file or the server's URI, or the ODBC string or pooler's URI of either on
+    /// another route; set-up, column() and dump() always go the library's own way.
     [[nodiscard]] const QString &path() const { return mPath; }
     [[nodiscard]] Backend backend() const { return mBackend; }
     [[nodiscard]] QString folder() const { return mDir.path(); }
@@ -39,8 +40,13 @@ private:
     QTemporaryDir mDir;
     Backend mBackend;
     QString mSchema; // on the server
-    QString mPath;
+    bool mOwnDatabase = false; // the schema is a database of the server's
+    QString mPath;       // as the suite reaches it
+    QString mNativePath; // through the library's own backend, for set-up and checks
 };
+
+/// The private pgbouncer's URI (marked pooler=transaction); empty when it is not running.
+[[nodiscard]] QString pgbouncerUri();
 
 /// Collects every statement DataBridge runs while it lives.
 class StatementLog
