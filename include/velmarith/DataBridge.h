@@ -14,6 +14,7 @@ namespace velmarith {
 
 namespace detail {
 class Catalog;
+class Commands;
 class Connection;
 class SharedReads;
 }
@@ -103,6 +104,7 @@ public:
 
 private:
     friend class detail::Catalog;
+    friend class detail::Commands;
     friend class detail::SharedReads;
     detail::Connection &connection();
 

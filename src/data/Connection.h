@@ -8,6 +8,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -120,6 +121,18 @@ class Catalog
 {
 public:
     [[nodiscard]] static std::optional<TableSchema> describe(DataBridge &bridge, const QString &table);
+};
+
+/// The commands of a window, which may run a statement once more where that is safe.
+class Commands
+{
+public:
+    /// Runs one statement as DataBridge::Execute does. When it fails with nothing applied and
+    /// nothing else in its way (a deadlock, a serialization failure, a server that stopped taking
+    /// writes, so that the next host of the URI may take it) and `stillValid` approves the
+    /// command again, it runs once more; the person is told only of the outcome.
+    static int16_t executeOnceMore(DataBridge &bridge, const QString &statement, int64_t *recordsAffected,
+                                   const std::function<bool()> &stillValid);
 };
 
 /// A new connection to a SQLite file, a PostgreSQL or MariaDB server or an ODBC source; raises Error naming the database

@@ -247,24 +247,54 @@ bool DataBridge::ordersTextAsBytes(const QString &table, const QString &column)
     return connection().ordersTextAsBytes(table, column);
 }
 
-int16_t DataBridge::Execute(const QString &statement, int64_t *recordsAffected)
+namespace {
+
+// Runs one statement in the trace: its failure, or nothing and the rows it changed.
+std::optional<detail::StatementFailure> runStatement(detail::Connection &connection, const QString &statement,
+                                                     int64_t *recordsAffected)
 {
     detail::TraceScope trace(statement);
     if (recordsAffected)
         *recordsAffected = 0;
     try {
         detail::refuseInvalidText(statement);
-        const int64_t changed = connection().execute(statement, trace);
+        const int64_t changed = connection.execute(statement, trace);
         if (recordsAffected)
             *recordsAffected = changed;
         trace.succeeded();
-        return 0;
+        return std::nullopt;
     } catch (const detail::StatementFailure &failure) {
         trace.failed(failure.databaseText);
-        if (!mSilentErrors)
-            Feedback::current().inform(failure.message, QStringLiteral("提示"));
-        return int16_t(failure.code);
+        return failure;
     }
+}
+
+int16_t reported(const std::optional<detail::StatementFailure> &failure, bool silent)
+{
+    if (!failure)
+        return 0;
+    if (!silent)
+        Feedback::current().inform(failure->message, QStringLiteral("提示"));
+    return int16_t(failure->code);
+}
+
+} // namespace
+
+int16_t DataBridge::Execute(const QString &statement, int64_t *recordsAffected)
+{
+    return reported(runStatement(connection(), statement, recordsAffected), mSilentErrors);
+}
+
+int16_t detail::Commands::executeOnceMore(DataBridge &bridge, const QString &statement, int64_t *recordsAffected,
+                                          const std::function<bool()> &stillValid)
+{
+    std::optional<StatementFailure> failure = runStatement(bridge.connection(), statement, recordsAffected);
+    if (failure && failure->mayRunAgain) {
+        if (!stillValid())
+            return int16_t(failure->code);
+        failure = runStatement(bridge.connection(), statement, recordsAffected);
+    }
+    return reported(failure, bridge.mSilentErrors);
 }
 
 } // namespace velmarith

@@ -48,7 +48,7 @@ StatementFailure failureOf(const QString &serverText, unsigned error = 0, const 
 {
     const QString text = sqlState.isEmpty() ? serverText : QStringLiteral("%1（SQLSTATE %2）").arg(serverText, sqlState);
     if (error == kLockWaitTimeout || error == kDeadlock)
-        return StatementFailure{text, QStringLiteral("数据库正被其他程序使用，这项修改没有完成：") + text, 1};
+        return StatementFailure{text, QStringLiteral("数据库正被其他程序使用，这项修改没有完成：") + text, 1, error == kDeadlock};
     if (error == kReadOnly)
         return StatementFailure{text, QStringLiteral("数据库不能写入：") + text, 1};
     return StatementFailure{text, QStringLiteral("数据库拒绝了这项操作：") + text, 1};

@@ -165,9 +165,13 @@ public:
             throw Error(ErrorNumber::Database, QStringLiteral("无法连接 ODBC 数据源 %1：%2").arg(mSource, connectReason()));
     }
 
+    // A driver refuses to disconnect inside a transaction it knows of: it is rolled back first.
     ~OdbcConnection() override
     {
-        SQLDisconnect(mConnection.get());
+        if (!SQL_SUCCEEDED(SQLDisconnect(mConnection.get()))) {
+            SQLEndTran(SQL_HANDLE_DBC, mConnection.get(), SQL_ROLLBACK);
+            SQLDisconnect(mConnection.get());
+        }
     }
 
     OdbcConnection(const OdbcConnection &) = delete;
@@ -240,22 +244,13 @@ public:
 
     [[nodiscard]] const QString &database() const override { return mUri; }
 
-    // A server's session is reset as on the library's own backends; where the driver cannot
-    // reset it (or the source is a file, which opens at once) the connection is closed instead,
-    // which ends whatever the host left.
+    // A PostgreSQL session is reset as on the library's own backend. MariaDB's driver only
+    // promises to reset a session when it is next used, so such a connection is closed instead,
+    // which ends whatever the host left (table locks, get_lock(), settings), as is a file's,
+    // which opens again at once.
     bool park() override
     {
-        if (mLost || inTransaction())
-            return false;
-        switch (mFlavour) {
-        case SqlFlavour::Postgres: return runQuietly(QStringLiteral("discard all")) && applySessionSettings();
-        case SqlFlavour::MariaDb:
-            return SQL_SUCCEEDED(SQLSetConnectAttrW(mConnection.get(), SQL_ATTR_RESET_CONNECTION,
-                                                    reinterpret_cast<SQLPOINTER>(SQL_RESET_CONNECTION_YES), 0)) &&
-                   applySessionSettings();
-        case SqlFlavour::Sqlite: return false;
-        }
-        return false;
+        return mFlavour == SqlFlavour::Postgres && !mLost && runQuietly(QStringLiteral("discard all")) && applySessionSettings();
     }
 
     [[nodiscard]] bool canServeAgain(const QString &database) const override
@@ -291,13 +286,6 @@ private:
         if (!SQL_SUCCEEDED(SQLGetInfoW(mConnection.get(), item, text, sizeof(text), &bytes)))
             return {};
         return textOfWide(text, qsizetype(std::size(text)));
-    }
-
-    // PostgreSQL refuses to discard a session inside a transaction, which keeps it out of the
-    // pool; MariaDB resets one without a word, so it is asked.
-    [[nodiscard]] bool inTransaction()
-    {
-        return mFlavour == SqlFlavour::MariaDb && askQuietly(QStringLiteral("select @@in_transaction")) != u"0";
     }
 
     // A statement waits for another session's lock as long as on the library's own backends;

@@ -76,6 +76,22 @@ PoolerMark poolerMarkOf(const QString &uri)
     return {rest.toUtf8(), true};
 }
 
+// What a failed connection's libpq text means, in Chinese; empty for what it does not name.
+QString connectionFailureCause(const QString &libpqText)
+{
+    if (libpqText.contains(u"read-only") || libpqText.contains(u"hot standby"))
+        return QStringLiteral("服务器只能读，URI 中没有接受写入的服务器");
+    if (libpqText.contains(u"No such file or directory") || libpqText.contains(u"Connection refused"))
+        return QStringLiteral("服务器没有运行，或不接受连接");
+    if (libpqText.contains(u"timeout expired"))
+        return QStringLiteral("连接超时");
+    if (libpqText.contains(u"password authentication failed"))
+        return QStringLiteral("用户名或密码不对");
+    if (libpqText.contains(u"server closed the connection") || libpqText.contains(u"terminating connection"))
+        return QStringLiteral("服务器结束了这个连接");
+    return {};
+}
+
 // The rows of one result column as the library gives them: NULL empty, booleans 1 and 0 as
 // the check box reads them on SQLite, everything else as the server writes it.
 std::string_view cellOf(const PGresult *result, int column, bool boolean)
@@ -210,10 +226,15 @@ private:
         return hidePasswords(QStringLiteral("%1:%2/%3").arg(trimmed(host), trimmed(port), trimmed(name)), mUri);
     }
 
+    // libpq's words, after the cause in Chinese where it is one a person meets on the way to a
+    // server taking over; libpq quotes a part of the URI it cannot read, which may be the password.
     [[nodiscard]] QString reason() const
     {
-        // libpq quotes a part of the URI it cannot read, which may be the password.
-        return mConnection ? hidePasswords(trimmed(PQerrorMessage(mConnection.get())), mUri) : QStringLiteral("内存不足");
+        if (!mConnection)
+            return QStringLiteral("内存不足");
+        const QString text = hidePasswords(trimmed(PQerrorMessage(mConnection.get())), mUri);
+        const QString cause = connectionFailureCause(text);
+        return cause.isEmpty() ? text : QStringLiteral("%1（%2）").arg(cause, text);
     }
 
     // A lost connection is tried once more before a statement, so a restarted server serves

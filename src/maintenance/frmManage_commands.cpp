@@ -2,6 +2,7 @@
 
 #include "common/ComModule.h"
 #include "common/Numbers.h"
+#include "data/Connection.h"
 #include "maintenance/Editors.h"
 #include "maintenance/ItemPair.h"
 #include "toolkit/CheckBox.h"
@@ -212,7 +213,7 @@ void frmManage::cmdAdd_Click()
     QString columns;
     QString values;
     FrmToInsert(mTableName, mFieldList, mTypeList, statement, columns, values);
-    if (bridge.Execute(statement) == 0) {
+    if (detail::Commands::executeOnceMore(bridge, statement, nullptr, [&] { return validate(bridge, false); }) == 0) {
         for (const Editor &editor : editors()) {
             if (editor.kind == EditorKind::TextBox && editor.control->ToolTipText().contains(u"自增"))
                 editor.control->setText(ComModule::NextCode(editor.control->Text(), 0));
@@ -243,7 +244,8 @@ void frmManage::cmdEdit_Click()
     QString statement;
     FrmToUpdata(mTableName, mFieldList, mTypeList, statement);
     int64_t changed = 0;
-    if (bridge.Execute(statement + QStringLiteral(" where ") + whereOfKey(false), &changed) == 0) {
+    if (detail::Commands::executeOnceMore(bridge, statement + QStringLiteral(" where ") + whereOfKey(false), &changed,
+                                          [&] { return validate(bridge, true); }) == 0) {
         learnEnumerations();
         if (changed > 0)
             forgetRow(changed, true);
@@ -270,8 +272,9 @@ void frmManage::cmdDelete_Click()
         int64_t deleted = 0;
         if (where.isEmpty()) {
             Desktop::current().inform(QStringLiteral("特征条件不明显不能删除"));
-        } else if (bridge.Execute(QStringLiteral("delete from ") + sqlName(mTableName) + QStringLiteral(" where ") + where,
-                                  &deleted) == 0) {
+        } else if (detail::Commands::executeOnceMore(bridge, QStringLiteral("delete from ") + sqlName(mTableName) +
+                                                         QStringLiteral(" where ") + where,
+                                                     &deleted, [] { return true; }) == 0) {
             if (deleted > 0)
                 forgetRow(deleted, false);
             else

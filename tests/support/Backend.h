@@ -15,7 +15,8 @@ enum class Backend { Sqlite, Postgres, MariaDb };
 
 /// How the suites reach their databases ($VELMARITH_TEST_ROUTE): through the library's own
 /// backends, through ODBC ("odbc", each backend by its Debian driver), or PostgreSQL through the
-/// private pgbouncer in transaction mode ("pgbouncer").
+/// private pgbouncer in transaction mode ("pgbouncer"); a locale after a colon ("odbc:C") is
+/// the process's.
 enum class Route { Native, Odbc, Pooler };
 [[nodiscard]] Route testRoute();
 

@@ -6,7 +6,7 @@
 
 namespace velmarith::test {
 
-MaintenanceDb::MaintenanceDb(Backend backend) : TempDatabase(backend)
+MaintenanceDb::MaintenanceDb(Backend backend, Route route) : TempDatabase(backend, route)
 {
     if (path().isEmpty())
         return; // no server: the test skips

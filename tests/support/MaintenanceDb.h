@@ -11,7 +11,7 @@ namespace velmarith::test {
 class MaintenanceDb : public TempDatabase
 {
 public:
-    explicit MaintenanceDb(Backend backend = Backend::Sqlite);
+    explicit MaintenanceDb(Backend backend = Backend::Sqlite, Route route = testRoute());
 
     /// A 系统窗体表 row for frmManage.
     void window(const QString &table, const QString &width, const QString &listHeight, const QString &style = QStringLiteral("0")) const;

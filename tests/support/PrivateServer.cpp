@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QProcess>
+#include <QUrl>
+#include <QUrlQuery>
 
 namespace velmarith::test {
 namespace {
@@ -20,6 +22,12 @@ PrivateServer::PrivateServer(Backend backend, const QStringList &serverOptions) 
         mUri = stateFile(mState, "uri");
 }
 
+PrivateServer::PrivateServer(StandbyOf standby) : mBackend(Backend::Postgres)
+{
+    if (!standby.primary.uri().isEmpty() && run(QStringLiteral("standby"), {standby.primary.mState.path()}))
+        mUri = stateFile(mState, "uri");
+}
+
 PrivateServer::~PrivateServer()
 {
     run(QStringLiteral("stop"));
@@ -34,6 +42,21 @@ QString PrivateServer::unavailableReason() const
 bool PrivateServer::restart()
 {
     return !mUri.isEmpty() && run(QStringLiteral("restart"));
+}
+
+bool PrivateServer::stop()
+{
+    return run(QStringLiteral("halt"));
+}
+
+bool PrivateServer::promote()
+{
+    return run(QStringLiteral("promote"));
+}
+
+QString PrivateServer::socketFolder() const
+{
+    return QUrlQuery(QUrl(mUri)).queryItemValue(QStringLiteral("host"), QUrl::FullyDecoded);
 }
 
 bool PrivateServer::run(const QString &action, const QStringList &arguments)

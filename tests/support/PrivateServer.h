@@ -16,6 +16,12 @@ class PrivateServer
 public:
     /// `serverOptions` go to the MariaDB server's command line (--sql-mode=…).
     explicit PrivateServer(Backend backend = Backend::Postgres, const QStringList &serverOptions = {});
+    /// What a standby is started from.
+    struct StandbyOf {
+        const PrivateServer &primary;
+    };
+    /// A streaming standby of a private PostgreSQL cluster, in a folder of its own.
+    explicit PrivateServer(StandbyOf standby);
     ~PrivateServer();
     PrivateServer(const PrivateServer &) = delete;
     PrivateServer &operator=(const PrivateServer &) = delete;
@@ -25,6 +31,13 @@ public:
     [[nodiscard]] QString unavailableReason() const;
     /// Restarts the server, which ends every session; false when that failed.
     bool restart();
+    /// Stops the server as an administrator would (a PostgreSQL one sends every change to its
+    /// standbys first), ending every session; it stays down.
+    bool stop();
+    /// Makes a standby the primary, and waits until it takes writes.
+    bool promote();
+    /// Where the server keeps its socket (PostgreSQL: the host= of its URI).
+    [[nodiscard]] QString socketFolder() const;
 
 private:
     bool run(const QString &action, const QStringList &arguments = {});

@@ -49,7 +49,7 @@ QString serverUri(Backend backend)
 
 Route testRoute()
 {
-    static const QString route = qEnvironmentVariable("VELMARITH_TEST_ROUTE");
+    static const QString route = qEnvironmentVariable("VELMARITH_TEST_ROUTE").section(u':', 0, 0);
     return route == u"odbc" ? Route::Odbc : route == u"pgbouncer" ? Route::Pooler : Route::Native;
 }
 
@@ -61,13 +61,13 @@ QString serverUnavailableReason(Backend backend)
            (reason.isEmpty() ? QStringLiteral("run the suite with ctest, which starts it") : reason);
 }
 
-TempDatabase::TempDatabase(Backend backend) : mBackend(backend)
+TempDatabase::TempDatabase(Backend backend, Route route) : mBackend(backend)
 {
     if (backend == Backend::Sqlite) {
         mNativePath = mDir.filePath(QStringLiteral("test.sqlite"));
         DataBridge bridge;
         bridge.Open(mNativePath, QStringLiteral("Create"));
-        mPath = testRoute() == Route::Odbc ? QStringLiteral("odbc:Driver={SQLite3};Database=") + mNativePath : mNativePath;
+        mPath = route == Route::Odbc ? QStringLiteral("odbc:Driver={SQLite3};Database=") + mNativePath : mNativePath;
     } else if (!serverUri(backend).isEmpty()) {
         static int made = 0;
         mSchema = QStringLiteral("t%1_%2").arg(QCoreApplication::applicationPid()).arg(++made);
@@ -75,10 +75,10 @@ TempDatabase::TempDatabase(Backend backend) : mBackend(backend)
         if (backend == Backend::MariaDb) {
             runOnServer(backend, QStringLiteral("create database ") + mSchema);
             mNativePath = QString(server).replace(QStringLiteral("/velmarith?"), u'/' + mSchema + u'?');
-            mPath = testRoute() != Route::Odbc ? mNativePath
+            mPath = route != Route::Odbc ? mNativePath
                                                : QStringLiteral("odbc:Driver={MariaDB Unicode};Socket=%1;Database=%2;User=root")
                                                      .arg(uriParameter(server, QStringLiteral("socket")), mSchema);
-        } else if (testRoute() == Route::Native) {
+        } else if (route == Route::Native) {
             runOnServer(backend, QStringLiteral("create schema ") + mSchema);
             mNativePath = mPath = server + QStringLiteral("&options=-c%20search_path%3D") + mSchema;
         } else {
@@ -86,7 +86,7 @@ TempDatabase::TempDatabase(Backend backend) : mBackend(backend)
             mOwnDatabase = true;
             runOnServer(backend, QStringLiteral("create database ") + mSchema);
             mNativePath = QString(server).replace(QStringLiteral(":///postgres?"), QStringLiteral(":///%1?").arg(mSchema));
-            mPath = testRoute() == Route::Odbc
+            mPath = route == Route::Odbc
                         ? QStringLiteral("odbc:Driver={PostgreSQL Unicode};Servername=%1;Port=5439;Database=%2;Username=velmarith")
                               .arg(uriParameter(server, QStringLiteral("host")), mSchema)
                         : QString(pgbouncerUri()).replace(QStringLiteral(":///postgres?"), QStringLiteral(":///%1?").arg(mSchema));

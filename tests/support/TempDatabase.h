@@ -19,7 +19,7 @@ namespace velmarith::test {
 class TempDatabase
 {
 public:
-    explicit TempDatabase(Backend backend = Backend::Sqlite);
+    explicit TempDatabase(Backend backend = Backend::Sqlite, Route route = testRoute());
     ~TempDatabase();
     TempDatabase(const TempDatabase &) = delete;
     TempDatabase &operator=(const TempDatabase &) = delete;
@@ -28,6 +28,8 @@ public:
     /// another route; set-up, column() and dump() always go the library's own way.
     [[nodiscard]] const QString &path() const { return mPath; }
     [[nodiscard]] Backend backend() const { return mBackend; }
+    /// The database as the library's own backend reaches it.
+    [[nodiscard]] const QString &nativePath() const { return mNativePath; }
     [[nodiscard]] QString folder() const { return mDir.path(); }
     /// Runs set-up statements; a failing one fails the test.
     void exec(const QStringList &statements) const;
