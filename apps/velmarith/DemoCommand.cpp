@@ -14,7 +14,7 @@ Command demoCommand(const QStringList &arguments)
                          QStringLiteral("创建并显示演示数据库，再打开员工表的维护窗口 / Creates and shows the demo "
                                         "database, then opens the maintenance window on its employee table"));
     const QCommandLineOption db(QStringLiteral("db"),
-                                QStringLiteral("数据库文件或服务器 URI / database file or server URI (default: %1)").arg(demoDatabasePath()),
+                                QStringLiteral("数据库文件、服务器 URI 或 odbc: 连接串 / database file, server URI or odbc: connection string (default: %1)").arg(demoDatabasePath()),
                                 QStringLiteral("PATH"));
     const QCommandLineOption trace = traceSqlOption();
     parser.addOptions({db, trace});

@@ -143,15 +143,21 @@ void printDatabase(const QString &path, QTextStream &out)
 {
     DataBridge bridge;
     bridge.Open(path);
+    // The tables of the schema the connection works in, asked as each database names it (an
+    // ODBC source may be any of them): the first question answered tells.
     ResultRows tables;
-    // The schema the connection works in: current_schema() on PostgreSQL, database() on MariaDB.
-    const bool mariaDb = path.startsWith(QLatin1String("mariadb://")) || path.startsWith(QLatin1String("mysql://"));
-    bridge.Query(DataBridge::isServerDatabase(path)
-                     ? QStringLiteral("select table_name from information_schema.tables "
-                                      "where table_schema = %1 order by table_name")
-                           .arg(mariaDb ? QStringLiteral("database()") : QStringLiteral("current_schema()"))
-                     : QStringLiteral("select name from sqlite_schema where type='table' order by name"),
-                 &tables);
+    bridge.setSilentErrors(true);
+    for (const QString &question : {QStringLiteral("select name from sqlite_schema where type='table' order by name"),
+                                    QStringLiteral("select table_name from information_schema.tables "
+                                                   "where table_schema = current_schema() order by table_name"),
+                                    QStringLiteral("select table_name from information_schema.tables "
+                                                   "where table_schema = database() order by table_name")}) {
+        Collection columns;
+        bridge.Query(question, &tables, &columns);
+        if (columns.Count() > 0)
+            break;
+    }
+    bridge.setSilentErrors(false);
     for (int t = 1; t <= tables.Count(); ++t) {
         const QString table = tables.Item(t).Item(1);
         ResultRows rows;

@@ -9,6 +9,7 @@
 
 #include "common/Utf8.h"
 #include "data/Catalog.h"
+#include "data/CharacterSets.h"
 #include "data/DatabaseNames.h"
 #include "data/MariaDbRefusals.h"
 #include "data/OdbcDiagnostics.h"
@@ -141,7 +142,7 @@ class OdbcConnection final : public Connection
 {
 public:
     explicit OdbcConnection(const QString &uri)
-        : mUri(uri), mSource(DataBridge::withoutPassword(uri.mid(5))), mLockTimeout(busyTimeoutMilliseconds()),
+        : mUri(uri), mSource(DataBridge::withoutPassword(uri).mid(5)), mLockTimeout(busyTimeoutMilliseconds()),
           mConnection(SQL_HANDLE_DBC, environment())
     {
         if (!mConnection.get())
@@ -149,13 +150,7 @@ public:
         SQLSetConnectAttrW(mConnection.get(), SQL_ATTR_LOGIN_TIMEOUT, reinterpret_cast<SQLPOINTER>(kConnectTimeoutSeconds), 0);
         const QString connectionString = uri.mid(5);
         const Utf8WhileConnecting utf8;
-        SQLWCHAR completed[1024];
-        SQLSMALLINT completedLength = 0;
-        const SQLRETURN connected =
-            SQLDriverConnectW(mConnection.get(), nullptr, const_cast<SQLWCHAR *>(wide(connectionString)),
-                              SQLSMALLINT(connectionString.size()), completed, SQLSMALLINT(std::size(completed)),
-                              &completedLength, SQL_DRIVER_NOPROMPT);
-        if (!SQL_SUCCEEDED(connected))
+        if (!connect(connectionString))
             throw Error(ErrorNumber::Database, QStringLiteral("无法连接 ODBC 数据源 %1：%2").arg(mSource, connectReason()));
         mFlavour = askFlavour();
         learnFlavour(mUri, mFlavour);
@@ -264,6 +259,26 @@ public:
     }
 
 private:
+    // unixODBC hands a driver without wide functions the low byte of each character of a wide
+    // connection string, so one with Chinese in it (a file's path, a data source's name) that
+    // fails is tried once more as UTF-8, which such a driver takes as it is.
+    bool connect(const QString &connectionString)
+    {
+        SQLWCHAR completed[1024];
+        SQLSMALLINT length = 0;
+        if (SQL_SUCCEEDED(SQLDriverConnectW(mConnection.get(), nullptr, const_cast<SQLWCHAR *>(wide(connectionString)),
+                                            SQLSMALLINT(connectionString.size()), completed, SQLSMALLINT(std::size(completed)),
+                                            &length, SQL_DRIVER_NOPROMPT)))
+            return true;
+        if (isAscii(connectionString))
+            return false;
+        QByteArray utf8 = connectionString.toUtf8();
+        SQLCHAR completedUtf8[2048];
+        return SQL_SUCCEEDED(SQLDriverConnect(mConnection.get(), nullptr, reinterpret_cast<SQLCHAR *>(utf8.data()),
+                                              SQLSMALLINT(utf8.size()), completedUtf8, SQLSMALLINT(std::size(completedUtf8)),
+                                              &length, SQL_DRIVER_NOPROMPT));
+    }
+
     // What the source speaks, by the name its driver gives the database.
     SqlFlavour askFlavour()
     {

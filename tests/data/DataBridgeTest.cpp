@@ -99,6 +99,42 @@ TEST(DataBridgeOpen, refusesAServerUriWrittenWrongWithoutItsPasswordAndNeverMake
     QDir::setCurrent(previous);
 }
 
+TEST(DataBridgeOpen, anOdbcSourceOrPoolerMarkItCannotUseIsRefusedInChineseWithoutItsPassword)
+{
+    const auto refusalOf = [](const QString &database) {
+        DataBridge bridge;
+        return errorMessageOf([&] { bridge.Open(database); });
+    };
+    const QString noDriver = refusalOf(u"odbc:Driver={没有的驱动};UID=u;PWD={PA;SS};Database=x"_s);
+    EXPECT_TRUE(noDriver.startsWith(u"无法连接 ODBC 数据源 Driver={没有的驱动};UID=u;PWD=***;Database=x："_s)) << noDriver.toStdString();
+    EXPECT_FALSE(noDriver.contains(u"PA"_s)) << noDriver.toStdString();
+    EXPECT_TRUE(refusalOf(u"ODBC:DSN=x;Password=PASS"_s).contains(u"应以小写的 odbc: 开头"_s));
+    const QString pooler = refusalOf(u"postgresql:///x?host=/nonexistent&pooler=session&password=PASS"_s);
+    EXPECT_TRUE(pooler.contains(u"pooler 只能是 transaction"_s)) << pooler.toStdString();
+    EXPECT_FALSE(pooler.contains(u"PASS"_s)) << pooler.toStdString();
+}
+
+TEST(DataBridgeOpen, aFileInAChineseFolderOpensThroughTheSqliteDriverWithoutWideFunctions)
+{
+    QTemporaryDir dir;
+    ASSERT_TRUE(QDir(dir.path()).mkdir(u"账务"_s));
+    const QString file = dir.filePath(u"账务/数据.sqlite"_s);
+    {
+        DataBridge native;
+        native.Open(file, u"Create"_s);
+        ASSERT_EQ(native.Execute(u"create table 职员(姓名 text)"_s), 0);
+    }
+    DataBridge bridge;
+    const std::optional<Error> refused = test::errorOf([&] { bridge.Open(u"odbc:Driver={SQLite3};Database="_s + file); });
+    if (refused && refused->message().contains(u"没有 ODBC 支持"_s))
+        GTEST_SKIP() << "built without unixODBC";
+    ASSERT_FALSE(refused) << refused->message().toStdString();
+    EXPECT_EQ(bridge.Execute(u"insert into 职员 values('张𠀀')"_s), 0);
+    QString name;
+    bridge.QueryValue(u"select 姓名 from 职员"_s, name);
+    EXPECT_EQ(name, u"张𠀀"_s);
+}
+
 TEST(DataBridgeOpen, takesTheConfiguredDatabaseOrTheEnvironmentAndAnExplicitPathOverridesBoth)
 {
     test::TempDatabase configured;

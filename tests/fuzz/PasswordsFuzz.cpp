@@ -1,7 +1,8 @@
 // No text the library makes of a database URI shows the URI's password: the URI as shown, the
 // refusal of a URI written wrong, and a driver's message quoting any stretch of it that holds
 // the password. The input chooses the scheme (in any letter case), the slashes after it, the
-// user, the password and what follows the host.
+// user, the password and what follows the host, or an ODBC connection string's password key and
+// whether it is braced.
 #include "Property.h"
 
 #include "data/DatabaseNames.h"
@@ -23,9 +24,19 @@ struct Generated {
     qsizetype passwordStart;
 };
 
-// scheme + ":" + slashes + user + ":" + password + "@" + rest
+// An ODBC connection string: its password in PWD= or Password=, plain or in braces.
+Generated odbcStringOf(uint8_t choice, const QString &user, const QString &password, const QString &rest)
+{
+    const QString key = choice & 8 ? QStringLiteral("Password") : choice & 16 ? QStringLiteral("pwd") : QStringLiteral("PWD");
+    const QString head = QStringLiteral("odbc:Driver={PostgreSQL Unicode};UID=") + user + u';' + key + u'=' + (choice & 32 ? u"{" : u"");
+    return {head + password + (choice & 32 ? u"};" : u";") + rest, head.size()};
+}
+
+// scheme + ":" + slashes + user + ":" + password + "@" + rest, or an ODBC connection string
 Generated uriOf(uint8_t choice, const QString &user, const QString &password, const QString &rest)
 {
+    if (choice % 6 == 5)
+        return odbcStringOf(choice, user, password, rest);
     static const std::array<QString, 5> schemes{QStringLiteral("postgresql"), QStringLiteral("postgres"),
                                                 QStringLiteral("mariadb"), QStringLiteral("mysql"),
                                                 QStringLiteral("postgresq")};
@@ -52,13 +63,13 @@ QStringList textsShownOf(const QString &uri, qsizetype quoteStart, qsizetype quo
 }
 
 // A password as a URI's user part carries it: unreserved characters, sub-delimiters and
-// percent-encoded octets, never the signs that end the part.
+// percent-encoded octets, never the signs that end the part (nor those that end an ODBC value).
 bool isUserPartPassword(const QString &password)
 {
     if (password.isEmpty())
         return false;
     for (const QChar c : password) {
-        if (c.isSpace() || QStringLiteral("/@:?#[]\\").contains(c) || c.unicode() < 0x20)
+        if (c.isSpace() || QStringLiteral("/@:?#[]\\;{}").contains(c) || c.unicode() < 0x20)
             return false;
     }
     return true;
