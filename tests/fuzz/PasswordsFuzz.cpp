@@ -28,8 +28,9 @@ struct Generated {
 Generated odbcStringOf(uint8_t choice, const QString &user, const QString &password, const QString &rest)
 {
     const QString key = choice & 8 ? QStringLiteral("Password") : choice & 16 ? QStringLiteral("pwd") : QStringLiteral("PWD");
-    const QString head = QStringLiteral("odbc:Driver={PostgreSQL Unicode};UID=") + user + u';' + key + u'=' + (choice & 32 ? u"{" : u"");
-    return {head + password + (choice & 32 ? u"};" : u";") + rest, head.size()};
+    const bool braced = choice & 32;
+    const QString head = QStringLiteral("odbc:Driver={PostgreSQL Unicode};UID=") + user + u';' + key + u'=' + (braced ? QStringLiteral("{") : QString());
+    return {head + password + (braced ? QStringLiteral("};") : QStringLiteral(";")) + rest, head.size()};
 }
 
 // scheme + ":" + slashes + user + ":" + password + "@" + rest, or an ODBC connection string
