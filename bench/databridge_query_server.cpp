@@ -1,8 +1,10 @@
 // Query of a 100,000-row, 30-column table on a PostgreSQL and a MariaDB server into ResultRows,
 // against a bare client loop that reads the same rows (PQexec and PQgetvalue; mysql_use_result
-// and mysql_fetch_row) and copies every value into std::vector<std::string> rows; all in the
-// same run, on private servers this program starts (tools/pg-cluster.sh,
-// tools/mariadb-server.sh) and stops.
+// and mysql_fetch_row) and copies every value into std::vector<std::string> rows; the same
+// through each server's ODBC driver, and a SQLite file's through its driver, against a bare
+// ODBC loop (SQLFetch and SQLGetData as UTF-16, into std::u16string rows); all in the same run,
+// on private servers this program starts (tools/pg-cluster.sh, tools/mariadb-server.sh) and
+// stops.
 #include "support/AllocationCounter.h"
 #include "support/BenchTables.h"
 #include "support/PlainLoop.h"
@@ -18,6 +20,9 @@
 #include <benchmark/benchmark.h>
 #include <libpq-fe.h>
 #include <mysql.h>
+#include <sql.h>
+#include <sqlext.h>
+#include <sqlucode.h>
 
 #include <cstdlib>
 #include <string>
@@ -121,9 +126,55 @@ PlainRows readPlain(PGconn *connection)
     return rows;
 }
 
+// The bare ODBC loop a host would write: every cell read as UTF-16 into its own string.
+std::vector<std::vector<std::u16string>> readPlainOdbc(const QString &source)
+{
+    SQLHENV environment = nullptr;
+    SQLHDBC connection = nullptr;
+    SQLHSTMT statement = nullptr;
+    SQLAllocHandle(SQL_HANDLE_ENV, SQL_NULL_HANDLE, &environment);
+    SQLSetEnvAttr(environment, SQL_ATTR_ODBC_VERSION, reinterpret_cast<SQLPOINTER>(SQL_OV_ODBC3), 0);
+    SQLAllocHandle(SQL_HANDLE_DBC, environment, &connection);
+    const QString text = source.mid(5);
+    SQLDriverConnectW(connection, nullptr, const_cast<SQLWCHAR *>(reinterpret_cast<const SQLWCHAR *>(text.utf16())),
+                      SQLSMALLINT(text.size()), nullptr, 0, nullptr, SQL_DRIVER_NOPROMPT);
+    SQLAllocHandle(SQL_HANDLE_STMT, connection, &statement);
+    const QString query = QString::fromUtf8(velmarith::bench::kWideTableQuery);
+    SQLExecDirectW(statement, const_cast<SQLWCHAR *>(reinterpret_cast<const SQLWCHAR *>(query.utf16())), SQLINTEGER(query.size()));
+    SQLSMALLINT columns = 0;
+    SQLNumResultCols(statement, &columns);
+    std::vector<std::vector<std::u16string>> rows;
+    char16_t buffer[4096];
+    while (SQL_SUCCEEDED(SQLFetch(statement))) {
+        std::vector<std::u16string> row;
+        row.reserve(size_t(columns));
+        for (SQLUSMALLINT c = 1; c <= SQLUSMALLINT(columns); ++c) {
+            SQLLEN length = 0;
+            SQLGetData(statement, c, SQL_C_WCHAR, buffer, sizeof(buffer), &length);
+            row.emplace_back(buffer, length > 0 ? size_t(length) / sizeof(char16_t) : 0);
+        }
+        rows.push_back(std::move(row));
+    }
+    SQLFreeHandle(SQL_HANDLE_STMT, statement);
+    SQLDisconnect(connection);
+    SQLFreeHandle(SQL_HANDLE_DBC, connection);
+    SQLFreeHandle(SQL_HANDLE_ENV, environment);
+    return rows;
+}
+
 void reportPeak(benchmark::State &state, size_t before)
 {
     state.counters["peak_MB"] = double(AllocationCounter::peak() - before) / 1e6;
+}
+
+// The database a benchmark reads: a server's, or the SQLite file's.
+enum class Source { Postgres, MariaDb, Sqlite };
+
+QString databaseOf(Source source)
+{
+    if (source == Source::Sqlite)
+        return QString::fromStdString(velmarith::bench::wideTableDatabase(kRows));
+    return serverUri(source == Source::Postgres ? Server::Postgres : Server::MariaDb);
 }
 
 // Times `read` (which returns rows with a size()), with the peak memory it allocated.
@@ -166,6 +217,26 @@ void BM_PlainMariaDbLoop(benchmark::State &state)
         mysql_close(connection);
 }
 
+void BM_PlainOdbcLoop(benchmark::State &state, Source source)
+{
+    const QString database = databaseOf(source);
+    const QString odbc = database.isEmpty() ? QString() : velmarith::bench::throughOdbc(database);
+    measure(state, source == Source::MariaDb ? Server::MariaDb : Server::Postgres, [&] { return readPlainOdbc(odbc); });
+}
+
+void BM_DataBridgeQueryOverOdbc(benchmark::State &state, Source source)
+{
+    const QString database = databaseOf(source);
+    velmarith::DataBridge bridge;
+    if (!database.isEmpty())
+        bridge.Open(velmarith::bench::throughOdbc(database));
+    measure(state, source == Source::MariaDb ? Server::MariaDb : Server::Postgres, [&] {
+        BridgeRows rows;
+        bridge.Query(QString::fromUtf8(velmarith::bench::kWideTableQuery), &rows);
+        return rows;
+    });
+}
+
 void BM_DataBridgeQuery(benchmark::State &state, Server server)
 {
     velmarith::DataBridge bridge;
@@ -184,3 +255,9 @@ BENCHMARK(BM_PlainLibpqLoop)->Unit(benchmark::kMillisecond)->Iterations(kIterati
 BENCHMARK_CAPTURE(BM_DataBridgeQuery, Postgres, Server::Postgres)->Unit(benchmark::kMillisecond)->Iterations(kIterations);
 BENCHMARK(BM_PlainMariaDbLoop)->Unit(benchmark::kMillisecond)->Iterations(kIterations);
 BENCHMARK_CAPTURE(BM_DataBridgeQuery, MariaDb, Server::MariaDb)->Unit(benchmark::kMillisecond)->Iterations(kIterations);
+BENCHMARK_CAPTURE(BM_PlainOdbcLoop, Postgres, Source::Postgres)->Unit(benchmark::kMillisecond)->Iterations(kIterations);
+BENCHMARK_CAPTURE(BM_DataBridgeQueryOverOdbc, Postgres, Source::Postgres)->Unit(benchmark::kMillisecond)->Iterations(kIterations);
+BENCHMARK_CAPTURE(BM_PlainOdbcLoop, MariaDb, Source::MariaDb)->Unit(benchmark::kMillisecond)->Iterations(kIterations);
+BENCHMARK_CAPTURE(BM_DataBridgeQueryOverOdbc, MariaDb, Source::MariaDb)->Unit(benchmark::kMillisecond)->Iterations(kIterations);
+BENCHMARK_CAPTURE(BM_PlainOdbcLoop, Sqlite, Source::Sqlite)->Unit(benchmark::kMillisecond)->Iterations(kIterations);
+BENCHMARK_CAPTURE(BM_DataBridgeQueryOverOdbc, Sqlite, Source::Sqlite)->Unit(benchmark::kMillisecond)->Iterations(kIterations);

@@ -32,11 +32,24 @@ const QString kTable = QStringLiteral("宽表");
 
 enum class Command { Add, Edit, Delete };
 
-enum class Backend { Sqlite, Postgres, MariaDb };
+// The library's own backends, each through its ODBC driver, and PostgreSQL through pgbouncer.
+enum class Backend { Sqlite, Postgres, MariaDb, OdbcSqlite, OdbcPostgres, OdbcMariaDb, Pgbouncer };
+
+// The library's own backend of the database a route reaches.
+Backend nativeOf(Backend backend)
+{
+    switch (backend) {
+    case Backend::OdbcSqlite: return Backend::Sqlite;
+    case Backend::OdbcPostgres:
+    case Backend::Pgbouncer: return Backend::Postgres;
+    case Backend::OdbcMariaDb: return Backend::MariaDb;
+    default: return backend;
+    }
+}
 
 velmarith::bench::Server serverOf(Backend backend)
 {
-    return backend == Backend::Postgres ? velmarith::bench::Server::Postgres : velmarith::bench::Server::MariaDb;
+    return nativeOf(backend) == Backend::Postgres ? velmarith::bench::Server::Postgres : velmarith::bench::Server::MariaDb;
 }
 
 // A maintenance window on a copy of the table, under a desktop that confirms every question.
@@ -44,13 +57,17 @@ struct Window {
     Window(int rows, Backend backend)
     {
         // The commands change the table; the shared benchmark file stays as it was made.
-        if (backend == Backend::Sqlite) {
+        if (nativeOf(backend) == Backend::Sqlite) {
             QFile::copy(QString::fromStdString(velmarith::bench::maintenanceDatabase(rows)), path);
         } else {
             path = velmarith::bench::serverMaintenanceDatabase(rows, serverOf(backend));
-            if (path.isEmpty())
-                return;
         }
+        if (backend == Backend::Pgbouncer)
+            path = velmarith::bench::throughPgbouncer(path);
+        else if (backend != nativeOf(backend))
+            path = velmarith::bench::throughOdbc(path);
+        if (path.isEmpty())
+            return;
         velmarith::DataBridge::setDefaultDatabase(path);
         desktop.setScreenSize(28800, 21600);
         desktop.setFailureHandler([](const QString &) {});
@@ -237,7 +254,9 @@ const bool kRegistered = [] {
             registerCase((std::string("BM_BareStatements/") + name).c_str(), rows, BM_BareStatements, command);
         }
     }
-    const std::pair<const char *, Backend> servers[] = {{"Postgres", Backend::Postgres}, {"MariaDb", Backend::MariaDb}};
+    const std::pair<const char *, Backend> servers[] = {{"Postgres", Backend::Postgres},         {"MariaDb", Backend::MariaDb},
+                                                        {"OdbcSqlite", Backend::OdbcSqlite},     {"OdbcPostgres", Backend::OdbcPostgres},
+                                                        {"OdbcMariaDb", Backend::OdbcMariaDb}, {"Pgbouncer", Backend::Pgbouncer}};
     for (const auto &[server, backend] : servers) {
         for (const auto &[name, command] : commands)
             registerCase((std::string("BM_CommandOn") + server + "/" + name).c_str(), 100000, BM_Command, command, backend);

@@ -4,6 +4,8 @@
 #include <velmarith/DataBridge.h>
 
 #include <QFile>
+#include <QUrl>
+#include <QUrlQuery>
 
 #include <cstdlib>
 #include <optional>
@@ -78,6 +80,37 @@ const QString &benchServerUri(Server server)
     return *uri;
 }
 
+QString throughOdbc(const QString &database)
+{
+    const QUrl url(database);
+    const QUrlQuery query(url);
+    if (database.startsWith(QLatin1String("postgresql:")))
+        return QStringLiteral("odbc:Driver={PostgreSQL Unicode};Servername=%1;Port=%2;Database=%3;Username=%4")
+            .arg(query.queryItemValue(QStringLiteral("host")), query.queryItemValue(QStringLiteral("port")), url.path().mid(1),
+                 query.queryItemValue(QStringLiteral("user")));
+    if (database.startsWith(QLatin1String("mariadb:")))
+        return QStringLiteral("odbc:Driver={MariaDB Unicode};Socket=%1;Database=%2;User=%3")
+            .arg(query.queryItemValue(QStringLiteral("socket")), url.path().mid(1), url.userName());
+    return QStringLiteral("odbc:Driver={SQLite3};Database=") + database;
+}
+
+QString throughPgbouncer(const QString &database)
+{
+    static const QString pooler = [] {
+        const std::string state = VELMARITH_BENCH_DATA_DIR "/pgbouncer";
+        const std::string script = VELMARITH_SOURCE_DIR "/tools/pgbouncer.sh";
+        if (benchServerUri(Server::Postgres).isEmpty() ||
+            std::system((script + " start " + state + " " + kStates[0] + " > /dev/null").c_str()) != 0)
+            return QString();
+        std::atexit([] { (void)std::system(VELMARITH_SOURCE_DIR "/tools/pgbouncer.sh stop " VELMARITH_BENCH_DATA_DIR "/pgbouncer"); });
+        QFile file(QString::fromStdString(state + "/uri"));
+        return file.open(QIODevice::ReadOnly) ? QString::fromUtf8(file.readAll()).trimmed() : QString();
+    }();
+    if (pooler.isEmpty())
+        return {};
+    return QString(pooler).replace(QStringLiteral(":///postgres?"), QStringLiteral(":///%1?").arg(QUrl(database).path().mid(1)));
+}
+
 QString serverMaintenanceDatabase(int rows, Server server)
 {
     const QString &uri = benchServerUri(server);
@@ -86,12 +119,13 @@ QString serverMaintenanceDatabase(int rows, Server server)
     static int made = 0;
     const std::string schema = "manage" + std::to_string(rows) + "_" + std::to_string(++made);
     const bool postgres = server == Server::Postgres;
-    QString database = postgres ? uri + QStringLiteral("&options=-c%20search_path%3D") + QString::fromStdString(schema)
-                                : QString(uri).replace(QStringLiteral("/velmarith?"), QStringLiteral("/%1?").arg(QString::fromStdString(schema)));
+    // A database of its own on either server, which ODBC and a pooler reach as well.
+    const QString database = QString(uri).replace(postgres ? QStringLiteral(":///postgres?") : QStringLiteral("/velmarith?"),
+                                                  (postgres ? QStringLiteral(":///%1?") : QStringLiteral("/%1?")).arg(QString::fromStdString(schema)));
     {
         DataBridge bridge;
         bridge.Open(uri);
-        run(bridge, (postgres ? "create schema " : "create database ") + schema);
+        run(bridge, "create database " + schema);
     }
     DataBridge bridge;
     bridge.Open(database);

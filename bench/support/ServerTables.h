@@ -15,4 +15,11 @@ const QString &benchServerUri(Server server);
 /// Empty without a server.
 QString serverMaintenanceDatabase(int rows, Server server);
 
+/// The same database through its backend's Debian ODBC driver: a server's URI or a SQLite file.
+QString throughOdbc(const QString &database);
+
+/// The same PostgreSQL database through a private pgbouncer in transaction mode, started at the
+/// first call before the benchmark server; empty without one.
+QString throughPgbouncer(const QString &database);
+
 } // namespace velmarith::bench
