@@ -1,7 +1,8 @@
 // Add, Edit and Delete of the shown maintenance window on tables of 100,000 and 1,000,000
 // rows, each with its validation queries, its list update and the view's repaint, against the
 // same statements run bare through sqlite3 (queries read by a plain loop), in one run; and the
-// commands at 100,000 rows on a private PostgreSQL cluster.
+// commands at 100,000 rows on private PostgreSQL and MariaDB servers, over each backend's ODBC
+// driver, and on PostgreSQL through a private pgbouncer.
 #include "support/BenchTables.h"
 #include "support/PlainLoop.h"
 #include "support/ServerTables.h"
