@@ -16,15 +16,20 @@ namespace detail {
 
 namespace {
 
-// An ODBC connection string's PWD= or Password= value, up to its ";" or inside its braces.
+// An ODBC connection string's PWD= or Password= value, up to its ";" or in its braces: the
+// braced value as a whole and also inside its braces, so a message quoting it without its
+// closing brace hides it too.
 std::vector<TextSpan> odbcPasswordsIn(const QString &database)
 {
     std::vector<TextSpan> passwords;
-    static const QRegularExpression password(QStringLiteral("(?:^odbc:|;)\\s*(?:PWD|PASSWORD)\\s*=\\s*(\\{(?:[^}]|\\}\\})*\\}?|[^;]*)"),
-                                             QRegularExpression::CaseInsensitiveOption);
+    static const QRegularExpression password(
+        QStringLiteral("(?:^odbc:|;)\\s*(?:PWD|PASSWORD)\\s*=\\s*(?:(\\{((?:[^}]|\\}\\})*)\\}?)|([^;]*))"),
+        QRegularExpression::CaseInsensitiveOption);
     for (const QRegularExpressionMatch &match : password.globalMatch(database)) {
-        if (match.capturedLength(1) > 0)
-            passwords.push_back({match.capturedStart(1), match.capturedLength(1)});
+        for (const int value : {1, 2, 3}) {
+            if (match.capturedLength(value) > 0)
+                passwords.push_back({match.capturedStart(value), match.capturedLength(value)});
+        }
     }
     return passwords;
 }

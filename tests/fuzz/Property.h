@@ -13,7 +13,7 @@ inline void require(bool holds, const char *property, const QString &input = {})
 {
     if (holds)
         return;
-    std::fprintf(stderr, "property violated: %s\ninput: %s\n", property, qUtf8Printable(input));
+    std::fprintf(stderr, "property violated: %s\ninput: %s\n", property, qUtf8Printable(QString(input).replace(QChar(0), QStringLiteral("\\0"))));
     std::abort();
 }
 
