@@ -2,7 +2,8 @@
 // rows, each with its validation queries, its list update and the view's repaint, against the
 // same statements run bare through sqlite3 (queries read by a plain loop), in one run; and the
 // commands at 100,000 rows on private PostgreSQL and MariaDB servers, over each backend's ODBC
-// driver, and on PostgreSQL through a private pgbouncer.
+// driver, and on PostgreSQL through a private pgbouncer; Edit and Delete also without the check
+// for another user's change, on SQLite and PostgreSQL.
 #include "support/BenchTables.h"
 #include "support/PlainLoop.h"
 #include "support/ServerTables.h"
@@ -206,6 +207,17 @@ void BM_Command(benchmark::State &state, Command command, Backend backend)
     state.counters["rows"] = w.form->list().itemCount();
 }
 
+// The same command with the check for another user's change turned off, beside it in the run.
+void BM_CommandWithoutConflictCheck(benchmark::State &state, Command command, Backend backend)
+{
+    Window &w = window(int(state.range(0)), backend);
+    if (w.form)
+        w.form->CheckWriteConflicts = false;
+    BM_Command(state, command, backend);
+    if (w.form)
+        w.form->CheckWriteConflicts = true;
+}
+
 // A second window on the same table, opened and closed: the start-up a person waits for.
 void BM_StartUp(benchmark::State &state, Backend backend)
 {
@@ -261,6 +273,11 @@ const bool kRegistered = [] {
     for (const auto &[server, backend] : servers) {
         for (const auto &[name, command] : commands)
             registerCase((std::string("BM_CommandOn") + server + "/" + name).c_str(), 100000, BM_Command, command, backend);
+    }
+    for (const auto &[server, backend] : {std::pair{"Sqlite", Backend::Sqlite}, servers[0]}) {
+        for (const auto &[name, command] : {commands[1], commands[2]})
+            registerCase((std::string("BM_CommandWithoutConflictCheck/") + server + "/" + name).c_str(), 100000,
+                         BM_CommandWithoutConflictCheck, command, backend);
     }
     const std::pair<const char *, Backend> backends[] = {{"Sqlite", Backend::Sqlite}, servers[0], servers[1]};
     for (const auto &[name, backend] : backends) {

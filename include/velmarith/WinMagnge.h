@@ -41,6 +41,12 @@ public:
     [[nodiscard]] QString mDataSql() const { return mDataSqlText; }
     void setmDataSql(const QString &sql) { mDataSqlText = sql; }
 
+    /// Whether 修改 and 删除 first check that the row still holds what the window loaded, and
+    /// ask the person before writing over another user's change (该记录已被其他用户修改…) or
+    /// after another user deleted it; on by default. Off, a later save silently wins.
+    [[nodiscard]] bool checksWriteConflicts() const;
+    void setChecksWriteConflicts(bool checks);
+
     /// Builds the maintenance window for a table from the current metadata and shows it
     /// modally; returns when it has closed. `ListCol` has no effect. Raises velmarith::Error
     /// before the window is shown when the start-up fails (a refused statement, a missing

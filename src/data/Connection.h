@@ -95,6 +95,13 @@ public:
     /// before it runs. Harmless where the backend gains nothing from it.
     virtual void beginSharedReads() {}
     virtual void endSharedReads() {}
+
+    /// The statement that begins a transaction of the window's: a read, then a write no other
+    /// session can come between once the read's rows are locked (rowLockClause).
+    [[nodiscard]] virtual QString transactionStart() const { return QStringLiteral("begin"); }
+    /// What a query of a table aliased `alias` ends with to lock the rows it reads until the
+    /// transaction ends; empty where the transaction's start locks the database already.
+    [[nodiscard]] virtual QString rowLockClause(const QString &alias) const = 0;
 };
 
 /// A run of queries on one open DataBridge, issued back to back, that need not take the
@@ -133,6 +140,20 @@ public:
     /// command again, it runs once more; the person is told only of the outcome.
     static int16_t executeOnceMore(DataBridge &bridge, const QString &statement, int64_t *recordsAffected,
                                    const std::function<bool()> &stillValid);
+
+    /// What executeIfUnchanged did: Execute's status, and the rows `check` found where
+    /// `unchanged` refused them (nothing was written then).
+    struct CheckedWrite {
+        int16_t status = 0;
+        std::optional<ResultRows> conflict;
+    };
+    /// In one transaction: reads `check` (a query of the table aliased `alias`) with its rows
+    /// locked, and runs `statement` only when `unchanged` accepts those rows, so no other session
+    /// writes between the two. Failures are reported as Execute reports them; a deadlock or
+    /// serialization failure runs the whole of it once more.
+    static CheckedWrite executeIfUnchanged(DataBridge &bridge, const QString &check, const QString &alias,
+                                           const std::function<bool(const ResultRows &)> &unchanged,
+                                           const QString &statement, int64_t *recordsAffected);
 };
 
 /// A new connection to a SQLite file, a PostgreSQL or MariaDB server or an ODBC source; raises Error naming the database

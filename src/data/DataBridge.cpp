@@ -269,6 +269,35 @@ std::optional<detail::StatementFailure> runStatement(detail::Connection &connect
     }
 }
 
+// Reads a query's rows in the trace; a failure is raised as the StatementFailure it is.
+ResultRows rowsOf(detail::Connection &connection, const QString &statement)
+{
+    detail::TraceScope trace(statement);
+    try {
+        detail::refuseInvalidText(statement);
+        ResultRows rows = connection.query(statement, trace, true).rows;
+        trace.succeeded();
+        return rows;
+    } catch (const detail::StatementFailure &failure) {
+        trace.failed(failure.databaseText);
+        throw;
+    }
+}
+
+// Runs a statement of the transaction's own; raises its failure.
+void runOrRaise(detail::Connection &connection, const QString &statement)
+{
+    if (std::optional<detail::StatementFailure> failure = runStatement(connection, statement, nullptr))
+        throw *failure;
+}
+
+// Ends a transaction that did not commit; a connection that cannot roll back is past saving
+// already, and its next statement says so.
+void rollBack(detail::Connection &connection)
+{
+    (void)runStatement(connection, QStringLiteral("rollback"), nullptr);
+}
+
 int16_t reported(const std::optional<detail::StatementFailure> &failure, bool silent)
 {
     if (!failure)
@@ -295,6 +324,44 @@ int16_t detail::Commands::executeOnceMore(DataBridge &bridge, const QString &sta
         failure = runStatement(bridge.connection(), statement, recordsAffected);
     }
     return reported(failure, bridge.mSilentErrors);
+}
+
+detail::Commands::CheckedWrite detail::Commands::executeIfUnchanged(DataBridge &bridge, const QString &check,
+                                                                    const QString &alias,
+                                                                    const std::function<bool(const ResultRows &)> &unchanged,
+                                                                    const QString &statement, int64_t *recordsAffected)
+{
+    Connection &connection = bridge.connection();
+    const auto attempt = [&]() -> CheckedWrite {
+        runOrRaise(connection, connection.transactionStart());
+        try {
+            ResultRows found = rowsOf(connection, check + connection.rowLockClause(alias));
+            if (!unchanged(found)) {
+                rollBack(connection);
+                return {0, std::move(found)};
+            }
+            if (std::optional<StatementFailure> failure = runStatement(connection, statement, recordsAffected))
+                throw *failure;
+            runOrRaise(connection, QStringLiteral("commit"));
+            return {};
+        } catch (const StatementFailure &) {
+            rollBack(connection);
+            throw;
+        }
+    };
+    std::optional<StatementFailure> failure;
+    for (int run = 0; run < 2; ++run) {
+        try {
+            return attempt();
+        } catch (const StatementFailure &refused) {
+            failure = refused;
+        }
+        if (!failure->mayRunAgain)
+            break;
+    }
+    if (recordsAffected)
+        *recordsAffected = 0;
+    return {reported(failure, bridge.mSilentErrors), std::nullopt};
 }
 
 } // namespace velmarith

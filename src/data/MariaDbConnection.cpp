@@ -14,6 +14,7 @@
 #include "data/DatabaseNames.h"
 #include "data/MariaDbRefusals.h"
 #include "data/SqlDialect.h"
+#include "data/SqlFlavour.h"
 
 #include <QLocale>
 #include <QUrl>
@@ -195,6 +196,9 @@ public:
         const my_ulonglong changed = mysql_affected_rows(mConnection.get());
         return changed == my_ulonglong(-1) ? 0 : int64_t(changed);
     }
+
+    [[nodiscard]] QString transactionStart() const override { return transactionStartOf(SqlFlavour::MariaDb); }
+    [[nodiscard]] QString rowLockClause(const QString &alias) const override { return rowLockClauseOf(SqlFlavour::MariaDb, alias); }
 
     // Only a binary collation without padding orders as the bytes of UTF-8: utf8mb4_bin
     // compares "a" as "a " and so puts "a\t" first.

@@ -227,6 +227,9 @@ public:
     // cannot be asked reliably, so the list is ordered by the database.
     bool ordersTextAsBytes(const QString &, const QString &) override { return false; }
 
+    [[nodiscard]] QString transactionStart() const override { return transactionStartOf(mFlavour); }
+    [[nodiscard]] QString rowLockClause(const QString &alias) const override { return rowLockClauseOf(mFlavour, alias); }
+
     std::optional<TableSchema> describe(const QString &table) override
     {
         switch (mFlavour) {

@@ -13,6 +13,7 @@
 #include "data/DatabaseNames.h"
 #include "data/PostgresRefusals.h"
 #include "data/SqlDialect.h"
+#include "data/SqlFlavour.h"
 
 #include <QRegularExpression>
 
@@ -158,6 +159,9 @@ public:
         return run(statement, trace, [](const PGresult *, bool) {});
     }
 
+    [[nodiscard]] QString transactionStart() const override { return transactionStartOf(SqlFlavour::Postgres); }
+    [[nodiscard]] QString rowLockClause(const QString &alias) const override { return rowLockClauseOf(SqlFlavour::Postgres, alias); }
+
     // The column's collation, else the database's: only the "C" and "POSIX" locales of the C
     // library compare bytes. A server before 15 (no datlocprovider) is not asked further.
     bool ordersTextAsBytes(const QString &table, const QString &column) override
@@ -266,17 +270,19 @@ private:
 
     // Behind a transaction pooler a statement outside the host's own transaction is one of its
     // own, begun with the lock wait limit (which holds only inside it) and ended after it, so
-    // the pooler gives the connection to another client only between statements.
+    // the pooler gives the connection to another client only between statements. The statement
+    // that begins a transaction of the host's gets the limit after it.
     class PooledTransaction
     {
     public:
-        explicit PooledTransaction(PostgresConnection &connection) : mConnection(connection)
+        PooledTransaction(PostgresConnection &connection, const QString &statement) : mConnection(connection)
         {
             if (!connection.mTransactionPooler)
                 return;
-            mOwn = PQtransactionStatus(connection.mConnection.get()) == PQTRANS_IDLE;
-            const QByteArray limit = "set local lock_timeout = " + QByteArray::number(connection.mLockTimeout);
-            if (!connection.ran(mOwn ? "begin; " + limit : limit))
+            const bool idle = PQtransactionStatus(connection.mConnection.get()) == PQTRANS_IDLE;
+            mLimitAfter = idle && beginsTransaction(statement);
+            mOwn = idle && !mLimitAfter;
+            if (!mLimitAfter && !connection.ran(mOwn ? "begin; " + limit() : limit()))
                 throw PQstatus(connection.mConnection.get()) == CONNECTION_OK ? failureOf(connection.reason())
                                                                               : connection.lostConnection();
         }
@@ -287,8 +293,13 @@ private:
         }
         PooledTransaction(const PooledTransaction &) = delete;
         PooledTransaction &operator=(const PooledTransaction &) = delete;
-        /// Ends the statement's own transaction; false when the commit failed.
-        [[nodiscard]] bool commit() { return !std::exchange(mOwn, false) || mConnection.ran("commit"); }
+        /// Ends the statement's own transaction, or limits the host's it began; false when that failed.
+        [[nodiscard]] bool commit()
+        {
+            if (std::exchange(mLimitAfter, false))
+                return mConnection.ran(limit());
+            return !std::exchange(mOwn, false) || mConnection.ran("commit");
+        }
         void rollback()
         {
             if (std::exchange(mOwn, false))
@@ -296,8 +307,17 @@ private:
         }
 
     private:
+        [[nodiscard]] QByteArray limit() const { return "set local lock_timeout = " + QByteArray::number(mConnection.mLockTimeout); }
+        static bool beginsTransaction(const QString &statement)
+        {
+            static const QRegularExpression begin(QStringLiteral("^\\s*(begin|start\\s+transaction)\\b"),
+                                                  QRegularExpression::CaseInsensitiveOption);
+            return begin.match(statement).hasMatch();
+        }
+
         PostgresConnection &mConnection;
         bool mOwn = false;
+        bool mLimitAfter = false;
     };
 
     [[nodiscard]] StatementFailure lostConnection(const QString &why = {}) const
@@ -388,7 +408,7 @@ private:
         ensureConnected();
         if (const std::optional<ValueRefusal> unstorable = unstorableValue(sent))
             throw failureOf(*unstorable, messageOf(*unstorable));
-        PooledTransaction pooled(*this);
+        PooledTransaction pooled(*this, sent);
         PGconn *connection = mConnection.get();
         if (!PQsendQueryParams(connection, sent.toUtf8().constData(), 0, nullptr, nullptr, nullptr, nullptr, 0))
             throw PQstatus(connection) == CONNECTION_OK ? failureOf(reason()) : lostConnection();

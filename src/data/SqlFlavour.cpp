@@ -43,4 +43,20 @@ void learnFlavour(const QString &database, SqlFlavour flavour)
     flavours.byDatabase.insert(database, flavour);
 }
 
+QString transactionStartOf(SqlFlavour flavour)
+{
+    return flavour == SqlFlavour::Sqlite ? QStringLiteral("begin immediate") : QStringLiteral("begin");
+}
+
+QString rowLockClauseOf(SqlFlavour flavour, const QString &alias)
+{
+    switch (flavour) {
+    case SqlFlavour::Sqlite: return {};
+    // Only the table's own rows: a joined code table's may lie on the nullable side.
+    case SqlFlavour::Postgres: return QStringLiteral(" for update of ") + alias;
+    case SqlFlavour::MariaDb: return QStringLiteral(" for update");
+    }
+    return {};
+}
+
 } // namespace velmarith::detail

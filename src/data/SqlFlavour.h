@@ -21,4 +21,11 @@ enum class SqlFlavour { Sqlite, Postgres, MariaDb };
 /// Notes what an ODBC source turned out to speak, for flavourOf.
 void learnFlavour(const QString &database, SqlFlavour flavour);
 
+/// How a transaction that reads and then writes begins: SQLite takes the write lock at once,
+/// since it cannot lock single rows; a server locks the rows read (rowLockClauseOf).
+[[nodiscard]] QString transactionStartOf(SqlFlavour flavour);
+
+/// The end of a query of a table aliased `alias` that locks the rows it reads of that table.
+[[nodiscard]] QString rowLockClauseOf(SqlFlavour flavour, const QString &alias);
+
 } // namespace velmarith::detail

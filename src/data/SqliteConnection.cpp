@@ -10,6 +10,7 @@
 #include "data/AssignedValues.h"
 #include "data/Catalog.h"
 #include "data/SqlDialect.h"
+#include "data/SqlFlavour.h"
 #include "data/ValueRefusal.h"
 
 #include <QElapsedTimer>
@@ -323,6 +324,9 @@ public:
         }
         throw failure(rc);
     }
+
+    [[nodiscard]] QString transactionStart() const override { return transactionStartOf(SqlFlavour::Sqlite); }
+    [[nodiscard]] QString rowLockClause(const QString &alias) const override { return rowLockClauseOf(SqlFlavour::Sqlite, alias); }
 
     // The column's own collation, from the schema SQLite has read; a view has none to ask.
     bool ordersTextAsBytes(const QString &table, const QString &column) override

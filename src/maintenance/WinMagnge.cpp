@@ -5,15 +5,34 @@
 
 namespace velmarith {
 
+namespace {
+
+// Settings added after the first release live among the object's dynamic properties, so the
+// class keeps the size hosts were built with.
+constexpr const char *kIgnoresWriteConflicts = "velmarith.ignoresWriteConflicts";
+
+} // namespace
+
 WinMagnge::WinMagnge(QObject *parent) : QObject(parent) {}
 
 WinMagnge::~WinMagnge() = default;
+
+bool WinMagnge::checksWriteConflicts() const
+{
+    return !property(kIgnoresWriteConflicts).toBool();
+}
+
+void WinMagnge::setChecksWriteConflicts(bool checks)
+{
+    setProperty(kIgnoresWriteConflicts, !checks);
+}
 
 void WinMagnge::ManageTable(const QString &TableName, int16_t)
 {
     toolkit::ensureApplication();
     mManageForm = std::make_unique<frmManage>();
     mManageForm->WorkMode = mMagngeMode;
+    mManageForm->CheckWriteConflicts = checksWriteConflicts();
     mManageForm->ManageTable(TableName, 0);
     mManageForm->ShowModal();
 }

@@ -6,6 +6,7 @@
 #include <velmarith/Collection.h>
 #include <velmarith/ResultRows.h>
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <optional>
@@ -70,6 +71,9 @@ public:
 
     /// The work mode: "Edit" offers only 修改 and 取消.
     QString WorkMode;
+    /// Whether 修改 and 删除 first check that the row still holds what the list showed when it
+    /// was loaded, and ask before writing over another person's change.
+    bool CheckWriteConflicts = true;
     QString mTableName;
 
     // What the start-up read and built; tests and the record operations read them.
@@ -164,6 +168,20 @@ private:
     /// row and the editors stay, and the list shows what the table now holds.
     void keepRowAfterMiss(const QString &message);
 
+    // write conflicts
+    enum class RowCommand { Edit, Delete };
+    /// Runs the edit or delete of the loaded row once it is found unchanged since it was loaded,
+    /// else asks the person; nothing when the person's answer was carried out in its place.
+    std::optional<int16_t> writeLoadedRow(DataBridge &bridge, const QString &statement, int64_t *changed,
+                                          RowCommand command, const std::function<bool()> &stillValid);
+    [[nodiscard]] bool holdsLoadedRow(const ResultRows &rows) const;
+    /// One line per listed field whose stored value is no longer the loaded one.
+    [[nodiscard]] QString changesSinceLoaded(const ResultRows &stored) const;
+    /// Adds the editors' content as a new row, the loaded one having been deleted meanwhile.
+    void addLoadedRowAgain(DataBridge &bridge);
+    /// Shows the loaded row as it is stored now, in the list and the editors.
+    void showStoredRow(const ResultRows &stored);
+
     // values
     [[nodiscard]] std::vector<Editor> editors();
     /// An editor's value as it goes into the item lists and statements: a text, or a check
@@ -205,6 +223,8 @@ private:
     std::optional<QStringList> mAssignedFields;
 
     std::optional<ListStatement> mListStatement;
+    /// The loaded row's cells as the list showed them.
+    QStringList mLoadedCells;
     /// Whether the database orders the first column as the list can compare its values.
     std::optional<bool> mFirstColumnOrderedAsShown;
     /// Whether the list is known to be in the order of its unique first column's values.

@@ -191,6 +191,7 @@ void frmManage::forgetRow(int64_t changed, bool edited)
     const ItemList added = edited ? snapshot(QStringLiteral("Only")) : nullptr;
     mItemSnap.reset();
     mItemKey.reset();
+    mLoadedCells.clear();
     updateList(removed, changed, added);
     FrmItemRest();
     mItemSnap = snapshot(QStringLiteral("All"));
@@ -244,8 +245,8 @@ void frmManage::cmdEdit_Click()
     QString statement;
     FrmToUpdata(mTableName, mFieldList, mTypeList, statement);
     int64_t changed = 0;
-    if (detail::Commands::executeOnceMore(bridge, statement + QStringLiteral(" where ") + whereOfKey(false), &changed,
-                                          [&] { return validate(bridge, true); }) == 0) {
+    if (writeLoadedRow(bridge, statement + QStringLiteral(" where ") + whereOfKey(false), &changed, RowCommand::Edit,
+                       [&] { return validate(bridge, true); }) == 0) {
         learnEnumerations();
         if (changed > 0)
             forgetRow(changed, true);
@@ -272,9 +273,8 @@ void frmManage::cmdDelete_Click()
         int64_t deleted = 0;
         if (where.isEmpty()) {
             Desktop::current().inform(QStringLiteral("特征条件不明显不能删除"));
-        } else if (detail::Commands::executeOnceMore(bridge, QStringLiteral("delete from ") + sqlName(mTableName) +
-                                                         QStringLiteral(" where ") + where,
-                                                     &deleted, [] { return true; }) == 0) {
+        } else if (writeLoadedRow(bridge, QStringLiteral("delete from ") + sqlName(mTableName) + QStringLiteral(" where ") + where,
+                                  &deleted, RowCommand::Delete, [] { return true; }) == 0) {
             if (deleted > 0)
                 forgetRow(deleted, false);
             else

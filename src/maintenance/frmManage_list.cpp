@@ -212,8 +212,11 @@ QString frmManage::ListStatement::restrictedTo(const QString &condition) const
 
 void frmManage::lvwAny_ItemClick(const ListItem &Item)
 {
-    for (Int16 i(1); i <= Int16::checked(mFieldList.Count()); ++i)
-        FrmItemShow(mFieldList.Item(i).toString(), i == Int16(1) ? Item.Text() : Item.SubItems(i - Int16(1)));
+    mLoadedCells.clear();
+    for (Int16 i(1); i <= Int16::checked(mFieldList.Count()); ++i) {
+        mLoadedCells.append(i == Int16(1) ? Item.Text() : Item.SubItems(i - Int16(1)));
+        FrmItemShow(mFieldList.Item(i).toString(), mLoadedCells.back());
+    }
     mItemSnap = snapshot(QStringLiteral("All"));
     mItemKey = snapshot(QStringLiteral("Only"));
     if (mItemKey->Count() == 0)

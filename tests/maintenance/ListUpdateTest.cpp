@@ -138,9 +138,14 @@ protected:
         EXPECT_GT(form->list().itemCount(), 3) << "the commands did change the table";
         const QStringList statements = log.statements();
         EXPECT_FALSE(statements.join(u'\n').contains(u"sqlite_"_s)) << "the window asks no backend about another's schema";
-        return int(std::count_if(statements.begin(), statements.end(), [](const QString &statement) {
-            return statement.startsWith(u"select a.") && !statement.contains(u" order by ");
-        }));
+        // The rows a command reads back into the list; not the check of the loaded row, which
+        // opens each edit's and delete's transaction.
+        int readBack = 0;
+        for (qsizetype i = 0; i < statements.size(); ++i) {
+            const bool checksLoadedRow = i > 0 && statements[i - 1].startsWith(u"begin");
+            readBack += statements[i].startsWith(u"select a.") && !statements[i].contains(u" order by ") && !checksLoadedRow;
+        }
+        return readBack;
     }
 
     std::mt19937 mRandom{20261209};

@@ -47,4 +47,10 @@ void MaintenanceDb::entry(const QString &table, const QString &field, const QStr
               .arg(literal(table), literal(field), literal(content), literal(description))});
 }
 
+void MaintenanceDb::departments() const
+{
+    exec({QStringLiteral("create table 部门表(部门编号 varchar(10), 部门名称 varchar(20))"),
+          QStringLiteral("insert into 部门表 values('D01','销售部')"), QStringLiteral("insert into 部门表 values('D02','财务部')")});
+}
+
 } // namespace velmarith::test

@@ -23,6 +23,8 @@ public:
                   const QString &relatedField = {}, const QString &description = {}) const;
     /// A 系统数据字典表 row.
     void entry(const QString &table, const QString &field, const QString &content, const QString &description = {}) const;
+    /// 部门表(部门编号, 部门名称), the code table of a bound department: D01 销售部, D02 财务部.
+    void departments() const;
 
 private:
     static QString literal(const QString &value);

@@ -177,4 +177,18 @@ QStringList StatementLog::statements() const
     return texts;
 }
 
+QStringList StatementLog::unguardedStatements() const
+{
+    QStringList texts;
+    bool afterBegin = false;
+    for (const StatementTrace &entry : entries) {
+        const QString &text = entry.statement;
+        const bool guard = text.startsWith(u"begin") || text == u"commit" || text == u"rollback";
+        if (!guard && !afterBegin)
+            texts.append(text);
+        afterBegin = text.startsWith(u"begin");
+    }
+    return texts;
+}
+
 } // namespace velmarith::test

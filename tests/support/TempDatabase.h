@@ -61,6 +61,9 @@ public:
 
     std::vector<StatementTrace> entries;
     [[nodiscard]] QStringList statements() const;
+    /// The statements without the transactions that guard an edit or delete: their begin, the
+    /// check of the loaded row that follows it, and their commit or rollback.
+    [[nodiscard]] QStringList unguardedStatements() const;
 
 private:
     DataBridge::TraceHandler mPrevious;
