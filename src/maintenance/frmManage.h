@@ -68,6 +68,11 @@ public:
     void cmdEdit_Click();
     void cmdDelete_Click();
     void cmdCancel_Click();
+    /// Undoes the latest 增加, 修改 or 删除 not undone yet (Ctrl+Z, 撤销 in the list's menu) by
+    /// its inverse statement, once the row is found as the command left it; asks otherwise.
+    void undoLastCommand();
+    /// How many commands Ctrl+Z can still undo.
+    [[nodiscard]] size_t undoableCommands() const { return mUndoSteps.size(); }
 
     /// The work mode: "Edit" offers only 修改 and 取消.
     QString WorkMode;
@@ -170,17 +175,51 @@ private:
 
     // write conflicts
     enum class RowCommand { Edit, Delete };
+    struct StoredRow;
     /// Runs the edit or delete of the loaded row once it is found unchanged since it was loaded,
     /// else asks the person; nothing when the person's answer was carried out in its place.
+    /// `before` gets the row as stored just before the write.
     std::optional<int16_t> writeLoadedRow(DataBridge &bridge, const QString &statement, int64_t *changed,
-                                          RowCommand command, const std::function<bool()> &stillValid);
-    [[nodiscard]] bool holdsLoadedRow(const ResultRows &rows) const;
+                                          RowCommand command, const std::function<bool()> &stillValid,
+                                          std::optional<StoredRow> &before);
+    /// The first of `rows` that holds the loaded row's cells.
+    [[nodiscard]] std::optional<int> loadedRowIn(const ResultRows &rows) const;
     /// One line per listed field whose stored value is no longer the loaded one.
     [[nodiscard]] QString changesSinceLoaded(const ResultRows &stored) const;
     /// Adds the editors' content as a new row, the loaded one having been deleted meanwhile.
     void addLoadedRowAgain(DataBridge &bridge);
     /// Shows the loaded row as it is stored now, in the list and the editors.
     void showStoredRow(const ResultRows &stored);
+
+    // undo
+    /// A row as the table stores it: each column's text, and which columns are NULL.
+    struct StoredRow {
+        QStringList values;
+        std::vector<bool> nulls;
+        bool operator==(const StoredRow &) const = default;
+    };
+    /// A command the person may undo: the row it acted on, found by `key`, before and after.
+    struct UndoStep {
+        enum class Kind { Added, Edited, Deleted } kind;
+        ItemList key;
+        std::optional<StoredRow> before;
+        std::optional<StoredRow> after;
+    };
+    /// The pairs that identify the row the editors hold: its unique fields, else every field.
+    [[nodiscard]] ItemList editorsKey();
+    [[nodiscard]] const QStringList &tableColumns(DataBridge &bridge);
+    /// Every column of the table, then whether each is NULL, each name after `qualifier`.
+    [[nodiscard]] QString storedColumns(DataBridge &bridge, const QString &qualifier);
+    /// The query of every column of the rows of `key`, with the table aliased "a".
+    [[nodiscard]] QString storedRowQuery(DataBridge &bridge, const Collection &key, bool trimmed);
+    /// The one stored row of `key`; nothing when there is none or more than one.
+    [[nodiscard]] std::optional<StoredRow> storedRowOf(DataBridge &bridge, const Collection &key, bool trimmed);
+    /// The stored row in `row` of a result whose storedColumns begin at `firstColumn`.
+    [[nodiscard]] static StoredRow storedRowIn(const ResultRows &rows, int row, int firstColumn = 0);
+    void remember(UndoStep step);
+    [[nodiscard]] QString inverseOf(DataBridge &bridge, const UndoStep &step);
+    /// One line per column whose stored value is no longer what the undone command left.
+    [[nodiscard]] QString changesSince(const StoredRow &left, const StoredRow &now) const;
 
     // values
     [[nodiscard]] std::vector<Editor> editors();
@@ -225,6 +264,8 @@ private:
     std::optional<ListStatement> mListStatement;
     /// The loaded row's cells as the list showed them.
     QStringList mLoadedCells;
+    std::vector<UndoStep> mUndoSteps;
+    QStringList mTableColumns; ///< the table's columns, read at the first command that needs them
     /// Whether the database orders the first column as the list can compare its values.
     std::optional<bool> mFirstColumnOrderedAsShown;
     /// Whether the list is known to be in the order of its unique first column's values.

@@ -215,6 +215,8 @@ void frmManage::cmdAdd_Click()
     QString values;
     FrmToInsert(mTableName, mFieldList, mTypeList, statement, columns, values);
     if (detail::Commands::executeOnceMore(bridge, statement, nullptr, [&] { return validate(bridge, false); }) == 0) {
+        if (mItemSnap->Count() > 0)
+            remember({UndoStep::Kind::Added, mItemSnap, std::nullopt, storedRowOf(bridge, *mItemSnap, false)});
         for (const Editor &editor : editors()) {
             if (editor.kind == EditorKind::TextBox && editor.control->ToolTipText().contains(u"自增"))
                 editor.control->setText(ComModule::NextCode(editor.control->Text(), 0));
@@ -245,9 +247,14 @@ void frmManage::cmdEdit_Click()
     QString statement;
     FrmToUpdata(mTableName, mFieldList, mTypeList, statement);
     int64_t changed = 0;
+    std::optional<StoredRow> before;
     if (writeLoadedRow(bridge, statement + QStringLiteral(" where ") + whereOfKey(false), &changed, RowCommand::Edit,
-                       [&] { return validate(bridge, true); }) == 0) {
+                       [&] { return validate(bridge, true); }, before) == 0) {
         learnEnumerations();
+        if (changed == 1) {
+            const ItemList key = editorsKey();
+            remember({UndoStep::Kind::Edited, key, before, storedRowOf(bridge, *key, false)});
+        }
         if (changed > 0)
             forgetRow(changed, true);
         else
@@ -270,11 +277,14 @@ void frmManage::cmdDelete_Click()
     }
     if (Desktop::current().message(question, kTitle, MessageIcon::Information, MessageButtons::YesNo) == MessageAnswer::Yes) {
         const QString where = whereOfKey(true);
+        std::optional<StoredRow> before;
         int64_t deleted = 0;
         if (where.isEmpty()) {
             Desktop::current().inform(QStringLiteral("特征条件不明显不能删除"));
         } else if (writeLoadedRow(bridge, QStringLiteral("delete from ") + sqlName(mTableName) + QStringLiteral(" where ") + where,
-                                  &deleted, RowCommand::Delete, [] { return true; }) == 0) {
+                                  &deleted, RowCommand::Delete, [] { return true; }, before) == 0) {
+            if (deleted == 1)
+                remember({UndoStep::Kind::Deleted, mItemKey, before, std::nullopt});
             if (deleted > 0)
                 forgetRow(deleted, false);
             else

@@ -26,13 +26,13 @@ bool rowHolds(const ResultRows &rows, int row, const QStringList &cells)
 
 } // namespace
 
-bool frmManage::holdsLoadedRow(const ResultRows &rows) const
+std::optional<int> frmManage::loadedRowIn(const ResultRows &rows) const
 {
     for (int row = 0; row < rows.Count(); ++row) {
         if (rowHolds(rows, row, mLoadedCells))
-            return true;
+            return row;
     }
-    return false;
+    return std::nullopt;
 }
 
 QString frmManage::changesSinceLoaded(const ResultRows &stored) const
@@ -49,14 +49,27 @@ QString frmManage::changesSinceLoaded(const ResultRows &stored) const
 }
 
 std::optional<int16_t> frmManage::writeLoadedRow(DataBridge &bridge, const QString &statement, int64_t *changed,
-                                                 RowCommand command, const std::function<bool()> &stillValid)
+                                                 RowCommand command, const std::function<bool()> &stillValid,
+                                                 std::optional<StoredRow> &before)
 {
-    if (!CheckWriteConflicts || !mListStatement || mLoadedCells.isEmpty())
-        return detail::Commands::executeOnceMore(bridge, statement, changed, stillValid);
     const bool deleting = command == RowCommand::Delete;
-    const QString check = mListStatement->restrictedTo(conditionsOf(*mItemKey, deleting, QStringLiteral("a.")));
+    if (!CheckWriteConflicts || !mListStatement || mLoadedCells.isEmpty()) {
+        before = storedRowOf(bridge, *mItemKey, deleting);
+        return detail::Commands::executeOnceMore(bridge, statement, changed, stillValid);
+    }
+    // The listed cells to compare, then the stored row as undo will need it, in one read.
+    ListStatement check = *mListStatement;
+    check.select += u',' + storedColumns(bridge, QStringLiteral("a."));
+    const int storedFrom = int(mLoadedCells.size());
     detail::Commands::CheckedWrite written = detail::Commands::executeIfUnchanged(
-        bridge, check, QStringLiteral("a"), [this](const ResultRows &rows) { return holdsLoadedRow(rows); }, statement, changed);
+        bridge, check.restrictedTo(conditionsOf(*mItemKey, deleting, QStringLiteral("a."))), QStringLiteral("a"),
+        [&](const ResultRows &rows) {
+            const std::optional<int> loaded = loadedRowIn(rows);
+            if (loaded && rows.Count() == 1)
+                before = storedRowIn(rows, *loaded, storedFrom);
+            return loaded.has_value();
+        },
+        statement, changed);
     if (!written.conflict)
         return written.status;
     Desktop &desktop = Desktop::current();
@@ -74,8 +87,11 @@ std::optional<int16_t> frmManage::writeLoadedRow(DataBridge &bridge, const QStri
     }
     const QString question = QStringLiteral("该记录已被其他用户修改：") + changesSinceLoaded(*written.conflict) +
                              (deleting ? QStringLiteral("\r\n是否仍然删除这条记录？") : QStringLiteral("\r\n是否用您的内容覆盖？"));
-    if (desktop.message(question, kTitle, MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes)
+    if (desktop.message(question, kTitle, MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes) {
+        if (written.conflict->Count() == 1)
+            before = storedRowIn(*written.conflict, 0, storedFrom);
         return detail::Commands::executeOnceMore(bridge, statement, changed, stillValid);
+    }
     showStoredRow(*written.conflict);
     return std::nullopt;
 }
@@ -88,7 +104,9 @@ void frmManage::addLoadedRowAgain(DataBridge &bridge)
     QString columns;
     QString values;
     FrmToInsert(mTableName, mFieldList, mTypeList, statement, columns, values);
+    const ItemList key = editorsKey();
     if (detail::Commands::executeOnceMore(bridge, statement, nullptr, [&] { return validate(bridge, false); }) == 0) {
+        remember({UndoStep::Kind::Added, key, std::nullopt, storedRowOf(bridge, *key, false)});
         learnEnumerations();
         mItemKey.reset();
         mLoadedCells.clear();

@@ -20,6 +20,12 @@ void frmManage::Form_KeyDown(int16_t &keyCode, int16_t shift)
         ranWithoutError([&] { Unload(); }); // at once: no change review
         return;
     }
+    // Typing not yet undone in the focused editor is the editor's own to undo first.
+    if (keyCode == 'Z' && shift == ShiftState::Ctrl && !(ActiveControl() && ActiveControl()->hasTypingToUndo())) {
+        keyCode = 0;
+        undoLastCommand();
+        return;
+    }
     if (keyCode != KeyCode::Return)
         return;
     if (shift == ShiftState::Ctrl)

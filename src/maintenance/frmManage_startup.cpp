@@ -37,6 +37,7 @@ frmManage::frmManage() : Form(QStringLiteral("frmManage"))
     lvwAny = &addControl<ListView>(QStringLiteral("lvwAny"), {210, 360, 7500, 2700});
     lvwAny->setTabIndex(0);
     lvwAny->setAccessibleName(QStringLiteral("记录列表"));
+    lvwAny->addMenuEntry(QStringLiteral("撤销(&U)"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { dispatch([this] { undoLastCommand(); }); });
     picCort = &addControl<PictureBox>(QStringLiteral("picCort"), {1050, 3150, 4110, 450});
     picCort->setTabIndex(1);
 

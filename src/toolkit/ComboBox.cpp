@@ -27,6 +27,11 @@ QString ComboBox::Text() const
     return mCombo->currentIndex() < 0 && !mCombo->isEditable() ? QString() : mCombo->currentText();
 }
 
+bool ComboBox::hasTypingToUndo() const
+{
+    return mCombo->isEditable() && editor().isUndoAvailable();
+}
+
 void ComboBox::setText(const QString &text)
 {
     if (mCombo->isEditable()) {

@@ -25,6 +25,7 @@ public:
     [[nodiscard]] QString Text() const override;
     /// Sets the editable text; a drop-down list selects the entry equal to it (error 383 when none is).
     void setText(const QString &text) override;
+    [[nodiscard]] bool hasTypingToUndo() const override;
     [[nodiscard]] int ListIndex() const;
     /// Selects an entry, or none with −1; error 380 outside −1..ListCount−1.
     void setListIndex(int index);

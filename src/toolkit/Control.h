@@ -86,6 +86,9 @@ public:
     /// Brings it in front of the controls it overlaps (a button over a tab control, say).
     void ZOrder();
 
+    /// Whether the person typed into it something its own undo (Ctrl+Z) can take back.
+    [[nodiscard]] virtual bool hasTypingToUndo() const { return false; }
+
     /// The text of kinds that have one; the others raise error 438, as a late-bound call would.
     [[nodiscard]] virtual QString Text() const;
     virtual void setText(const QString &text);

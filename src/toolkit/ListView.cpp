@@ -5,6 +5,7 @@
 
 #include <velmarith/Error.h>
 
+#include <QAction>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -196,6 +197,36 @@ void ListView::insertListRows(int listRow, const ResultRows &rows)
 void ListView::removeListRow(int listRow)
 {
     mModel->removeListRow(listRow);
+}
+
+void ListView::addMenuEntry(const QString &text, const QKeySequence &shortcut, std::function<void()> triggered)
+{
+    auto *action = new QAction(text, mView);
+    action->setShortcut(shortcut);
+    action->setShortcutContext(Qt::WidgetShortcut);
+    action->setShortcutVisibleInContextMenu(true);
+    connect(action, &QAction::triggered, this, [run = std::move(triggered)] { run(); });
+    mView->addAction(action);
+    mView->setContextMenuPolicy(Qt::ActionsContextMenu);
+}
+
+QStringList ListView::menuEntries() const
+{
+    QStringList texts;
+    for (const QAction *action : mView->actions())
+        texts.append(action->text());
+    return texts;
+}
+
+void ListView::pickMenuEntry(const QString &text)
+{
+    for (QAction *action : mView->actions()) {
+        if (action->text() == text) {
+            action->trigger();
+            return;
+        }
+    }
+    throw Error(ErrorNumber::NoSuchEntry, QStringLiteral("列表 %1 的菜单中没有“%2”").arg(Name(), text));
 }
 
 void ListView::replaceListRow(int listRow, const ResultRows &row)

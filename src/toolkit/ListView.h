@@ -4,6 +4,9 @@
 
 #include <velmarith/ResultRows.h>
 
+#include <QKeySequence>
+
+#include <functional>
 #include <optional>
 
 class QTableView;
@@ -88,6 +91,14 @@ public:
     /// whose sub-item does; nothing when none does.
     [[nodiscard]] std::optional<ListItem> findItem(const QString &prefix) const;
     /// Sorts by a 0-based column, numbers by value when the whole column holds numbers.
+    /// Adds an entry to the list's context menu (right button, or the menu key), named for
+    /// assistive technology by its text; `triggered` runs when the person picks it.
+    void addMenuEntry(const QString &text, const QKeySequence &shortcut, std::function<void()> triggered);
+    /// The context menu's entries, as the person sees them.
+    [[nodiscard]] QStringList menuEntries() const;
+    /// Picks a context-menu entry by its text, as the person would.
+    void pickMenuEntry(const QString &text);
+
     void sortByColumn(int column, Qt::SortOrder order);
     [[nodiscard]] int sortedColumn() const;
     [[nodiscard]] Qt::SortOrder sortOrder() const;

@@ -53,6 +53,11 @@ void TextBox::announceChange()
     emit Change();
 }
 
+bool TextBox::hasTypingToUndo() const
+{
+    return mEdit->isUndoAvailable();
+}
+
 QString TextBox::Text() const
 {
     return mEdit->text();

@@ -20,6 +20,7 @@ public:
 
     [[nodiscard]] QString Text() const override;
     void setText(const QString &text) override;
+    [[nodiscard]] bool hasTypingToUndo() const override;
     [[nodiscard]] int SelStart() const;
     void setSelStart(int start);
     [[nodiscard]] int SelLength() const;

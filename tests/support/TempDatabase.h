@@ -61,8 +61,9 @@ public:
 
     std::vector<StatementTrace> entries;
     [[nodiscard]] QStringList statements() const;
-    /// The statements without the transactions that guard an edit or delete: their begin, the
-    /// check of the loaded row that follows it, and their commit or rollback.
+    /// The statements that do a command's work: without the transactions that guard an edit or
+    /// delete (their begin, the check of the loaded row that follows it, their commit or
+    /// rollback) and the reads that keep its undo (the table's columns, the row as stored).
     [[nodiscard]] QStringList unguardedStatements() const;
 
 private:
