@@ -46,6 +46,11 @@ public:
     /// after another user deleted it; on by default. Off, a later save silently wins.
     [[nodiscard]] bool checksWriteConflicts() const;
     void setChecksWriteConflicts(bool checks);
+    /// Whether the list opens with the column widths, order and sort the person left it with
+    /// (kept per database, table and field in $XDG_CONFIG_HOME/velmarith/layouts.json; never
+    /// under the testing desktop); on by default.
+    [[nodiscard]] bool remembersLayout() const;
+    void setRemembersLayout(bool remembers);
 
     /// Builds the maintenance window for a table from the current metadata and shows it
     /// modally; returns when it has closed. `ListCol` has no effect. Raises velmarith::Error

@@ -10,6 +10,7 @@ namespace {
 // Settings added after the first release live among the object's dynamic properties, so the
 // class keeps the size hosts were built with.
 constexpr const char *kIgnoresWriteConflicts = "velmarith.ignoresWriteConflicts";
+constexpr const char *kForgetsLayout = "velmarith.forgetsLayout";
 
 } // namespace
 
@@ -27,12 +28,24 @@ void WinMagnge::setChecksWriteConflicts(bool checks)
     setProperty(kIgnoresWriteConflicts, !checks);
 }
 
+bool WinMagnge::remembersLayout() const
+{
+    return !property(kForgetsLayout).toBool();
+}
+
+void WinMagnge::setRemembersLayout(bool remembers)
+{
+    setProperty(kForgetsLayout, !remembers);
+}
+
 void WinMagnge::ManageTable(const QString &TableName, int16_t)
 {
     toolkit::ensureApplication();
     mManageForm = std::make_unique<frmManage>();
     mManageForm->WorkMode = mMagngeMode;
     mManageForm->CheckWriteConflicts = checksWriteConflicts();
+    if (remembersLayout())
+        mManageForm->LayoutFile = toolkit::Desktop::current().layoutFile();
     mManageForm->ManageTable(TableName, 0);
     mManageForm->ShowModal();
 }

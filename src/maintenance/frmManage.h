@@ -79,6 +79,9 @@ public:
     /// Whether 修改 and 删除 first check that the row still holds what the list showed when it
     /// was loaded, and ask before writing over another person's change.
     bool CheckWriteConflicts = true;
+    /// The file that keeps the list's column widths, order and sort from one opening to the
+    /// next; empty: the list opens as its metadata says every time.
+    QString LayoutFile;
     QString mTableName;
 
     // What the start-up read and built; tests and the record operations read them.
@@ -106,6 +109,7 @@ public:
 
 protected:
     void Form_Load() override;
+    void Form_Unload() override;
     void Form_KeyDown(int16_t &keyCode, int16_t shift) override;
     void Form_KeyPress(int16_t &keyAscii) override;
     void Form_KeyUp(int16_t &keyCode, int16_t shift) override;
@@ -116,6 +120,10 @@ private:
     void FrmSetButtons();
     void warnWhenTallerThanScreen();
     void sizeAroundEditors();
+
+    // layout memory
+    void applyRememberedLayout();
+    void rememberLayout();
 
     // keys
     void lookUpFocusedField();

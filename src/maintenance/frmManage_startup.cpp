@@ -81,6 +81,7 @@ void frmManage::ManageTable(const QString &TableName, int16_t)
     FrmPrepare();
     FrmSetButtons();
     warnWhenTallerThanScreen();
+    applyRememberedLayout();
 }
 
 void frmManage::FrmPrepare()

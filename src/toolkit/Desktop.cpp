@@ -14,6 +14,7 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
+#include <QStandardPaths>
 #include <QWindow>
 
 namespace velmarith::toolkit {
@@ -72,6 +73,11 @@ public:
     }
 
     void beep() override { QApplication::beep(); }
+
+    [[nodiscard]] QString layoutFile() const override
+    {
+        return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/velmarith/layouts.json");
+    }
 
     [[nodiscard]] QSize screenSize() const override
     {

@@ -23,6 +23,9 @@ public:
     virtual void beep() = 0;
     /// The screen's size in twips.
     [[nodiscard]] virtual QSize screenSize() const = 0;
+    /// Where the windows keep how the person left their lists (the user's configuration
+    /// folder); empty where nothing may outlive the run, as under the testing desktop.
+    [[nodiscard]] virtual QString layoutFile() const { return {}; }
 
     /// The installed desktop; the Qt desktop until another is installed.
     static Desktop &current();

@@ -11,6 +11,7 @@
 #include <QKeyEvent>
 #include <QTableView>
 
+#include <algorithm>
 #include <functional>
 
 namespace velmarith::toolkit {
@@ -117,7 +118,7 @@ ListView::ListView(const ControlSite &site)
     mView->setEditTriggers(QAbstractItemView::NoEditTriggers);
     QHeaderView &columns = *mView->horizontalHeader();
     columns.setSectionsClickable(true);
-    columns.setSectionsMovable(false);
+    columns.setSectionsMovable(true);
     columns.setStretchLastSection(false);
     columns.setHighlightSections(false);
     columns.setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -197,6 +198,30 @@ void ListView::insertListRows(int listRow, const ResultRows &rows)
 void ListView::removeListRow(int listRow)
 {
     mModel->removeListRow(listRow);
+}
+
+int ListView::shownWidth(int column) const
+{
+    (void)this->column(column); // a column that does not exist is refused
+    return toTwips(mView->columnWidth(column - 1));
+}
+
+void ListView::setShownWidth(int column, int twips)
+{
+    (void)this->column(column); // a column that does not exist is refused
+    mView->setColumnWidth(column - 1, toPixels(twips));
+}
+
+int ListView::shownPosition(int column) const
+{
+    (void)this->column(column);
+    return mView->horizontalHeader()->visualIndex(column - 1);
+}
+
+void ListView::moveColumnTo(int column, int position)
+{
+    QHeaderView &header = *mView->horizontalHeader();
+    header.moveSection(shownPosition(column), std::clamp(position, 0, columnCount() - 1));
 }
 
 void ListView::addMenuEntry(const QString &text, const QKeySequence &shortcut, std::function<void()> triggered)

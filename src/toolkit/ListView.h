@@ -91,6 +91,13 @@ public:
     /// whose sub-item does; nothing when none does.
     [[nodiscard]] std::optional<ListItem> findItem(const QString &prefix) const;
     /// Sorts by a 0-based column, numbers by value when the whole column holds numbers.
+    /// A 1-based column's width as shown (the person may have dragged it), in twips.
+    [[nodiscard]] int shownWidth(int column) const;
+    void setShownWidth(int column, int twips);
+    /// Where a 1-based column stands from the left, 0 first (the person may drag columns).
+    [[nodiscard]] int shownPosition(int column) const;
+    void moveColumnTo(int column, int position);
+
     /// Adds an entry to the list's context menu (right button, or the menu key), named for
     /// assistive technology by its text; `triggered` runs when the person picks it.
     void addMenuEntry(const QString &text, const QKeySequence &shortcut, std::function<void()> triggered);
