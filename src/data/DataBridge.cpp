@@ -13,6 +13,8 @@
 #include "data/SqliteConnection.h"
 
 #include <atomic>
+#include <chrono>
+#include <thread>
 #include <vector>
 
 #include <unistd.h>
@@ -269,6 +271,10 @@ std::optional<detail::StatementFailure> runStatement(detail::Connection &connect
     }
 }
 
+// The session a deadlock was with gets its turn before a command runs again: at once, the
+// command would take the same row before it and meet it the same way.
+constexpr std::chrono::milliseconds kPauseBeforeRunningAgain{200};
+
 // Reads a query's rows in the trace; a failure is raised as the StatementFailure it is.
 ResultRows rowsOf(detail::Connection &connection, const QString &statement)
 {
@@ -319,6 +325,7 @@ int16_t detail::Commands::executeOnceMore(DataBridge &bridge, const QString &sta
 {
     std::optional<StatementFailure> failure = runStatement(bridge.connection(), statement, recordsAffected);
     if (failure && failure->mayRunAgain) {
+        std::this_thread::sleep_for(kPauseBeforeRunningAgain);
         if (!stillValid())
             return int16_t(failure->code);
         failure = runStatement(bridge.connection(), statement, recordsAffected);
@@ -358,6 +365,7 @@ detail::Commands::CheckedWrite detail::Commands::executeIfUnchanged(DataBridge &
         }
         if (!failure->mayRunAgain)
             break;
+        std::this_thread::sleep_for(kPauseBeforeRunningAgain);
     }
     if (recordsAffected)
         *recordsAffected = 0;

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
+
 namespace velmarith::test {
 
 namespace {
@@ -159,8 +161,13 @@ QString TempDatabase::dump() const
     return text;
 }
 
+// Only the statements of the thread that made the log: another session a test runs beside
+// the window, on a thread of its own, is neither recorded nor raced with.
 StatementLog::StatementLog()
-    : mPrevious(DataBridge::setStatementTrace([this](const StatementTrace &trace) { entries.push_back(trace); }))
+    : mPrevious(DataBridge::setStatementTrace([this, own = std::this_thread::get_id()](const StatementTrace &trace) {
+          if (std::this_thread::get_id() == own)
+              entries.push_back(trace);
+      }))
 {
 }
 

@@ -50,7 +50,7 @@ private:
 /// The private pgbouncer's URI (marked pooler=transaction); empty when it is not running.
 [[nodiscard]] QString pgbouncerUri();
 
-/// Collects every statement DataBridge runs while it lives.
+/// Collects every statement DataBridge runs on this thread while it lives.
 class StatementLog
 {
 public:
