@@ -41,6 +41,9 @@ public:
 struct Command {
     bool showsWindows = false;
     std::function<int(QTextStream &out)> run;
+    /// Builds windows it never shows (an export of what a window lists): they are drawn off
+    /// screen, with or without a display.
+    bool drawsOffscreen = false;
 };
 
 /// One subcommand's options, with the shared --help option and a usage line that names it.

@@ -70,6 +70,36 @@ Command manageCommand(const QStringList &arguments)
             }};
 }
 
+Command exportCommand(const QStringList &arguments)
+{
+    CommandParser parser(QStringLiteral("export"),
+                         QStringLiteral("把表维护窗口显示的列表（列的顺序、标题和显示的内容）写入文件 / Writes the list a table's maintenance "
+                                        "window shows (its columns in order, their captions, the values as shown) to a file"));
+    const QCommandLineOption db = databaseOption();
+    const QCommandLineOption table(QStringLiteral("table"), QStringLiteral("要导出的表 / the table to export"), QStringLiteral("NAME"));
+    const QCommandLineOption output(QStringLiteral("output"),
+                                    QStringLiteral("写入的文件，按扩展名为 .csv（UTF-8，带 BOM）或 .xlsx / the file to write: "
+                                                   ".csv (UTF-8 with a BOM) or .xlsx by its extension"),
+                                    QStringLiteral("FILE"));
+    parser.addOptions({db, table, output});
+    if (parser.parse(arguments))
+        return parser.helpCommand();
+    Command command{false, [path = parser.database(db), name = parser.required(table), file = parser.required(output)](QTextStream &out) {
+                        checkMaintainable(path);
+                        DataBridge::setDefaultDatabase(path);
+                        WinMagnge maintenance;
+                        try {
+                            maintenance.exportTable(name, file);
+                        } catch (const Error &error) {
+                            throw CommandFailure(error.message());
+                        }
+                        out << "已导出 / exported: " << file << "\n";
+                        return int(kConfirmed);
+                    }};
+    command.drawsOffscreen = true;
+    return command;
+}
+
 Command initCommand(const QStringList &arguments)
 {
     CommandParser parser(QStringLiteral("init"),

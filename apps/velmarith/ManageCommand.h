@@ -7,6 +7,9 @@ namespace velmarith::app {
 /// velmarith manage: opens the maintenance window on a table of a host's database.
 [[nodiscard]] Command manageCommand(const QStringList &arguments);
 
+/// velmarith export: writes the list of a table's maintenance window to a .csv or .xlsx file.
+[[nodiscard]] Command exportCommand(const QStringList &arguments);
+
 /// velmarith init: creates the four metadata tables in a host's database where missing.
 [[nodiscard]] Command initCommand(const QStringList &arguments);
 

@@ -32,6 +32,7 @@ struct Subcommand {
 constexpr std::array kSubcommands{
     Subcommand{"demo", "演示数据库和维护窗口 / the demo database and the maintenance window", demoCommand},
     Subcommand{"manage", "打开表维护窗口 / open the maintenance window on a table", manageCommand},
+    Subcommand{"export", "把表维护窗口的列表导出为 .csv 或 .xlsx / export a maintenance window's list to .csv or .xlsx", exportCommand},
     Subcommand{"init", "建立元数据表，按表的结构写入元数据 / create the metadata tables, write a table's from its schema", initCommand},
     Subcommand{"search", "显示查找窗口 / show the lookup window", searchCommand},
     Subcommand{"input", "显示输入框 / show the input box", inputCommand},
@@ -107,6 +108,10 @@ void reportMissingDisplay(QtMsgType type, const QMessageLogContext &, const QStr
 // would otherwise never reach the input box.
 std::unique_ptr<QCoreApplication> applicationFor(const Command &command, int &argc, char **argv)
 {
+    if (command.drawsOffscreen) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+        return std::make_unique<QApplication>(argc, argv);
+    }
     if (!command.showsWindows)
         return std::make_unique<QCoreApplication>(argc, argv);
     if (!canShowWindows())

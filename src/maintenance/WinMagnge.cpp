@@ -12,6 +12,19 @@ namespace {
 constexpr const char *kIgnoresWriteConflicts = "velmarith.ignoresWriteConflicts";
 constexpr const char *kForgetsLayout = "velmarith.forgetsLayout";
 
+// The window on a table as the host set it up, started but not shown.
+std::unique_ptr<frmManage> startedWindow(const WinMagnge &host, const QString &table)
+{
+    toolkit::ensureApplication();
+    auto form = std::make_unique<frmManage>();
+    form->WorkMode = host.MagngeMode();
+    form->CheckWriteConflicts = host.checksWriteConflicts();
+    if (host.remembersLayout())
+        form->LayoutFile = toolkit::Desktop::current().layoutFile();
+    form->ManageTable(table, 0);
+    return form;
+}
+
 } // namespace
 
 WinMagnge::WinMagnge(QObject *parent) : QObject(parent) {}
@@ -40,14 +53,15 @@ void WinMagnge::setRemembersLayout(bool remembers)
 
 void WinMagnge::ManageTable(const QString &TableName, int16_t)
 {
-    toolkit::ensureApplication();
-    mManageForm = std::make_unique<frmManage>();
-    mManageForm->WorkMode = mMagngeMode;
-    mManageForm->CheckWriteConflicts = checksWriteConflicts();
-    if (remembersLayout())
-        mManageForm->LayoutFile = toolkit::Desktop::current().layoutFile();
-    mManageForm->ManageTable(TableName, 0);
+    mManageForm = startedWindow(*this, TableName);
     mManageForm->ShowModal();
+}
+
+void WinMagnge::exportTable(const QString &TableName, const QString &path)
+{
+    mManageForm = startedWindow(*this, TableName);
+    exportList(mManageForm->shownList(), path);
+    mManageForm.reset();
 }
 
 } // namespace velmarith

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Int16.h"
+#include "maintenance/ListExport.h"
 #include "toolkit/Form.h"
 
 #include <velmarith/Collection.h>
@@ -31,7 +32,9 @@ struct Editor;
 ///
 /// Its work is split by concern: start-up (frmManage_startup.cpp), metadata and list
 /// (frmManage_list.cpp), editor generation and layout (frmManage_editors.cpp), editor
-/// values (frmManage_values.cpp), statements, commands and keys (frmManage_keys.cpp).
+/// values (frmManage_values.cpp), statements, commands and keys (frmManage_keys.cpp), another
+/// user's change (frmManage_conflicts.cpp), undo (frmManage_undo.cpp), the remembered layout
+/// (frmManage_layout.cpp) and export (frmManage_export.cpp).
 class frmManage final : public toolkit::Form
 {
     Q_OBJECT
@@ -73,6 +76,11 @@ public:
     void undoLastCommand();
     /// How many commands Ctrl+Z can still undo.
     [[nodiscard]] size_t undoableCommands() const { return mUndoSteps.size(); }
+    /// The list as the person sees it, for an export: shown columns, captions, rows in order.
+    [[nodiscard]] ShownList shownList();
+    /// Asks for a .csv or .xlsx file in the file window and writes the list to it (Ctrl+E,
+    /// 导出… in the list's menu).
+    void exportShownList();
 
     /// The work mode: "Edit" offers only 修改 and 取消.
     QString WorkMode;

@@ -26,6 +26,11 @@ void frmManage::Form_KeyDown(int16_t &keyCode, int16_t shift)
         undoLastCommand();
         return;
     }
+    if (keyCode == 'E' && shift == ShiftState::Ctrl) {
+        keyCode = 0;
+        exportShownList();
+        return;
+    }
     if (keyCode != KeyCode::Return)
         return;
     if (shift == ShiftState::Ctrl)

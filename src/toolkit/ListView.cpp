@@ -212,6 +212,18 @@ void ListView::setShownWidth(int column, int twips)
     mView->setColumnWidth(column - 1, toPixels(twips));
 }
 
+std::vector<int> ListView::shownColumns() const
+{
+    const QHeaderView &header = *mView->horizontalHeader();
+    std::vector<int> columns;
+    for (int position = 0; position < header.count(); ++position) {
+        const int column = header.logicalIndex(position);
+        if (!header.isSectionHidden(column))
+            columns.push_back(column);
+    }
+    return columns;
+}
+
 int ListView::shownPosition(int column) const
 {
     (void)this->column(column);

@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <optional>
+#include <vector>
 
 class QTableView;
 
@@ -94,6 +95,8 @@ public:
     /// A 1-based column's width as shown (the person may have dragged it), in twips.
     [[nodiscard]] int shownWidth(int column) const;
     void setShownWidth(int column, int twips);
+    /// The 0-based columns the person sees, from the left (hidden ones left out).
+    [[nodiscard]] std::vector<int> shownColumns() const;
     /// Where a 1-based column stands from the left, 0 first (the person may drag columns).
     [[nodiscard]] int shownPosition(int column) const;
     void moveColumnTo(int column, int position);

@@ -261,3 +261,22 @@ TEST(Command, initWritesTheReadmesWorkedExampleFromTheSchemaOnceAndRefusesAMissi
     EXPECT_EQ(missing.exitCode, 3);
     EXPECT_TRUE(missing.err.contains(u"无法读取表 没有 的结构，没有写入元数据"_s)) << missing.err.toStdString();
 }
+
+TEST(Command, exportWritesTheWindowsListWithoutADisplayAndRefusesAnUnknownFormat)
+{
+    QTemporaryDir folder;
+    const QString database = folder.filePath(u"demo.sqlite"_s);
+    ASSERT_EQ(velmarith({u"demo"_s, u"--db"_s, database}).exitCode, 0);
+    const QString csv = folder.filePath(u"员工.csv"_s);
+    const Finished exported = velmarith({u"export"_s, u"--db"_s, database, u"--table"_s, u"员工"_s, u"--output"_s, csv});
+    ASSERT_EQ(exported.exitCode, 0) << exported.err.toStdString();
+    QFile written(csv);
+    ASSERT_TRUE(written.open(QIODevice::ReadOnly));
+    const QStringList lines = QString::fromUtf8(written.readAll().mid(3)).split(u"\r\n"_s);
+    EXPECT_TRUE(lines.value(0).startsWith(u"编号*,姓名,简称,部门,"_s)) << lines.value(0).toStdString();
+    EXPECT_TRUE(lines.value(1).startsWith(u"0001,张伟,张伟,D01(销售部),"_s)) << lines.value(1).toStdString();
+
+    const Finished refused = velmarith({u"export"_s, u"--db"_s, database, u"--table"_s, u"员工"_s, u"--output"_s, folder.filePath(u"x.doc"_s)});
+    EXPECT_EQ(refused.exitCode, 3);
+    EXPECT_TRUE(refused.err.contains(u"只能导出为 .csv 或 .xlsx 文件"_s)) << refused.err.toStdString();
+}

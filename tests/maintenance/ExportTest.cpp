@@ -1,0 +1,88 @@
+#include "MaintenanceFixture.h"
+
+#include <velmarith/Error.h>
+
+#include "toolkit/ListView.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+
+using namespace velmarith;
+using namespace velmarith::toolkit;
+using namespace Qt::StringLiterals;
+
+namespace {
+
+// Staff with a code of leading zeros, a bound department shown with its name, an amount and
+// texts that need quoting in a CSV file.
+class Export : public test::MaintenanceTest
+{
+protected:
+    void SetUp() override
+    {
+        db.departments();
+        db.exec({u"create table E(编号 varchar(6), 姓名 varchar(20), 部门 varchar(10), 工资 numeric(8,2))"_s,
+                 u"insert into E values('000006','张, \"三\"','D01',1200.5)"_s, u"insert into E values('000010','李四','D02',99)"_s});
+        db.relation(u"E"_s, u"编号"_s, 7);
+        db.relation(u"E"_s, u"部门"_s, 4, u"部门表"_s, u"部门编号"_s, u"部门名称"_s);
+    }
+
+    static QByteArray contents(const QString &path)
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+
+    QTemporaryDir folder;
+};
+
+TEST_F(Export, aCsvFileHoldsTheListAsShownInItsOrderAndABadPathLeavesTheOldFile)
+{
+    auto form = start(u"E"_s);
+    form->list().moveColumnTo(3, 0); // 部门 first
+    form->list().sortByColumn(1, Qt::DescendingOrder);
+    const QString path = folder.filePath(u"员工.csv"_s);
+    exportList(form->shownList(), path);
+    EXPECT_TRUE(contents(path).startsWith("\xEF\xBB\xBF")) << "UTF-8 with a BOM, as Excel reads Chinese";
+    EXPECT_EQ(QString::fromUtf8(contents(path).mid(3)), u"部门,编号,姓名,工资\r\n"
+                                                 u"D02(财务部),000010,李四,99\r\n"
+                                                 u"D01(销售部),000006,\"张, \"\"三\"\"\",1200.5\r\n"_s);
+
+    const QByteArray before = contents(path);
+    const QString refusal = [&] {
+        try {
+            exportList(form->shownList(), folder.filePath(u"没有的文件夹/员工.xlsx"_s));
+        } catch (const Error &error) {
+            return error.message();
+        }
+        return QString();
+    }();
+    EXPECT_TRUE(refusal.startsWith(u"无法导出到 "_s) && refusal.endsWith(u"：文件夹不存在"_s)) << refusal.toStdString();
+    EXPECT_THROW(exportList(form->shownList(), folder.filePath(u"员工.txt"_s)), Error);
+    EXPECT_EQ(contents(path), before);
+    EXPECT_EQ(QDir(folder.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"员工.csv"_s}) << "no partial file left";
+}
+
+// Read back with openpyxl, as a clerk's spreadsheet would: codes as text with their zeros,
+// amounts as numbers shown with the list's decimals.
+TEST_F(Export, aWorkbookKeepsCodesAsTextAndAmountsAsNumbers)
+{
+    auto form = start(u"E"_s);
+    const QString path = folder.filePath(u"员工.xlsx"_s);
+    exportList(form->shownList(), path);
+    QProcess python;
+    python.start(u"/usr/bin/python3"_s, {u"-c"_s, u"import sys, openpyxl\n"
+                                                   u"sheet = openpyxl.load_workbook(sys.argv[1]).active\n"
+                                                   u"for row in sheet.iter_rows():\n"
+                                                   u"    print('|'.join(f'{c.data_type}:{c.value}:{c.number_format}' for c in row))"_s,
+                                         path});
+    if (!python.waitForFinished(30000) || python.exitCode() != 0)
+        GTEST_SKIP() << "no openpyxl to read the workbook: " << python.readAllStandardError().toStdString();
+    EXPECT_EQ(QString::fromUtf8(python.readAllStandardOutput()),
+              u"s:编号:General|s:姓名:General|s:部门:General|s:工资:General\n"
+              u"s:000006:General|s:张, \"三\":General|s:D01(销售部):General|n:1200.5:0.0\n"
+              u"s:000010:General|s:李四:General|s:D02(财务部):General|n:99:0\n"_s);
+}
+
+} // namespace
