@@ -153,6 +153,9 @@ void writeXlsx(const ShownList &list, const QString &path)
     const lxw_error closed = workbook_close(workbook.release());
     if (closed != LXW_NO_ERROR)
         refuse(path, QString::fromUtf8(lxw_strerror(closed)));
+    // A temporary file is the owner's alone; the workbook gets what a file written in place would.
+    const QFileDevice::Permissions shared = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
+    partial.setPermissions(target.exists() ? QFile::permissions(path) : shared);
     if (std::rename(partialName.constData(), QFile::encodeName(path).constData()) != 0)
         refuse(path, QString::fromLocal8Bit(std::strerror(errno)));
     partial.setAutoRemove(false);
