@@ -78,8 +78,8 @@ Command exportCommand(const QStringList &arguments)
     const QCommandLineOption db = databaseOption();
     const QCommandLineOption table(QStringLiteral("table"), QStringLiteral("要导出的表 / the table to export"), QStringLiteral("NAME"));
     const QCommandLineOption output(QStringLiteral("output"),
-                                    QStringLiteral("写入的文件，按扩展名为 .csv（UTF-8，带 BOM）或 .xlsx / the file to write: "
-                                                   ".csv (UTF-8 with a BOM) or .xlsx by its extension"),
+                                    QStringLiteral("写入的文件，按扩展名为 .csv（UTF-8，带 BOM）、.xlsx 或 .pdf（打印的页面） / the file to "
+                                                   "write: .csv (UTF-8 with a BOM), .xlsx or .pdf (the printed pages) by its extension"),
                                     QStringLiteral("FILE"));
     parser.addOptions({db, table, output});
     if (parser.parse(arguments))

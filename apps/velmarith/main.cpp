@@ -32,7 +32,7 @@ struct Subcommand {
 constexpr std::array kSubcommands{
     Subcommand{"demo", "演示数据库和维护窗口 / the demo database and the maintenance window", demoCommand},
     Subcommand{"manage", "打开表维护窗口 / open the maintenance window on a table", manageCommand},
-    Subcommand{"export", "把表维护窗口的列表导出为 .csv 或 .xlsx / export a maintenance window's list to .csv or .xlsx", exportCommand},
+    Subcommand{"export", "把表维护窗口的列表导出为 .csv、.xlsx 或 .pdf / export a maintenance window's list to .csv, .xlsx or .pdf", exportCommand},
     Subcommand{"init", "建立元数据表，按表的结构写入元数据 / create the metadata tables, write a table's from its schema", initCommand},
     Subcommand{"search", "显示查找窗口 / show the lookup window", searchCommand},
     Subcommand{"input", "显示输入框 / show the input box", inputCommand},

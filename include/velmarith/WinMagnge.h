@@ -61,7 +61,7 @@ public:
     /// Writes the list the window would show for a table (its columns in their order, with
     /// their captions and display values such as D01(销售部), its rows in its order) to
     /// `path`: CSV in UTF-8 with a BOM for .csv, an Excel workbook for .xlsx (keys, codes and
-    /// texts as text cells). The window is not shown. Raises velmarith::Error with the reason
+    /// texts as text cells), the printed pages for .pdf. The window is not shown. Raises velmarith::Error with the reason
     /// in Chinese (a start-up that fails, another extension, a folder that cannot be written);
     /// an existing file is then left as it was.
     void exportTable(const QString &TableName, const QString &path);

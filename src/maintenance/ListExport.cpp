@@ -1,4 +1,5 @@
 #include "maintenance/ListExport.h"
+#include "maintenance/ListPrint.h"
 
 #include <velmarith/Error.h>
 
@@ -111,17 +112,8 @@ struct WorkbookCloser {
     void operator()(lxw_workbook *workbook) const { workbook_close(workbook); }
 };
 
-void writeXlsx(const ShownList &list, const QString &path)
+void writeXlsx(const ShownList &list, const QString &path, const QByteArray &partialName)
 {
-    // Written beside the target and moved over it once whole, so no half workbook is left.
-    const QFileInfo target(path);
-    if (!target.absoluteDir().exists())
-        refuse(path, QStringLiteral("文件夹不存在"));
-    QTemporaryFile partial(target.absoluteDir().filePath(QStringLiteral(".velmarith-export-XXXXXX.xlsx")));
-    if (!partial.open())
-        refuse(path, partial.errorString());
-    partial.close();
-    const QByteArray partialName = QFile::encodeName(partial.fileName());
     const QByteArray temporaryFolder = QFile::encodeName(QDir::tempPath());
     lxw_workbook_options options{};
     options.constant_memory = LXW_TRUE;
@@ -153,14 +145,29 @@ void writeXlsx(const ShownList &list, const QString &path)
     const lxw_error closed = workbook_close(workbook.release());
     if (closed != LXW_NO_ERROR)
         refuse(path, QString::fromUtf8(lxw_strerror(closed)));
-    // A temporary file is the owner's alone; the workbook gets what a file written in place would.
+}
+#endif
+
+// Has `write` make the file under a temporary name beside `path` and moves it over `path`
+// once whole, so a failure never leaves half a file nor harms the one there.
+void writeBeside(const QString &path, const std::function<void(const QByteArray &partialName)> &write)
+{
+    const QFileInfo target(path);
+    if (!target.absoluteDir().exists())
+        refuse(path, QStringLiteral("文件夹不存在"));
+    QTemporaryFile partial(target.absoluteDir().filePath(QStringLiteral(".velmarith-export-XXXXXX.") + target.suffix()));
+    if (!partial.open())
+        refuse(path, partial.errorString());
+    partial.close();
+    const QByteArray partialName = QFile::encodeName(partial.fileName());
+    write(partialName);
+    // A temporary file is the owner's alone; the file gets what a file written in place would.
     const QFileDevice::Permissions shared = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ReadGroup | QFileDevice::ReadOther;
     partial.setPermissions(target.exists() ? QFile::permissions(path) : shared);
     if (std::rename(partialName.constData(), QFile::encodeName(path).constData()) != 0)
         refuse(path, QString::fromLocal8Bit(std::strerror(errno)));
     partial.setAutoRemove(false);
 }
-#endif
 
 } // namespace
 
@@ -169,14 +176,16 @@ void exportList(const ShownList &list, const QString &path)
     const QString suffix = QFileInfo(path).suffix().toLower();
     if (suffix == u"csv")
         return writeCsv(list, path);
+    if (suffix == u"pdf")
+        return writeBeside(path, [&](const QByteArray &partial) { printList(list, QFile::decodeName(partial)); });
 #ifdef VELMARITH_HAVE_XLSX
     if (suffix == u"xlsx")
-        return writeXlsx(list, path);
+        return writeBeside(path, [&](const QByteArray &partial) { writeXlsx(list, path, partial); });
 #else
     if (suffix == u"xlsx")
         refuse(path, QStringLiteral("本程序编译时没有 libxlsxwriter，不能写 .xlsx 文件"));
 #endif
-    refuse(path, QStringLiteral("只能导出为 .csv 或 .xlsx 文件"));
+    refuse(path, QStringLiteral("只能导出为 .csv、.xlsx 或 .pdf 文件"));
 }
 
 } // namespace velmarith

@@ -27,6 +27,7 @@ bool isNumberTypeCode(int32_t code)
 ShownList frmManage::shownList()
 {
     ShownList list;
+    list.title = Caption();
     const std::vector<int> columns = lvwAny->shownColumns();
     for (const int column : columns) {
         list.captions.append(lvwAny->column(column + 1).text);

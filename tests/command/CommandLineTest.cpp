@@ -278,5 +278,5 @@ TEST(Command, exportWritesTheWindowsListWithoutADisplayAndRefusesAnUnknownFormat
 
     const Finished refused = velmarith({u"export"_s, u"--db"_s, database, u"--table"_s, u"员工"_s, u"--output"_s, folder.filePath(u"x.doc"_s)});
     EXPECT_EQ(refused.exitCode, 3);
-    EXPECT_TRUE(refused.err.contains(u"只能导出为 .csv 或 .xlsx 文件"_s)) << refused.err.toStdString();
+    EXPECT_TRUE(refused.err.contains(u"只能导出为 .csv、.xlsx 或 .pdf 文件"_s)) << refused.err.toStdString();
 }

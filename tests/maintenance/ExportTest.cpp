@@ -85,4 +85,28 @@ TEST_F(Export, aWorkbookKeepsCodesAsTextAndAmountsAsNumbers)
               u"s:000010:General|s:李四:General|s:D02(财务部):General|n:99:0\n"_s);
 }
 
+// The printed pages, read back with poppler's tools: the Simplified Chinese face embedded and
+// the values as the list shows them, whatever the locale.
+TEST_F(Export, aPdfEmbedsTheSimplifiedChineseFaceAndHoldsTheValuesAsShown)
+{
+    auto form = start(u"E"_s);
+    const QString path = folder.filePath(u"员工.pdf"_s);
+    exportList(form->shownList(), path);
+    EXPECT_TRUE(contents(path).startsWith("%PDF"));
+    const auto run = [](const QString &program, const QStringList &arguments) {
+        QProcess process;
+        process.start(program, arguments);
+        return process.waitForFinished(30000) && process.exitCode() == 0 ? QString::fromUtf8(process.readAllStandardOutput())
+                                                                         : QString();
+    };
+    const QString fonts = run(u"pdffonts"_s, {path});
+    if (fonts.isEmpty())
+        GTEST_SKIP() << "no pdffonts (poppler-utils) to read the file";
+    EXPECT_TRUE(fonts.contains(u"NotoSansCJKsc-Regular"_s)) << fonts.toStdString();
+    EXPECT_FALSE(fonts.contains(u"CJKjp"_s)) << "never the Japanese forms";
+    const QString text = run(u"pdftotext"_s, {u"-layout"_s, path, u"-"_s});
+    for (const QString &shown : {u"000006"_s, u"D01(销售部)"_s, u"1200.5"_s, u"李四"_s})
+        EXPECT_TRUE(text.contains(shown)) << shown.toStdString() << " in " << text.toStdString();
+}
+
 } // namespace
