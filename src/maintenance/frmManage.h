@@ -78,8 +78,8 @@ public:
     [[nodiscard]] size_t undoableCommands() const { return mUndoSteps.size(); }
     /// The list as the person sees it, for an export: shown columns, captions, rows in order.
     [[nodiscard]] ShownList shownList();
-    /// Asks for a .csv or .xlsx file in the file window and writes the list to it (Ctrl+E,
-    /// 导出… in the list's menu).
+    /// Asks for a .csv, .xlsx or .pdf file in the file window and writes the list to it
+    /// (Ctrl+E, 导出… in the list's menu).
     void exportShownList();
 
     /// The work mode: "Edit" offers only 修改 and 取消.

@@ -49,7 +49,7 @@ void frmManage::exportShownList()
     file.setFilePattern(QStringLiteral("Save"));
     file.setFilePlace(QStringLiteral("File"));
     file.setFilePath(QDir::homePath());
-    file.setFileFileName(QStringLiteral("*.csv;*.xlsx"));
+    file.setFileFileName(QStringLiteral("*.csv;*.xlsx;*.pdf"));
     file.FileAny();
     if (!file.fileAccepted() || file.selectedFiles().isEmpty())
         return;
