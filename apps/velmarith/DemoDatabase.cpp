@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QRegularExpression>
 #include <QStandardPaths>
 
 namespace velmarith::app {
@@ -116,8 +117,11 @@ bool ensureDemoDatabase(const QString &path)
 {
     if (DataBridge::isServerDatabase(path))
         return ensureDemoOnServer(path);
-    // A URI of no backend (a typo in the scheme): Open says so, before a folder is made after it.
-    if (path.contains(QLatin1String("://")) && !path.startsWith(QLatin1String("file:"))) {
+    // A URI of no backend or a server's written wrong (a typo in the scheme, a slash too few):
+    // Open says so, before a folder is made after it.
+    static const QRegularExpression uriLike(QStringLiteral("^([a-z][a-z0-9+.-]*://|(postgresql|postgres|mariadb|mysql|odbc):)"),
+                                            QRegularExpression::CaseInsensitiveOption);
+    if (uriLike.match(path).hasMatch() && !path.startsWith(QLatin1String("file:"))) {
         DataBridge refused;
         refused.Open(path);
     }
