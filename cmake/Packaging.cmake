@@ -58,7 +58,7 @@ set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "Chinese database dialogs for Qt 6 progr
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
 # pkg-config reads the modules velmarith.pc names privately, so their .pc files must be there.
-set(VELMARITH_DEV_DEPENDS "${VELMARITH_EXACT_RUNTIME}, qt6-base-dev, libsqlite3-dev")
+set(VELMARITH_DEV_DEPENDS "${VELMARITH_EXACT_RUNTIME}, qt6-base-dev, libsqlite3-dev, zlib1g-dev")
 if(VELMARITH_HAVE_POSTGRESQL)
   string(APPEND VELMARITH_DEV_DEPENDS ", libpq-dev")
 endif()
@@ -67,9 +67,6 @@ if(VELMARITH_HAVE_MARIADB)
 endif()
 if(VELMARITH_HAVE_ODBC)
   string(APPEND VELMARITH_DEV_DEPENDS ", unixodbc-dev")
-endif()
-if(VELMARITH_HAVE_XLSX)
-  string(APPEND VELMARITH_DEV_DEPENDS ", libxlsxwriter-dev")
 endif()
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS ${VELMARITH_DEV_DEPENDS})
 set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION "Chinese database dialogs for Qt 6 programs - development files

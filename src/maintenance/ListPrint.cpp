@@ -49,16 +49,27 @@ std::vector<double> naturalWidths(const ShownList &list, QPaintDevice &device, d
 
 } // namespace
 
-void printList(const ShownList &list, const QString &pdfPath)
+QPageLayout pageLayoutOf(const ShownList &list)
 {
-    QPdfWriter writer(pdfPath);
+    return QPageLayout(QPageSize(QPageSize::A4), list.captions.size() > kPortraitColumns ? QPageLayout::Landscape : QPageLayout::Portrait,
+                       QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter);
+}
+
+bool printList(const ShownList &list, QIODevice &device)
+{
+    QPdfWriter writer(&device);
     writer.setTitle(list.title);
     writer.setCreator(QStringLiteral("Velmarith"));
     writer.setResolution(300);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4),
-                                     list.captions.size() > kPortraitColumns ? QPageLayout::Landscape : QPageLayout::Portrait,
-                                     QMarginsF(12, 12, 12, 12), QPageLayout::Millimeter));
+    writer.setPageLayout(pageLayoutOf(list));
+    return paintList(list, writer);
+}
+
+bool paintList(const ShownList &list, QPagedPaintDevice &writer)
+{
     QPainter painter(&writer);
+    if (!painter.isActive())
+        return false;
     const QRectF page = painter.viewport();
 
     // The largest readable size at which the columns fit the width; below the smallest, the
@@ -107,6 +118,7 @@ void printList(const ShownList &list, const QString &pdfPath)
         painter.drawText(QRectF(0, page.height() - line, page.width(), line), Qt::AlignCenter,
                          QStringLiteral("第 %1 页，共 %2 页").arg(pageNumber).arg(pages));
     }
+    return painter.end();
 }
 
 } // namespace velmarith
