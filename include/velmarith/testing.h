@@ -34,7 +34,9 @@ struct MessageRecord {
     MessageAnswer answer;
 };
 
-/// A window shown modally: its form class ("frmInputAny") and its caption at that moment.
+/// A window shown modally: its form class ("frmInputAny") and its caption at that moment. A
+/// print preview is one too ("QPrintPreviewDialog"); it needs no expectModal, and its pages
+/// are painted where nobody sees them.
 struct ModalRecord {
     QString formClass;
     QString caption;

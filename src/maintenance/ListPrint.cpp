@@ -1,10 +1,14 @@
 #include "maintenance/ListPrint.h"
 
+#include "maintenance/PdfTextMaps.h"
+
+#include <QBuffer>
 #include <QDate>
 #include <QFontMetricsF>
 #include <QPageLayout>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRawFont>
 
 #include <algorithm>
 #include <numeric>
@@ -47,6 +51,17 @@ std::vector<double> naturalWidths(const ShownList &list, QPaintDevice &device, d
     return widths;
 }
 
+// Every character the pages show, the header's and footer's too.
+QString drawnText(const ShownList &list)
+{
+    QString drawn = list.title + list.captions.join(QString()) + QStringLiteral("0123456789-…第页，共 ");
+    for (int row = 0; row < list.rowCount; ++row) {
+        for (qsizetype column = 0; column < list.captions.size(); ++column)
+            drawn += list.cell(row, int(column));
+    }
+    return drawn;
+}
+
 } // namespace
 
 QPageLayout pageLayoutOf(const ShownList &list)
@@ -57,12 +72,19 @@ QPageLayout pageLayoutOf(const ShownList &list)
 
 bool printList(const ShownList &list, QIODevice &device)
 {
-    QPdfWriter writer(&device);
-    writer.setTitle(list.title);
-    writer.setCreator(QStringLiteral("Velmarith"));
-    writer.setResolution(300);
-    writer.setPageLayout(pageLayoutOf(list));
-    return paintList(list, writer);
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
+    {
+        QPdfWriter writer(&pdf);
+        writer.setTitle(list.title);
+        writer.setCreator(QStringLiteral("Velmarith"));
+        writer.setResolution(300);
+        writer.setPageLayout(pageLayoutOf(list));
+        if (!paintList(list, writer))
+            return false;
+    }
+    mendTextMaps(pdf.buffer(), drawnText(list), {QRawFont::fromFont(faceOf(kLargestPoints)), QRawFont::fromFont(faceOf(kLargestPoints, true))});
+    return device.write(pdf.buffer()) == pdf.buffer().size();
 }
 
 bool paintList(const ShownList &list, QPagedPaintDevice &writer)
@@ -96,7 +118,9 @@ bool paintList(const ShownList &list, QPagedPaintDevice &writer)
         double x = 0;
         for (size_t column = 0; column < widths.size(); ++column) {
             const QRectF cell(x, y, widths[column] - painter.fontMetrics().averageCharWidth() / 2.0, line);
-            painter.drawText(cell, Qt::AlignLeft | Qt::AlignVCenter,
+            // Numbers to the right, as the list shows them, so their digits line up.
+            const Qt::Alignment alignment = list.textColumns[column] ? Qt::AlignLeft : Qt::AlignRight;
+            painter.drawText(cell, alignment | Qt::AlignVCenter,
                              painter.fontMetrics().elidedText(text(int(column)), Qt::ElideRight, int(cell.width())));
             x += widths[column];
         }

@@ -81,6 +81,8 @@ public:
     /// Asks for a .csv, .xlsx or .pdf file in the file window and writes the list to it
     /// (Ctrl+E, 导出… in the list's menu).
     void exportShownList();
+    /// Shows the list's printed pages in the print preview (Ctrl+P, 打印… in the list's menu).
+    void printShownList();
 
     /// The work mode: "Edit" offers only 修改 and 取消.
     QString WorkMode;

@@ -1,8 +1,9 @@
-// The list handed on as the person sees it: to a CSV file or an Excel workbook.
+// The list handed on as the person sees it: to a file or to the printer.
 #include "maintenance/frmManage.h"
 
 #include "data/TypeCodes.h"
 #include "maintenance/Editors.h"
+#include "maintenance/ListPrint.h"
 #include "toolkit/Desktop.h"
 #include "toolkit/ListView.h"
 
@@ -10,6 +11,7 @@
 #include <velmarith/WinFile.h>
 
 #include <QDir>
+#include <QPageLayout>
 
 namespace velmarith {
 
@@ -56,6 +58,12 @@ void frmManage::exportShownList()
     const QString path = file.selectedFiles().front();
     exportList(shownList(), path);
     Desktop::current().inform(QStringLiteral("已导出 %1 行到 %2").arg(lvwAny->itemCount()).arg(QDir::toNativeSeparators(path)));
+}
+
+void frmManage::printShownList()
+{
+    const ShownList list = shownList();
+    Desktop::current().previewPrint(list.title, pageLayoutOf(list), [&](QPagedPaintDevice &pages) { paintList(list, pages); });
 }
 
 } // namespace velmarith

@@ -31,6 +31,11 @@ void frmManage::Form_KeyDown(int16_t &keyCode, int16_t shift)
         exportShownList();
         return;
     }
+    if (keyCode == 'P' && shift == ShiftState::Ctrl) {
+        keyCode = 0;
+        printShownList();
+        return;
+    }
     if (keyCode != KeyCode::Return)
         return;
     if (shift == ShiftState::Ctrl)

@@ -39,6 +39,7 @@ frmManage::frmManage() : Form(QStringLiteral("frmManage"))
     lvwAny->setAccessibleName(QStringLiteral("记录列表"));
     lvwAny->addMenuEntry(QStringLiteral("撤销(&U)"), QKeySequence(Qt::CTRL | Qt::Key_Z), [this] { dispatch([this] { undoLastCommand(); }); });
     lvwAny->addMenuEntry(QStringLiteral("导出(&X)…"), QKeySequence(Qt::CTRL | Qt::Key_E), [this] { dispatch([this] { exportShownList(); }); });
+    lvwAny->addMenuEntry(QStringLiteral("打印(&P)…"), QKeySequence(Qt::CTRL | Qt::Key_P), [this] { dispatch([this] { printShownList(); }); });
     picCort = &addControl<PictureBox>(QStringLiteral("picCort"), {1050, 3150, 4110, 450});
     picCort->setTabIndex(1);
 

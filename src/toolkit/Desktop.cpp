@@ -12,6 +12,8 @@
 #include <QDialog>
 #include <QMessageBox>
 #include <QPointer>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
 #include <QStandardPaths>
@@ -79,6 +81,19 @@ public:
         return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/velmarith/layouts.json");
     }
 
+    void previewPrint(const QString &title, const QPageLayout &layout, const std::function<void(QPagedPaintDevice &)> &paint) override
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setDocName(title);
+        printer.setPageLayout(layout);
+        QPrintPreviewDialog preview(&printer, QApplication::activeWindow());
+        preview.setWindowTitle(previewCaption(title));
+        if (const QScreen *screen = preview.screen())
+            preview.resize(screen->availableSize() * 4 / 5);
+        QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter *pages) { paint(*pages); });
+        preview.exec();
+    }
+
     [[nodiscard]] QSize screenSize() const override
     {
         const QScreen *screen = QGuiApplication::primaryScreen();
@@ -139,6 +154,11 @@ Desktop *Desktop::install(Desktop *desktop)
 QString Desktop::defaultTitle()
 {
     return QStringLiteral("Velmarith");
+}
+
+QString Desktop::previewCaption(const QString &title)
+{
+    return title + QStringLiteral(" - 打印预览");
 }
 
 void Desktop::inform(const QString &text)

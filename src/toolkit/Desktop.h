@@ -5,6 +5,11 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
+class QPageLayout;
+class QPagedPaintDevice;
+
 namespace velmarith::toolkit {
 
 class Form;
@@ -26,6 +31,10 @@ public:
     /// Where the windows keep how the person left their lists (the user's configuration
     /// folder); empty where nothing may outlive the run, as under the testing desktop.
     [[nodiscard]] virtual QString layoutFile() const { return {}; }
+    /// Shows the pages `paint` draws, on `layout`, in a print preview captioned
+    /// previewCaption(title), from which the person prints them; returns when it has closed.
+    virtual void previewPrint(const QString &title, const QPageLayout &layout,
+                              const std::function<void(QPagedPaintDevice &)> &paint) = 0;
 
     /// The installed desktop; the Qt desktop until another is installed.
     static Desktop &current();
@@ -33,6 +42,8 @@ public:
     static Desktop *install(Desktop *desktop);
     /// The title of a message box shown without one.
     [[nodiscard]] static QString defaultTitle();
+    /// A print preview's caption: "`title` - 打印预览".
+    [[nodiscard]] static QString previewCaption(const QString &title);
 
     /// An information message with the title "提示" and an OK button.
     void inform(const QString &text);

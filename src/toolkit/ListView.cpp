@@ -6,9 +6,12 @@
 #include <velmarith/Error.h>
 
 #include <QAction>
+#include <QContextMenuEvent>
+#include <QCoreApplication>
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QShortcut>
 #include <QTableView>
 
 #include <algorithm>
@@ -244,7 +247,18 @@ void ListView::addMenuEntry(const QString &text, const QKeySequence &shortcut, s
     action->setShortcutVisibleInContextMenu(true);
     connect(action, &QAction::triggered, this, [run = std::move(triggered)] { run(); });
     mView->addAction(action);
+    if (mView->contextMenuPolicy() == Qt::ActionsContextMenu)
+        return;
     mView->setContextMenuPolicy(Qt::ActionsContextMenu);
+    // Beside the menu key, Shift+F10 opens it, as on the desktop most clerks learnt on; at the
+    // current row, where the keyboard is.
+    auto *menuKey = new QShortcut(QKeySequence(Qt::SHIFT | Qt::Key_F10), mView, nullptr, nullptr, Qt::WidgetShortcut);
+    connect(menuKey, &QShortcut::activated, this, [this] {
+        const QRect row = mView->visualRect(mView->currentIndex());
+        const QPoint at = mView->viewport()->mapTo(mView, row.isValid() ? row.bottomLeft() : QPoint());
+        QContextMenuEvent event(QContextMenuEvent::Keyboard, at, mView->mapToGlobal(at));
+        QCoreApplication::sendEvent(mView, &event);
+    });
 }
 
 QStringList ListView::menuEntries() const

@@ -13,6 +13,9 @@
 
 #include <velmarith/Error.h>
 
+#include <QBuffer>
+#include <QPdfWriter>
+
 #include <deque>
 
 namespace velmarith::testing {
@@ -324,6 +327,17 @@ struct VELMARITH_NO_EXPORT TestDesktop::Impl final : toolkit::Desktop {
 
     void beep() override { ++beepCount; }
     [[nodiscard]] QSize screenSize() const override { return screen; }
+
+    // Painted where nobody sees it, so a fault in the pages still shows in a test.
+    void previewPrint(const QString &title, const QPageLayout &layout, const std::function<void(QPagedPaintDevice &)> &paint) override
+    {
+        modals.push_back({QStringLiteral("QPrintPreviewDialog"), Desktop::previewCaption(title)});
+        QBuffer pages;
+        pages.open(QIODevice::WriteOnly);
+        QPdfWriter writer(&pages);
+        writer.setPageLayout(layout);
+        paint(writer);
+    }
 
     void fail(const QString &problem)
     {

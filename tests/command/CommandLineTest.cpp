@@ -19,16 +19,16 @@ struct Finished {
     QString err;
 };
 
-// Runs the command without any display or configured database; `displayVariable` (DISPLAY or
-// QT_QPA_PLATFORM) is set to `display` when given, and so is DATABRIDGE_DATABASE to `database`.
-Finished velmarith(const QStringList &arguments, const QString &displayVariable = {}, const QString &display = {},
+// Runs the command without any display or configured database; `variable` (DISPLAY,
+// QT_QPA_PLATFORM, LC_ALL) is set to `value` when given, and DATABRIDGE_DATABASE to `database`.
+Finished velmarith(const QStringList &arguments, const QString &variable = {}, const QString &value = {},
                    const QString &database = {})
 {
     QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
     for (const QString &name : {u"DISPLAY"_s, u"WAYLAND_DISPLAY"_s, u"QT_QPA_PLATFORM"_s, u"DATABRIDGE_DATABASE"_s})
         environment.remove(name);
-    if (!displayVariable.isEmpty())
-        environment.insert(displayVariable, display);
+    if (!variable.isEmpty())
+        environment.insert(variable, value);
     if (!database.isEmpty())
         environment.insert(u"DATABRIDGE_DATABASE"_s, database);
     QProcess process;
@@ -285,4 +285,31 @@ TEST(Command, exportWritesTheWindowsListWithoutADisplayAndRefusesAnUnknownFormat
     const Finished refused = velmarith({u"export"_s, u"--db"_s, database, u"--table"_s, u"员工"_s, u"--output"_s, folder.filePath(u"x.doc"_s)});
     EXPECT_EQ(refused.exitCode, 3);
     EXPECT_TRUE(refused.err.contains(u"只能导出为 .csv、.xlsx 或 .pdf 文件"_s)) << refused.err.toStdString();
+
+    // The printed pages, read back with poppler's tools under either locale: the Simplified
+    // Chinese face, and each row's values as the list shows them, in order (a hanzi such as 工
+    // that shares its glyph with a radical reads as itself).
+    for (const QString &locale : {u"C"_s, u"zh_CN.UTF-8"_s}) {
+        const QString pdf = folder.filePath(u"员工.pdf"_s);
+        ASSERT_EQ(velmarith({u"export"_s, u"--db"_s, database, u"--table"_s, u"员工"_s, u"--output"_s, pdf}, u"LC_ALL"_s, locale).exitCode, 0);
+        QProcess fonts;
+        fonts.start(u"pdffonts"_s, {pdf});
+        if (!fonts.waitForFinished(30000) || fonts.exitCode() != 0)
+            GTEST_SKIP() << "no pdffonts (poppler-utils) to read the pages";
+        const QString faces = QString::fromUtf8(fonts.readAllStandardOutput());
+        EXPECT_TRUE(faces.contains(u"NotoSansCJKsc-Regular"_s) && !faces.contains(u"CJKjp"_s)) << locale.toStdString() << faces.toStdString();
+        QProcess text;
+        text.start(u"pdftotext"_s, {u"-layout"_s, pdf, u"-"_s});
+        text.waitForFinished(30000);
+        const QStringList printed = QString::fromUtf8(text.readAllStandardOutput()).split(u'\n', Qt::SkipEmptyParts);
+        ASSERT_GE(printed.size(), lines.size() - 1) << locale.toStdString();
+        EXPECT_TRUE(printed[0].startsWith(u"员工维护"_s)) << printed[0].toStdString();
+        for (qsizetype row = 0; row + 1 < lines.size() && !lines[row].isEmpty(); ++row) {
+            qsizetype at = 0;
+            for (const QString &value : lines[row].split(u',')) {
+                at = printed[row + 1].indexOf(value, at);
+                EXPECT_GE(at, 0) << locale.toStdString() << ": " << value.toStdString() << " in " << printed[row + 1].toStdString();
+            }
+        }
+    }
 }

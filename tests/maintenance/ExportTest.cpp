@@ -2,9 +2,11 @@
 
 #include <velmarith/Error.h>
 
+#include "toolkit/KeyCodes.h"
 #include "toolkit/ListView.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTemporaryDir>
 
@@ -12,6 +14,7 @@
 
 using namespace velmarith;
 using namespace velmarith::toolkit;
+using velmarith::testing::FormDriver;
 using namespace Qt::StringLiterals;
 
 namespace {
@@ -97,6 +100,33 @@ TEST_F(Export, aWorkbookKeepsCodesAsTextAndAmountsAsNumbers)
               u"s:编号:General|s:姓名:General|s:部门:General|s:工资:General\n"
               u"s:000006:General|s:张, \"三\":General|s:D01(销售部):General|n:1200.5:0.0\n"
               u"s:000010:General|s:李四:General|s:D02(财务部):General|n:99:0\n"_s);
+}
+
+// Ctrl+E asks for the file in the file window, which starts in the home folder; Ctrl+P and the
+// menu's 打印… show the print preview of the same pages.
+TEST_F(Export, theKeysAndTheListsMenuExportThroughTheFileWindowAndPrintThroughThePreview)
+{
+    auto form = start(u"E"_s);
+    const QByteArray home = qgetenv("HOME");
+    qputenv("HOME", QFile::encodeName(folder.path()));
+    desktop.expectModal(u"frmFileInOut"_s, [](FormDriver &user) {
+        user.setText(u"txt文件"_s, u"员工.xlsx"_s);
+        user.click(u"cmd确定"_s);
+    });
+    desktop.answer(MessageAnswer::Ok);
+    form->pressKey('E', ShiftState::Ctrl, &form->list());
+    qputenv("HOME", home);
+    EXPECT_TRUE(QFileInfo(folder.filePath(u"员工.xlsx"_s)).size() > 0);
+    ASSERT_EQ(desktop.messages().size(), 1u);
+    EXPECT_EQ(desktop.messages().back().text, u"已导出 2 行到 "_s + folder.filePath(u"员工.xlsx"_s));
+
+    form->pressKey('P', ShiftState::Ctrl, &form->list());
+    form->list().pickMenuEntry(u"打印(&P)…"_s);
+    ASSERT_EQ(desktop.modals().size(), 3u);
+    for (size_t preview : {1u, 2u}) {
+        EXPECT_EQ(desktop.modals()[preview].formClass, u"QPrintPreviewDialog"_s);
+        EXPECT_EQ(desktop.modals()[preview].caption, form->Caption() + u" - 打印预览"_s);
+    }
 }
 
 // Values that markup, a line-end normalisation or Excel's own _xHHHH_ escapes would read
