@@ -3,6 +3,7 @@
 #include <velmarith/WinMagnge.h>
 
 #include "maintenance/ItemPair.h"
+#include "toolkit/KeyCodes.h"
 #include "toolkit/ListView.h"
 
 #include <random>
@@ -108,15 +109,23 @@ TEST_P(WriteConflicts, aHostCanTurnTheCheckOffForTheLaterSaveToWin)
     EXPECT_EQ(rows().first(), u"0012:mine:D01");
 }
 
-// Two windows on one table, each loading, editing and deleting rows in a random order, the
-// person answering each question at random: every command on a row the other window changed or
-// deleted meanwhile asks first (the desktop fails on a question it was not told to expect, and
-// on one expected but not asked), and only a Yes writes over the other's change.
-TEST_P(WriteConflicts, twoWindowsNeverOverwriteEachOtherSilently)
+// Two windows on one table, each loading, editing, deleting rows and undoing its own commands
+// in a random order, the person answering each question at random: every command on a row the
+// other window changed or deleted meanwhile asks first (the desktop fails on a question it was
+// not told to expect, and on one expected but not asked), only a Yes writes over the other's
+// change, and an undo that meets the row as its command left it brings back the row exactly.
+TEST_P(WriteConflicts, twoWindowsNeverOverwriteEachOtherSilentlyAndUndoExactly)
 {
     auto first = start(u"T"_s);
     auto second = start(u"T"_s);
     frmManage *windows[] = {first.get(), second.get()};
+    // What each window's undo steps found and left, the latest last.
+    struct Command {
+        QString code;
+        QStringList before;
+        QStringList after;
+    };
+    std::vector<Command> commands[2];
     std::mt19937 random(20261211);
     const auto valueOf = [](const Collection &pairs, const QString &field) {
         for (int i = 1; i <= pairs.Count(); ++i) {
@@ -125,10 +134,31 @@ TEST_P(WriteConflicts, twoWindowsNeverOverwriteEachOtherSilently)
         }
         return QString();
     };
+    const auto row = [&](const QString &code) {
+        return db.column(u"select 编号 + ':' + 名称 + ':' + 部门 from T where 编号='%1'"_s.arg(code));
+    };
     int asked = 0;
-    for (int step = 0; step < 150; ++step) {
-        frmManage &window = *windows[random() % 2];
-        const unsigned kind = random() % 6;
+    int exactUndos = 0;
+    for (int step = 0; step < 1000; ++step) {
+        const size_t which = random() % 2;
+        frmManage &window = *windows[which];
+        const unsigned kind = random() % 7;
+        const MessageAnswer answer = random() % 2 ? MessageAnswer::Yes : MessageAnswer::No;
+        if (kind == 6 && !commands[which].empty()) {
+            const Command undone = commands[which].back();
+            const bool asIfLeft = row(undone.code) == undone.after;
+            if (!asIfLeft)
+                desktop.answer(row(undone.code).isEmpty() || undone.after.isEmpty() ? MessageAnswer::Ok : answer);
+            window.pressKey('Z', ShiftState::Ctrl, &window.list());
+            if (asIfLeft) {
+                EXPECT_EQ(row(undone.code), undone.before) << "step " << step;
+                ++exactUndos;
+            }
+            if (window.undoableCommands() < commands[which].size())
+                commands[which].pop_back();
+            asked += !asIfLeft;
+            continue;
+        }
         if (kind < 2 || !window.mItemKey) {
             if (window.list().itemCount() > 0)
                 window.list().clickItem(1 + int(random() % unsigned(window.list().itemCount())));
@@ -139,10 +169,11 @@ TEST_P(WriteConflicts, twoWindowsNeverOverwriteEachOtherSilently)
             continue;
         }
         const QString code = valueOf(*window.mItemKey, u"编号"_s);
+        const QStringList before = row(code);
         const QStringList stored = db.column(u"select 名称 from T where 编号='%1'"_s.arg(code));
         const bool gone = stored.isEmpty();
         const bool changed = !gone && stored.front() != valueOf(*window.mItemSnap, u"名称"_s);
-        const MessageAnswer answer = random() % 2 ? MessageAnswer::Yes : MessageAnswer::No;
+        const size_t undoable = window.undoableCommands();
         if (kind == 5) {
             desktop.answer(MessageAnswer::Yes); // 是否要删除…
             if (changed || gone)
@@ -158,9 +189,12 @@ TEST_P(WriteConflicts, twoWindowsNeverOverwriteEachOtherSilently)
             EXPECT_EQ(db.column(u"select 名称 from T where 编号='%1'"_s.arg(code)), written ? QStringList{mine} : stored)
                 << "step " << step;
         }
+        if (window.undoableCommands() > undoable)
+            commands[which].push_back({code, before, row(code)});
         asked += changed || gone;
     }
-    EXPECT_GT(asked, 10) << "the windows did meet each other's changes";
+    EXPECT_GT(asked, 50) << "the windows did meet each other's changes";
+    EXPECT_GT(exactUndos, 50);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, WriteConflicts,
