@@ -206,6 +206,9 @@ private:
     [[nodiscard]] QString changesSinceLoaded(const ResultRows &stored) const;
     /// Adds the editors' content as a new row, the loaded one having been deleted meanwhile.
     void addLoadedRowAgain(DataBridge &bridge);
+    /// Inserts the editors' row (validated again should it need running once more), remembered
+    /// for undo under `key` when it has fields; true when the row was written.
+    [[nodiscard]] bool insertEditorsRow(DataBridge &bridge, const ItemList &key);
     /// Shows the loaded row as it is stored now, in the list and the editors.
     void showStoredRow(const ResultRows &stored);
 

@@ -18,7 +18,6 @@ using namespace toolkit;
 
 namespace {
 
-const QString kTitle = QStringLiteral("提示");
 const QString kCopyTo = QStringLiteral("等同到[");
 
 QString emptyMessage(const QString &field)
@@ -210,23 +209,30 @@ void frmManage::cmdAdd_Click()
     if (!validate(bridge, false))
         return;
     mItemSnap = snapshot(QStringLiteral("Only"));
-    QString statement;
-    QString columns;
-    QString values;
-    FrmToInsert(mTableName, mFieldList, mTypeList, statement, columns, values);
-    if (detail::Commands::executeOnceMore(bridge, statement, nullptr, [&] { return validate(bridge, false); }) == 0) {
-        if (mItemSnap->Count() > 0)
-            remember({UndoStep::Kind::Added, mItemSnap, std::nullopt, storedRowOf(bridge, *mItemSnap, false)});
+    if (insertEditorsRow(bridge, mItemSnap)) {
         for (const Editor &editor : editors()) {
             if (editor.kind == EditorKind::TextBox && editor.control->ToolTipText().contains(u"自增"))
                 editor.control->setText(ComModule::NextCode(editor.control->Text(), 0));
         }
-        learnEnumerations();
         updateList(nullptr, 0, mItemSnap);
     } else {
         FrmGetList();
     }
     bridge.Close();
+}
+
+bool frmManage::insertEditorsRow(DataBridge &bridge, const ItemList &key)
+{
+    QString statement;
+    QString columns;
+    QString values;
+    FrmToInsert(mTableName, mFieldList, mTypeList, statement, columns, values);
+    if (detail::Commands::executeOnceMore(bridge, statement, nullptr, [&] { return validate(bridge, false); }) != 0)
+        return false;
+    if (key->Count() > 0)
+        remember({UndoStep::Kind::Added, key, std::nullopt, storedRowOf(bridge, *key, false)});
+    learnEnumerations();
+    return true;
 }
 
 bool frmManage::rowLoaded(const QString &missingMessage)
@@ -275,7 +281,7 @@ void frmManage::cmdDelete_Click()
         question += QStringLiteral("\r\n[") + ItemPair::field(*pair) + QStringLiteral("]=\"") + ItemPair::value(*pair) +
                     QStringLiteral("\"");
     }
-    if (Desktop::current().message(question, kTitle, MessageIcon::Information, MessageButtons::YesNo) == MessageAnswer::Yes) {
+    if (Desktop::current().message(question, Desktop::noticeTitle(), MessageIcon::Information, MessageButtons::YesNo) == MessageAnswer::Yes) {
         const QString where = whereOfKey(true);
         std::optional<StoredRow> before;
         int64_t deleted = 0;
@@ -316,7 +322,7 @@ void frmManage::cmdCancel_Click()
     if (changed) {
         review += mItemKey ? QStringLiteral("\r\n是否用变化的内容修改数据库中原有的内容？")
                            : QStringLiteral("\r\n是否把变化的内容增加到数据库？");
-        if (Desktop::current().message(review, kTitle, MessageIcon::Information, MessageButtons::YesNo) == MessageAnswer::Yes) {
+        if (Desktop::current().message(review, Desktop::noticeTitle(), MessageIcon::Information, MessageButtons::YesNo) == MessageAnswer::Yes) {
             if (mItemKey)
                 cmdEdit_Click();
             else

@@ -13,8 +13,6 @@ using namespace toolkit;
 
 namespace {
 
-const QString kTitle = QStringLiteral("提示");
-
 bool rowHolds(const ResultRows &rows, int row, const QStringList &cells)
 {
     for (int column = 0; column < rows.columnCount() && column < cells.size(); ++column) {
@@ -78,7 +76,7 @@ std::optional<int16_t> frmManage::writeLoadedRow(DataBridge &bridge, const QStri
         // deleted meanwhile: it says it found nothing, as the delete itself would.
         if (deleting)
             return written.status;
-        if (desktop.message(QStringLiteral("该记录已被其他用户删除。\r\n是否把您的内容作为新记录增加？"), kTitle,
+        if (desktop.message(QStringLiteral("该记录已被其他用户删除。\r\n是否把您的内容作为新记录增加？"), Desktop::noticeTitle(),
                             MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes)
             addLoadedRowAgain(bridge);
         else
@@ -87,7 +85,7 @@ std::optional<int16_t> frmManage::writeLoadedRow(DataBridge &bridge, const QStri
     }
     const QString question = QStringLiteral("该记录已被其他用户修改：") + changesSinceLoaded(*written.conflict) +
                              (deleting ? QStringLiteral("\r\n是否仍然删除这条记录？") : QStringLiteral("\r\n是否用您的内容覆盖？"));
-    if (desktop.message(question, kTitle, MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes) {
+    if (desktop.message(question, Desktop::noticeTitle(), MessageIcon::Question, MessageButtons::YesNo) == MessageAnswer::Yes) {
         if (written.conflict->Count() == 1)
             before = storedRowIn(*written.conflict, 0, storedFrom);
         return detail::Commands::executeOnceMore(bridge, statement, changed, stillValid);
@@ -100,14 +98,7 @@ void frmManage::addLoadedRowAgain(DataBridge &bridge)
 {
     if (!validate(bridge, false))
         return;
-    QString statement;
-    QString columns;
-    QString values;
-    FrmToInsert(mTableName, mFieldList, mTypeList, statement, columns, values);
-    const ItemList key = editorsKey();
-    if (detail::Commands::executeOnceMore(bridge, statement, nullptr, [&] { return validate(bridge, false); }) == 0) {
-        remember({UndoStep::Kind::Added, key, std::nullopt, storedRowOf(bridge, *key, false)});
-        learnEnumerations();
+    if (insertEditorsRow(bridge, editorsKey())) {
         mItemKey.reset();
         mLoadedCells.clear();
         FrmItemRest();

@@ -168,7 +168,7 @@ int16_t frmManage::FrmMakeItem(const QString &FieldName, const QString &FieldTyp
         case DataEditor::Unsupported:
             Desktop::current().message(QStringLiteral("系统发现您的数据库中有一个目前还不支持的数据类型它的编号为[") + FieldType +
                                            QStringLiteral("]请联系软件开发者，以便加入程序以获得后续支持！谢谢"),
-                                       QStringLiteral("提示"), MessageIcon::Information, MessageButtons::Ok);
+                                       Desktop::noticeTitle(), MessageIcon::Information, MessageButtons::Ok);
             return 0;
         }
     } else if (*deciding == 1) {

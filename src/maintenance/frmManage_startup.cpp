@@ -109,7 +109,7 @@ void frmManage::FrmSetButtons()
 void frmManage::warnWhenTallerThanScreen()
 {
     if (Height() >= Desktop::current().screenSize().height())
-        Desktop::current().message(kTooTallWarning.join(QStringLiteral("\r\n")), QStringLiteral("提示"),
+        Desktop::current().message(kTooTallWarning.join(QStringLiteral("\r\n")), Desktop::noticeTitle(),
                                    MessageIcon::Information, MessageButtons::Ok);
 }
 

@@ -14,8 +14,6 @@ using namespace toolkit;
 
 namespace {
 
-const QString kTitle = QStringLiteral("提示");
-
 QString storedLiteral(const QString &value, bool null)
 {
     return null ? QStringLiteral("null") : sqlString(value);
@@ -164,7 +162,7 @@ void frmManage::undoLastCommand()
         }
         const QString question = QStringLiteral("该记录已被其他用户修改：") + changesSince(*step.after, storedRowIn(*written.conflict, 0)) +
                                  QStringLiteral("\r\n是否仍然撤销？");
-        if (desktop.message(question, kTitle, MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
+        if (desktop.message(question, Desktop::noticeTitle(), MessageIcon::Question, MessageButtons::YesNo) != MessageAnswer::Yes)
             return;
         written.status = detail::Commands::executeOnceMore(bridge, inverse, &changed, [] { return true; });
     }

@@ -161,9 +161,14 @@ QString Desktop::previewCaption(const QString &title)
     return title + QStringLiteral(" - 打印预览");
 }
 
+QString Desktop::noticeTitle()
+{
+    return QStringLiteral("提示");
+}
+
 void Desktop::inform(const QString &text)
 {
-    message(text, QStringLiteral("提示"), MessageIcon::Information, MessageButtons::Ok);
+    message(text, noticeTitle(), MessageIcon::Information, MessageButtons::Ok);
 }
 
 void ensureApplication()

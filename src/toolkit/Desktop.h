@@ -45,7 +45,9 @@ public:
     /// A print preview's caption: "`title` - 打印预览".
     [[nodiscard]] static QString previewCaption(const QString &title);
 
-    /// An information message with the title "提示" and an OK button.
+    /// The title of the windows' notices and questions: "提示".
+    [[nodiscard]] static QString noticeTitle();
+    /// An information message with the title noticeTitle() and an OK button.
     void inform(const QString &text);
 };
 
