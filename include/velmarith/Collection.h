@@ -3,10 +3,9 @@
 #include <velmarith/Export.h>
 #include <velmarith/Variant.h>
 
-#include <QHash>
 #include <QString>
 
-#include <vector>
+#include <memory>
 
 namespace velmarith {
 
@@ -15,9 +14,12 @@ namespace velmarith {
 class VELMARITH_EXPORT Collection
 {
 public:
-    Collection() = default;
+    Collection();
+    Collection(const Collection &other);
+    Collection &operator=(const Collection &other);
+    ~Collection();
 
-    [[nodiscard]] int Count() const { return static_cast<int>(mItems.size()); }
+    [[nodiscard]] int Count() const;
 
     /// Appends an item; a non-empty key must not be in use yet (error 457).
     void Add(Variant item, const QString &key = QString());
@@ -33,16 +35,8 @@ public:
     void clear();
 
 private:
-    static QString foldedKey(const QString &key) { return key.toCaseFolded(); }
-    [[nodiscard]] int indexOfKey(const QString &key) const;
-    void rebuildKeyIndex();
-
-    struct Entry {
-        Variant value;
-        QString key;
-    };
-    std::vector<Entry> mItems;
-    QHash<QString, int> mKeyIndex; // folded key → 0-based position
+    class Private;
+    std::unique_ptr<Private> d;
 };
 
 } // namespace velmarith

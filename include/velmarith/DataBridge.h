@@ -74,8 +74,8 @@ public:
     [[nodiscard]] bool isOpen() const;
 
     /// When true a failing statement shows and raises nothing; see each operation.
-    void setSilentErrors(bool silent) { mSilentErrors = silent; }
-    [[nodiscard]] bool SilentErrors() const { return mSilentErrors; }
+    void setSilentErrors(bool silent);
+    [[nodiscard]] bool SilentErrors() const;
 
     /// Puts the first column of the first row into `target` as text; leaves it unchanged when
     /// there is no row. A failure raises an Error, or leaves `target` unchanged when silent.
@@ -108,8 +108,8 @@ private:
     friend class detail::SharedReads;
     detail::Connection &connection();
 
-    std::unique_ptr<detail::Connection> mConnection;
-    bool mSilentErrors = false;
+    class Private;
+    std::unique_ptr<Private> const d;
 };
 
 } // namespace velmarith

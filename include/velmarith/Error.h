@@ -39,14 +39,14 @@ class VELMARITH_EXPORT Error : public std::exception
 public:
     Error(int number, QString message);
 
-    [[nodiscard]] int number() const noexcept { return mNumber; }
-    [[nodiscard]] const QString &message() const noexcept { return mMessage; }
-    [[nodiscard]] const char *what() const noexcept override { return mWhat.c_str(); }
+    [[nodiscard]] int number() const noexcept;
+    [[nodiscard]] const QString &message() const noexcept;
+    [[nodiscard]] const char *what() const noexcept override;
 
 private:
-    int mNumber;
-    QString mMessage;
-    std::string mWhat;
+    // Shared and never changed, so an exception copies without allocating or throwing.
+    class Private;
+    std::shared_ptr<const Private> d;
 };
 
 } // namespace velmarith

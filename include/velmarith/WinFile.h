@@ -11,8 +11,6 @@
 
 namespace velmarith {
 
-class frmFileInOut;
-
 /// The file window for hosts: the person picks files or a directory, for loading ("Load") or
 /// saving ("Save"). FileAny reports the outcome through FileSuccess after the window closes,
 /// also when the person cancelled; fileAccepted() and selectedFiles() tell the two apart.
@@ -30,20 +28,20 @@ public:
     ~WinFile() override;
 
     /// "Load" or "Save" (exactly; another value leaves the name box and 创建目录 as designed).
-    [[nodiscard]] QString FilePattern() const { return mPattern; }
-    void setFilePattern(const QString &pattern) { mPattern = pattern; }
+    [[nodiscard]] QString FilePattern() const;
+    void setFilePattern(const QString &pattern);
     /// "File" to choose file names, "Path" to choose a directory.
-    [[nodiscard]] QString FilePlace() const { return mPlace; }
-    void setFilePlace(const QString &place) { mPlace = place; }
+    [[nodiscard]] QString FilePlace() const;
+    void setFilePlace(const QString &place);
     /// A value of the host's own, handed back unchanged.
-    [[nodiscard]] int16_t FileType() const { return mType; }
-    void setFileType(int16_t type) { mType = type; }
+    [[nodiscard]] int16_t FileType() const;
+    void setFileType(int16_t type);
     /// The directory to start in; empty for the directory of the library file.
-    [[nodiscard]] QString FilePath() const { return mPath; }
-    void setFilePath(const QString &path) { mPath = path; }
+    [[nodiscard]] QString FilePath() const;
+    void setFilePath(const QString &path);
     /// The file filter ("*.txt;*.doc") and the name box's first text; empty for "*.*".
-    [[nodiscard]] QString FileFileName() const { return mFileName; }
-    void setFileFileName(const QString &fileName) { mFileName = fileName; }
+    [[nodiscard]] QString FileFileName() const;
+    void setFileFileName(const QString &fileName);
 
     /// Shows the file window modally; after it has closed, raises FileSuccess once with the
     /// window's pattern, place, type, path and names. These properties are not changed. Raises
@@ -62,12 +60,8 @@ signals:
                      const QString &SelectPath, const QString &SelectFileName);
 
 private:
-    QString mPattern;
-    QString mPlace;
-    int16_t mType = 0;
-    QString mPath;
-    QString mFileName;
-    std::unique_ptr<frmFileInOut> MyFileInOut;
+    class Private;
+    std::unique_ptr<Private> const d;
 };
 
 } // namespace velmarith

@@ -10,8 +10,6 @@
 
 namespace velmarith {
 
-class frmInputAny;
-
 /// The input box for hosts: asks for one short text, typed freely ("Input", the default),
 /// typed or picked from suggestions ("Select"), or only picked ("OnlySelect").
 class VELMARITH_EXPORT WinInput : public QObject
@@ -32,14 +30,13 @@ public:
                                  std::shared_ptr<velmarith::Collection> InDefColl = nullptr);
 
     /// Whether the latest InputAny ended with a confirmation rather than a cancel.
-    [[nodiscard]] bool inputAccepted() const { return mAccepted; }
+    [[nodiscard]] bool inputAccepted() const;
 
 private:
     void MyInputAny_InputSuccess(const QString &InputText);
 
-    std::unique_ptr<frmInputAny> MyInputAny;
-    QString InputResult;
-    bool mAccepted = false;
+    class Private;
+    std::unique_ptr<Private> const d;
 };
 
 } // namespace velmarith

@@ -10,8 +10,6 @@
 
 namespace velmarith {
 
-class frmManage;
-
 /// The table-maintenance window for hosts: lists the rows of a table of the host's database
 /// (SQLite, PostgreSQL, MariaDB or MySQL, as DataBridge opens it) and lets the person add,
 /// change and delete them through editors generated from the four metadata tables (系统窗体表,
@@ -29,17 +27,17 @@ public:
     ~WinMagnge() override;
 
     /// Stored and returned; the window does not use it.
-    [[nodiscard]] int16_t MagngeFormat() const { return mMagngeFormat; }
-    void setMagngeFormat(int16_t format) { mMagngeFormat = format; }
+    [[nodiscard]] int16_t MagngeFormat() const;
+    void setMagngeFormat(int16_t format);
     /// The work mode: "Edit" offers only 修改 and 取消, anything else all four commands.
-    [[nodiscard]] QString MagngeMode() const { return mMagngeMode; }
-    void setMagngeMode(const QString &mode) { mMagngeMode = mode; }
+    [[nodiscard]] QString MagngeMode() const;
+    void setMagngeMode(const QString &mode);
     /// Stored and returned; the window does not use it.
-    [[nodiscard]] QString MagngeTablName() const { return mMagngeTablName; }
-    void setMagngeTablName(const QString &name) { mMagngeTablName = name; }
+    [[nodiscard]] QString MagngeTablName() const;
+    void setMagngeTablName(const QString &name);
     /// Stored and returned; the window does not use it.
-    [[nodiscard]] QString mDataSql() const { return mDataSqlText; }
-    void setmDataSql(const QString &sql) { mDataSqlText = sql; }
+    [[nodiscard]] QString mDataSql() const;
+    void setmDataSql(const QString &sql);
 
     /// Whether 修改 and 删除 first check that the row still holds what the window loaded, and
     /// ask the person before writing over another user's change (该记录已被其他用户修改…) or
@@ -71,11 +69,8 @@ signals:
     void SelectSuccess(const QString &SelectText);
 
 private:
-    int16_t mMagngeFormat = 0;
-    QString mMagngeMode;
-    QString mMagngeTablName;
-    QString mDataSqlText;
-    std::unique_ptr<frmManage> mManageForm;
+    class Private;
+    std::unique_ptr<Private> const d;
 };
 
 } // namespace velmarith

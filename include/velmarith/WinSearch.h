@@ -12,8 +12,6 @@
 
 namespace velmarith {
 
-class frmDataSearch;
-
 /// How the keyword list finds its rows as the keyword changes.
 enum class KeywordMatch {
     Like,    ///< a like-query on SearchMainData at each change (the default)
@@ -47,38 +45,38 @@ public:
     ~WinSearch() override;
 
     /// The window's caption.
-    [[nodiscard]] QString SearchCaption() const { return mCaption; }
-    void setSearchCaption(const QString &caption) { mCaption = caption; }
+    [[nodiscard]] QString SearchCaption() const;
+    void setSearchCaption(const QString &caption);
     /// When positive, the window's opening size in twips (at least 2700 × 3600); 0 keeps the
     /// designed size.
-    [[nodiscard]] int32_t SearchWidth() const { return mWidth; }
-    void setSearchWidth(int32_t width) { mWidth = width; }
-    [[nodiscard]] int32_t SearchHeight() const { return mHeight; }
-    void setSearchHeight(int32_t height) { mHeight = height; }
+    [[nodiscard]] int32_t SearchWidth() const;
+    void setSearchWidth(int32_t width);
+    [[nodiscard]] int32_t SearchHeight() const;
+    void setSearchHeight(int32_t height);
     /// 0 keyword list, 1 tree, 2 the third tab (empty); other values choose no tab.
-    [[nodiscard]] int16_t SearchWorkMode() const { return mWorkMode; }
-    void setSearchWorkMode(int16_t mode) { mWorkMode = mode; }
+    [[nodiscard]] int16_t SearchWorkMode() const;
+    void setSearchWorkMode(int16_t mode);
     /// Where the tree comes from: 0 SearchDataColl, 1 SearchMainData and SearchSubData.
-    [[nodiscard]] int16_t SearchDataType() const { return mDataType; }
-    void setSearchDataType(int16_t type) { mDataType = type; }
+    [[nodiscard]] int16_t SearchDataType() const;
+    void setSearchDataType(int16_t type);
     /// The tree's rows, each a collection keyed "根节点" (parent key, empty at the top), "键值"
     /// (unique key) and "内容" (text), after its parent. The object itself is handed on.
-    [[nodiscard]] std::shared_ptr<Collection> SearchDataColl() const { return mDataColl; }
-    void setSearchDataColl(std::shared_ptr<Collection> rows) { mDataColl = std::move(rows); }
+    [[nodiscard]] std::shared_ptr<Collection> SearchDataColl() const;
+    void setSearchDataColl(std::shared_ptr<Collection> rows);
     /// A select without a where clause for the keyword list, or the tree's first level (key,
     /// text).
-    [[nodiscard]] QString SearchMainData() const { return mMainData; }
-    void setSearchMainData(const QString &statement) { mMainData = statement; }
+    [[nodiscard]] QString SearchMainData() const;
+    void setSearchMainData(const QString &statement);
     /// The tree's second level (parent key, key, text).
-    [[nodiscard]] QString SearchSubData() const { return mSubData; }
-    void setSearchSubData(const QString &statement) { mSubData = statement; }
+    [[nodiscard]] QString SearchSubData() const;
+    void setSearchSubData(const QString &statement);
     /// The column or expression the keyword is matched against.
-    [[nodiscard]] QString SearchSearchSubData() const { return mQueryTerm; }
-    void setSearchSearchSubData(const QString &term) { mQueryTerm = term; }
+    [[nodiscard]] QString SearchSearchSubData() const;
+    void setSearchSearchSubData(const QString &term);
     /// "0" filters the keyword list at every change of the keyword, "1" when Enter is pressed;
     /// anything else never filters.
-    [[nodiscard]] QString SearchQueryKey() const { return mQueryKey; }
-    void setSearchQueryKey(const QString &key) { mQueryKey = key; }
+    [[nodiscard]] QString SearchQueryKey() const;
+    void setSearchQueryKey(const QString &key);
 
     /// Shows the lookup window modally; after it has closed, raises SelectSuccess once with the
     /// chosen text (empty when the person cancelled). Raises velmarith::Error, and no event,
@@ -91,8 +89,8 @@ public:
     [[nodiscard]] QStringList queryFailures() const;
 
     /// How this window's keyword list matches; a new WinSearch takes defaultKeywordMatch().
-    [[nodiscard]] KeywordMatch keywordMatch() const { return mMatch; }
-    void setKeywordMatch(KeywordMatch match) { mMatch = match; }
+    [[nodiscard]] KeywordMatch keywordMatch() const;
+    void setKeywordMatch(KeywordMatch match);
     /// The match of every lookup window made from now on, the maintenance window's lookups
     /// included; Like until a host chooses otherwise.
     [[nodiscard]] static KeywordMatch defaultKeywordMatch();
@@ -102,18 +100,8 @@ signals:
     void SelectSuccess(const QString &SelectText);
 
 private:
-    QString mCaption;
-    int32_t mWidth = 0;
-    int32_t mHeight = 0;
-    int16_t mWorkMode = 0;
-    int16_t mDataType = 0;
-    std::shared_ptr<Collection> mDataColl;
-    QString mMainData;
-    QString mSubData;
-    QString mQueryTerm;
-    QString mQueryKey;
-    KeywordMatch mMatch = defaultKeywordMatch();
-    std::unique_ptr<frmDataSearch> MyDataSearch;
+    class Private;
+    std::unique_ptr<Private> const d;
 };
 
 } // namespace velmarith

@@ -2,6 +2,10 @@
 
 #include <velmarith/Error.h>
 
+#include <QHash>
+
+#include <vector>
+
 namespace velmarith {
 namespace {
 
@@ -10,50 +14,93 @@ namespace {
     throw Error(ErrorNumber::InvalidArgument, QStringLiteral("集合中没有这一项：%1").arg(what));
 }
 
+QString foldedKey(const QString &key)
+{
+    return key.toCaseFolded();
+}
+
 } // namespace
+
+// Nested in an exported class, but no part of the API.
+class VELMARITH_NO_EXPORT Collection::Private
+{
+public:
+    [[nodiscard]] int indexOfKey(const QString &key) const;
+    void rebuildKeyIndex();
+
+    struct Entry {
+        Variant value;
+        QString key;
+    };
+    std::vector<Entry> items;
+    QHash<QString, int> keyIndex; // folded key → 0-based position
+};
+
+Collection::Collection()
+    : d(std::make_unique<Private>())
+{
+}
+
+Collection::Collection(const Collection &other)
+    : d(std::make_unique<Private>(*other.d))
+{
+}
+
+Collection &Collection::operator=(const Collection &other)
+{
+    *d = *other.d;
+    return *this;
+}
+
+Collection::~Collection() = default;
+
+int Collection::Count() const
+{
+    return static_cast<int>(d->items.size());
+}
 
 void Collection::Add(Variant item, const QString &key)
 {
     if (!key.isEmpty()) {
         const QString folded = foldedKey(key);
-        if (mKeyIndex.contains(folded))
+        if (d->keyIndex.contains(folded))
             throw Error(ErrorNumber::DuplicateKey, QStringLiteral("集合中已有关键字“%1”").arg(key));
-        mKeyIndex.insert(folded, Count());
+        d->keyIndex.insert(folded, Count());
     }
-    mItems.push_back({std::move(item), key});
+    d->items.push_back({std::move(item), key});
 }
 
 const Variant &Collection::Item(int index) const
 {
     if (index < 1 || index > Count())
         throwBadIndex(QString::number(index));
-    return mItems[size_t(index - 1)].value;
+    return d->items[size_t(index - 1)].value;
 }
 
 const Variant &Collection::Item(const QString &key) const
 {
-    const int index = indexOfKey(key);
+    const int index = d->indexOfKey(key);
     if (index < 0)
         throwBadIndex(key);
-    return mItems[size_t(index)].value;
+    return d->items[size_t(index)].value;
 }
 
 bool Collection::contains(const QString &key) const
 {
-    return indexOfKey(key) >= 0;
+    return d->indexOfKey(key) >= 0;
 }
 
 void Collection::Remove(int index)
 {
     if (index < 1 || index > Count())
         throwBadIndex(QString::number(index));
-    mItems.erase(mItems.begin() + (index - 1));
-    rebuildKeyIndex();
+    d->items.erase(d->items.begin() + (index - 1));
+    d->rebuildKeyIndex();
 }
 
 void Collection::Remove(const QString &key)
 {
-    const int index = indexOfKey(key);
+    const int index = d->indexOfKey(key);
     if (index < 0)
         throwBadIndex(key);
     Remove(index + 1);
@@ -61,23 +108,23 @@ void Collection::Remove(const QString &key)
 
 void Collection::clear()
 {
-    mItems.clear();
-    mKeyIndex.clear();
+    d->items.clear();
+    d->keyIndex.clear();
 }
 
-int Collection::indexOfKey(const QString &key) const
+int Collection::Private::indexOfKey(const QString &key) const
 {
     if (key.isEmpty())
         return -1;
-    return mKeyIndex.value(foldedKey(key), -1);
+    return keyIndex.value(foldedKey(key), -1);
 }
 
-void Collection::rebuildKeyIndex()
+void Collection::Private::rebuildKeyIndex()
 {
-    mKeyIndex.clear();
-    for (int i = 0; i < Count(); ++i) {
-        if (!mItems[size_t(i)].key.isEmpty())
-            mKeyIndex.insert(foldedKey(mItems[size_t(i)].key), i);
+    keyIndex.clear();
+    for (size_t i = 0; i < items.size(); ++i) {
+        if (!items[i].key.isEmpty())
+            keyIndex.insert(foldedKey(items[i].key), int(i));
     }
 }
 

@@ -110,11 +110,7 @@ class SharedReads
 {
 public:
     explicit SharedReads(DataBridge &bridge) : mBridge(bridge) { mBridge.connection().beginSharedReads(); }
-    ~SharedReads()
-    {
-        if (mBridge.mConnection)
-            mBridge.mConnection->endSharedReads();
-    }
+    ~SharedReads();
     SharedReads(const SharedReads &) = delete;
     SharedReads &operator=(const SharedReads &) = delete;
 

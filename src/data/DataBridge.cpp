@@ -115,11 +115,38 @@ private:
 
 } // namespace detail
 
-DataBridge::DataBridge() = default;
+// Nested in an exported class, but no part of the API.
+class VELMARITH_NO_EXPORT DataBridge::Private
+{
+public:
+    std::unique_ptr<detail::Connection> connection; ///< taken from the thread's pool at Open
+    bool silentErrors = false;
+};
+
+DataBridge::DataBridge()
+    : d(std::make_unique<Private>())
+{
+}
 
 DataBridge::~DataBridge()
 {
     Close();
+}
+
+detail::SharedReads::~SharedReads()
+{
+    if (mBridge.d->connection)
+        mBridge.d->connection->endSharedReads();
+}
+
+void DataBridge::setSilentErrors(bool silent)
+{
+    d->silentErrors = silent;
+}
+
+bool DataBridge::SilentErrors() const
+{
+    return d->silentErrors;
 }
 
 void DataBridge::setDefaultDatabase(const QString &database)
@@ -165,26 +192,26 @@ void DataBridge::Open(const QString &database, const QString &options, const QSt
     if (!create && !isServerDatabase(path) && !path.startsWith(QLatin1String("file:")) &&
         access(encodeFileName(path).constData(), F_OK) != 0)
         throw Error(ErrorNumber::Database, QStringLiteral("无法打开数据库 %1：文件不存在").arg(withoutPassword(path)));
-    mConnection = detail::ConnectionPool::ofThisThread().take(path, create);
+    d->connection = detail::ConnectionPool::ofThisThread().take(path, create);
 }
 
 bool DataBridge::isOpen() const
 {
-    return mConnection != nullptr;
+    return d->connection != nullptr;
 }
 
 void DataBridge::Close()
 {
-    if (mConnection)
-        mConnection->endSharedReads();
-    detail::ConnectionPool::ofThisThread().give(std::move(mConnection));
+    if (d->connection)
+        d->connection->endSharedReads();
+    detail::ConnectionPool::ofThisThread().give(std::move(d->connection));
 }
 
 detail::Connection &DataBridge::connection()
 {
-    if (!mConnection)
+    if (!d->connection)
         throw Error(ErrorNumber::Database, QStringLiteral("DataBridge 尚未打开：请先调用 Open"));
-    return *mConnection;
+    return *d->connection;
 }
 
 namespace {
@@ -218,7 +245,7 @@ void DataBridge::QueryValue(const QString &statement, QString &target, int16_t)
         trace.succeeded();
     } catch (const detail::StatementFailure &failure) {
         trace.failed(failure.databaseText);
-        if (!mSilentErrors)
+        if (!d->silentErrors)
             throw Error(ErrorNumber::Database, failure.message);
     }
 }
@@ -239,7 +266,7 @@ void DataBridge::Query(const QString &statement, ResultRows *rows, Collection *f
         trace.succeeded();
     } catch (const detail::StatementFailure &failure) {
         trace.failed(failure.databaseText);
-        if (!mSilentErrors)
+        if (!d->silentErrors)
             throw Error(ErrorNumber::Database, failure.message);
     }
 }
@@ -317,7 +344,7 @@ int16_t reported(const std::optional<detail::StatementFailure> &failure, bool si
 
 int16_t DataBridge::Execute(const QString &statement, int64_t *recordsAffected)
 {
-    return reported(runStatement(connection(), statement, recordsAffected), mSilentErrors);
+    return reported(runStatement(connection(), statement, recordsAffected), d->silentErrors);
 }
 
 int16_t detail::Commands::executeOnceMore(DataBridge &bridge, const QString &statement, int64_t *recordsAffected,
@@ -330,7 +357,7 @@ int16_t detail::Commands::executeOnceMore(DataBridge &bridge, const QString &sta
             return int16_t(failure->code);
         failure = runStatement(bridge.connection(), statement, recordsAffected);
     }
-    return reported(failure, bridge.mSilentErrors);
+    return reported(failure, bridge.d->silentErrors);
 }
 
 detail::Commands::CheckedWrite detail::Commands::executeIfUnchanged(DataBridge &bridge, const QString &check,
@@ -369,7 +396,7 @@ detail::Commands::CheckedWrite detail::Commands::executeIfUnchanged(DataBridge &
     }
     if (recordsAffected)
         *recordsAffected = 0;
-    return {reported(failure, bridge.mSilentErrors), std::nullopt};
+    return {reported(failure, bridge.d->silentErrors), std::nullopt};
 }
 
 } // namespace velmarith

@@ -5,63 +5,111 @@
 
 namespace velmarith {
 
-namespace {
-
-// Settings added after the first release live among the object's dynamic properties, so the
-// class keeps the size hosts were built with.
-constexpr const char *kIgnoresWriteConflicts = "velmarith.ignoresWriteConflicts";
-constexpr const char *kForgetsLayout = "velmarith.forgetsLayout";
-
-// The window on a table as the host set it up, started but not shown.
-std::unique_ptr<frmManage> startedWindow(const WinMagnge &host, const QString &table)
+// Nested in an exported class, but no part of the API.
+class VELMARITH_NO_EXPORT WinMagnge::Private
 {
-    toolkit::ensureApplication();
-    auto form = std::make_unique<frmManage>();
-    form->WorkMode = host.MagngeMode();
-    form->CheckWriteConflicts = host.checksWriteConflicts();
-    if (host.remembersLayout())
-        form->LayoutFile = toolkit::Desktop::current().layoutFile();
-    form->ManageTable(table, 0);
-    return form;
+public:
+    // The window on a table as the host set it up, started but not shown.
+    [[nodiscard]] std::unique_ptr<frmManage> startedWindow(const QString &table) const
+    {
+        toolkit::ensureApplication();
+        auto form = std::make_unique<frmManage>();
+        form->WorkMode = magngeMode;
+        form->CheckWriteConflicts = checksWriteConflicts;
+        if (remembersLayout)
+            form->LayoutFile = toolkit::Desktop::current().layoutFile();
+        form->ManageTable(table, 0);
+        return form;
+    }
+
+    int16_t magngeFormat = 0;
+    QString magngeMode;
+    QString magngeTablName;
+    QString dataSql;
+    bool checksWriteConflicts = true;
+    bool remembersLayout = true;
+    std::unique_ptr<frmManage> manageForm;
+};
+
+WinMagnge::WinMagnge(QObject *parent)
+    : QObject(parent)
+    , d(std::make_unique<Private>())
+{
 }
-
-} // namespace
-
-WinMagnge::WinMagnge(QObject *parent) : QObject(parent) {}
 
 WinMagnge::~WinMagnge() = default;
 
+int16_t WinMagnge::MagngeFormat() const
+{
+    return d->magngeFormat;
+}
+
+void WinMagnge::setMagngeFormat(int16_t format)
+{
+    d->magngeFormat = format;
+}
+
+QString WinMagnge::MagngeMode() const
+{
+    return d->magngeMode;
+}
+
+void WinMagnge::setMagngeMode(const QString &mode)
+{
+    d->magngeMode = mode;
+}
+
+QString WinMagnge::MagngeTablName() const
+{
+    return d->magngeTablName;
+}
+
+void WinMagnge::setMagngeTablName(const QString &name)
+{
+    d->magngeTablName = name;
+}
+
+QString WinMagnge::mDataSql() const
+{
+    return d->dataSql;
+}
+
+void WinMagnge::setmDataSql(const QString &sql)
+{
+    d->dataSql = sql;
+}
+
 bool WinMagnge::checksWriteConflicts() const
 {
-    return !property(kIgnoresWriteConflicts).toBool();
+    return d->checksWriteConflicts;
 }
 
 void WinMagnge::setChecksWriteConflicts(bool checks)
 {
-    setProperty(kIgnoresWriteConflicts, !checks);
+    d->checksWriteConflicts = checks;
 }
 
 bool WinMagnge::remembersLayout() const
 {
-    return !property(kForgetsLayout).toBool();
+    return d->remembersLayout;
 }
 
 void WinMagnge::setRemembersLayout(bool remembers)
 {
-    setProperty(kForgetsLayout, !remembers);
+    d->remembersLayout = remembers;
 }
 
 void WinMagnge::ManageTable(const QString &TableName, int16_t)
 {
-    mManageForm = startedWindow(*this, TableName);
-    mManageForm->ShowModal();
+    d->manageForm = d->startedWindow(TableName);
+    d->manageForm->ShowModal();
 }
 
 void WinMagnge::exportTable(const QString &TableName, const QString &path)
 {
-    mManageForm = startedWindow(*this, TableName);
-    exportList(mManageForm->shownList(), path);
-    mManageForm.reset();
+    d->manageForm = d->startedWindow(TableName);
+    exportList(d->manageForm->shownList(), path);
+    d->manageForm.reset();
 }
 
 } // namespace velmarith
