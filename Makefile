@@ -8,7 +8,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_check
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build test demo bench gallery clean sanitize sanitize-build fuzz package package-check
+.PHONY: all deps configure build test demo bench gallery clean sanitize sanitize-build fuzz package package-check abi-check
 
 all: build
 
@@ -57,10 +57,14 @@ fuzz: sanitize-build
 package: build
 	cd $(BUILD_DIR) && cpack -G DEB -B packages
 
+# The library's binary interface against the baseline in abi/: hosts built against it still run.
+abi-check: build
+	@tools/install-deps.sh packaging
+	tools/check-abi.sh $(BUILD_DIR)/src/libVelmarith.so $(CURDIR) $(BUILD_DIR)
+
 # The packages as a host machine meets them: lintian finds no error, they install with
 # apt-get, a consumer builds against /usr and Python imports them; then they are purged.
-package-check: package
-	@tools/install-deps.sh packaging
+package-check: abi-check package
 	tools/check-packages.sh $(BUILD_DIR)/packages $(CURDIR)
 
 clean:

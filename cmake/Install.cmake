@@ -19,16 +19,6 @@ install(FILES ${PROJECT_BINARY_DIR}/VelmarithConfig.cmake ${PROJECT_BINARY_DIR}/
   DESTINATION ${VELMARITH_CMAKE_DIR} COMPONENT development)
 
 file(RELATIVE_PATH VELMARITH_PC_TO_PREFIX /prefix/${CMAKE_INSTALL_LIBDIR}/pkgconfig /prefix)
-set(VELMARITH_PC_PRIVATE "")
-if(VELMARITH_HAVE_POSTGRESQL)
-  string(APPEND VELMARITH_PC_PRIVATE ", libpq")
-endif()
-if(VELMARITH_HAVE_MARIADB)
-  string(APPEND VELMARITH_PC_PRIVATE ", libmariadb")
-endif()
-if(VELMARITH_HAVE_ODBC)
-  string(APPEND VELMARITH_PC_PRIVATE ", odbc")
-endif()
 configure_file(${CMAKE_CURRENT_LIST_DIR}/velmarith.pc.in ${PROJECT_BINARY_DIR}/velmarith.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/velmarith.pc DESTINATION ${CMAKE_INSTALL_LIBDIR}/pkgconfig COMPONENT development)
 

@@ -48,8 +48,10 @@ set(CPACK_DEBIAN_RUNTIME_PACKAGE_SECTION libs)
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_RECOMMENDS qt6-translations-l10n)
 # The ODBC drivers of the databases the library writes SQL for.
 set(CPACK_DEBIAN_RUNTIME_PACKAGE_SUGGESTS "odbc-postgresql, odbc-mariadb, libsqliteodbc")
-# The dynamic linker's cache is renewed by a trigger, as Debian's libraries do.
-set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers)
+# The dynamic linker's cache is renewed by a trigger, as Debian's libraries do. The symbols
+# file tells dpkg-shlibdeps the oldest version having each symbol a host uses; the package
+# check compares it with what the library exports.
+set(CPACK_DEBIAN_RUNTIME_PACKAGE_CONTROL_EXTRA ${PROJECT_SOURCE_DIR}/packaging/triggers ${PROJECT_SOURCE_DIR}/packaging/symbols)
 set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "Chinese database dialogs for Qt 6 programs - library
  Velmarith's four modal dialogs for desktop database applications whose
  interface is Simplified Chinese: table maintenance from metadata tables,
@@ -57,18 +59,9 @@ set(CPACK_COMPONENT_RUNTIME_DESCRIPTION "Chinese database dialogs for Qt 6 progr
  MySQL, also through ODBC, with an in-process component server.")
 
 set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_SECTION libdevel)
-# pkg-config reads the modules velmarith.pc names privately, so their .pc files must be there.
-set(VELMARITH_DEV_DEPENDS "${VELMARITH_EXACT_RUNTIME}, qt6-base-dev, libsqlite3-dev, zlib1g-dev")
-if(VELMARITH_HAVE_POSTGRESQL)
-  string(APPEND VELMARITH_DEV_DEPENDS ", libpq-dev")
-endif()
-if(VELMARITH_HAVE_MARIADB)
-  string(APPEND VELMARITH_DEV_DEPENDS ", libmariadb-dev")
-endif()
-if(VELMARITH_HAVE_ODBC)
-  string(APPEND VELMARITH_DEV_DEPENDS ", unixodbc-dev")
-endif()
-set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS ${VELMARITH_DEV_DEPENDS})
+# Compiling and linking against the shared library needs Qt's headers and nothing of the
+# database clients, which the library links itself (they are libvelmarith1's dependencies).
+set(CPACK_DEBIAN_DEVELOPMENT_PACKAGE_DEPENDS "${VELMARITH_EXACT_RUNTIME}, qt6-base-dev")
 set(CPACK_COMPONENT_DEVELOPMENT_DESCRIPTION "Chinese database dialogs for Qt 6 programs - development files
  Headers, the CMake package (find_package(Velmarith) with Velmarith::Velmarith)
  and the pkg-config file of Velmarith, the library of four modal dialogs for

@@ -21,6 +21,18 @@ if grep -q '^E:' "$work/lintian.log"; then
   echo "lintian found errors"; exit 1
 fi
 
+echo "== the library's exports against its symbols file"
+runtime=$(ls "$packages"/libvelmarith1_*.deb)
+dpkg-deb -x "$runtime" "$work/runtime"
+dpkg-deb -e "$runtime" "$work/runtime/DEBIAN"
+(cd "$work" && dpkg-gensymbols -c4 -plibvelmarith1 -v"$(dpkg-deb -f "$runtime" Version)" \
+   -e"$(ls "$work"/runtime/usr/lib/*/libVelmarith.so.1.*)" -I"$work/runtime/DEBIAN/symbols" -O/dev/null)
+
+echo "== the development package needs no database client's headers"
+if dpkg-deb -f "$packages"/libvelmarith-dev_*.deb Depends | grep -E 'libpq-dev|libmariadb-dev|unixodbc-dev|libsqlite3-dev'; then
+  echo "libvelmarith-dev depends on a client library's development package"; exit 1
+fi
+
 # What the packages would leave after a purge: each of their paths that was not there before.
 for deb in "$packages"/*.deb; do
   dpkg-deb --fsys-tarfile "$deb" | tar -t | sed 's|^\.||; s|/$||' | grep -v '^$'
@@ -37,6 +49,12 @@ done
 
 echo "== apt-get install"
 DEBIAN_FRONTEND=noninteractive apt-get install -y "$packages"/*.deb > "$work/apt.log" 2>&1 || { cat "$work/apt.log"; exit 1; }
+
+echo "== pkg-config with Qt's modules alone"
+multiarch=$(dpkg-architecture -qDEB_HOST_MULTIARCH)
+mkdir "$work/pkgconfig"
+ln -s /usr/lib/"$multiarch"/pkgconfig/velmarith.pc /usr/lib/"$multiarch"/pkgconfig/Qt6*.pc "$work/pkgconfig/"
+PKG_CONFIG_LIBDIR="$work/pkgconfig" pkg-config --cflags --libs velmarith > /dev/null
 
 echo "== a CMake consumer against /usr"
 cmake -S "$source/examples/cmake" -B "$work/cmake" -G Ninja > "$work/cmake.log"

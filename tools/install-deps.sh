@@ -10,7 +10,7 @@ packages=(cmake ninja-build g++ make qt6-base-dev libsqlite3-dev libgtest-dev li
           unixodbc-dev odbc-postgresql odbc-mariadb libsqliteodbc pgbouncer zlib1g-dev python3-openpyxl poppler-utils)
 
 # With the argument "packaging", what checking the Debian packages needs as well.
-[ "${1:-}" = "packaging" ] && packages+=(lintian dpkg-dev)
+[ "${1:-}" = "packaging" ] && packages+=(lintian dpkg-dev abigail-tools)
 
 missing=()
 for p in "${packages[@]}"; do
