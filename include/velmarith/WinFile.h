@@ -56,6 +56,8 @@ public:
     [[nodiscard]] QStringList selectedFiles() const;
 
 signals:
+    /// Raised once by FileAny after the window has closed, also after a cancel, with the
+    /// pattern, place and type it was given and the path and names the window ended with.
     void FileSuccess(const QString &SelectPattern, const QString &SelectPlace, int16_t SelectType,
                      const QString &SelectPath, const QString &SelectFileName);
 

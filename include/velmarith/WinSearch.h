@@ -97,6 +97,8 @@ public:
     static void setDefaultKeywordMatch(KeywordMatch match);
 
 signals:
+    /// Raised once by SearchAny after the window has closed, with the chosen text (empty when
+    /// the person cancelled).
     void SelectSuccess(const QString &SelectText);
 
 private:

@@ -9,14 +9,17 @@ names, types and defaults of its type library.
 
 Every failure raises VelmarithError, which carries the error's number and text."""
 import ctypes
+import functools
 import inspect
 from ctypes import POINTER, byref, c_int32, c_uint16, c_uint32, c_void_p
 
-from . import _abi, _typelib
+from . import _abi, _docs, _location, _typelib
 from ._abi import VARIANT, lib
 
-__all__ = ["WinFile", "WinInput", "WinSearch", "WinMagnge", "Collection", "VelmarithError", "create", "register",
-           "unregister"]
+__version__ = _location.VERSION
+
+__all__ = ["WinFile", "WinInput", "WinSearch", "WinMagnge", "Collection", "VelmarithError", "VelmarithTypeError",
+           "VelmarithOverflowError", "VelmarithValueError", "create", "register", "unregister"]
 
 # The failed statuses of velmarith/server.h, by number.
 _STATUS_NAMES = {
@@ -33,14 +36,49 @@ _STATUS_NAMES = {
     0x80029C4A: "TYPE_E_CANTLOADLIBRARY"}
 
 
+# The facility an automation runtime gives its own error numbers, as in 0x800A000D for 13.
+_FACILITY_CONTROL = 0x800A0000
+
+
 class VelmarithError(Exception):
     """A failed call: `number` is the library's error number (VB style, 5, 13, 68, …) or the
-    call's HRESULT, `text` what went wrong."""
+    call's HRESULT, `hresult` always the HRESULT (0x800A000D for 13), `text` what went wrong;
+    `member` and `value` name the member and the value it refused, where one did. A type
+    mismatch is also a TypeError, an overflow an OverflowError, a bad value a ValueError."""
 
-    def __init__(self, number, text):
-        super().__init__(f"{text} ({number})")
+    def __init__(self, number, text, member=None, value=None):
         self.number = number
+        self.hresult = number & 0xFFFFFFFF if number >= 0x10000 or number < 0 else _FACILITY_CONTROL | number
         self.text = text
+        self.member = member
+        self.value = value
+        name = _STATUS_NAMES.get(self.hresult)
+        where = f"{member} = {value!r}: " if member is not None else ""
+        super().__init__(f"{where}{text} (HRESULT {self.hresult:#010x}{' ' + name if name else ''})")
+
+
+class VelmarithTypeError(VelmarithError, TypeError):
+    """A value of a type the member cannot take."""
+
+
+class VelmarithOverflowError(VelmarithError, OverflowError):
+    """A number outside what the member holds."""
+
+
+class VelmarithValueError(VelmarithError, ValueError):
+    """A value the member refuses: a bad argument, index or property value."""
+
+
+_KINDS = {0x80020005: VelmarithTypeError, _FACILITY_CONTROL | 13: VelmarithTypeError,
+          0x8002000A: VelmarithOverflowError, _FACILITY_CONTROL | 6: VelmarithOverflowError,
+          0x80070057: VelmarithValueError, 0x8002000B: VelmarithValueError, _FACILITY_CONTROL | 5: VelmarithValueError,
+          _FACILITY_CONTROL | 380: VelmarithValueError, _FACILITY_CONTROL | 381: VelmarithValueError}
+
+
+def _error(number, text, member=None, value=None):
+    """The error of its kind: a VelmarithError, and the built-in Python code would expect."""
+    error = VelmarithError(number, text)
+    return _KINDS.get(error.hresult, VelmarithError)(number, text, member, value)
 
 
 def _failure(status, reported):
@@ -48,9 +86,9 @@ def _failure(status, reported):
     one, else the status itself."""
     report = _abi.last_exception() if reported else None
     if report:
-        return VelmarithError(*report)
+        return _error(*report)
     status &= 0xFFFFFFFF
-    return VelmarithError(status, _STATUS_NAMES.get(status, f"HRESULT {status:#010x}"))
+    return _error(status, _STATUS_NAMES.get(status, f"HRESULT {status:#010x}"))
 
 
 def _check(status, reported=False):
@@ -66,7 +104,11 @@ def _run(function, *arguments):
 
 def _to_variant(value):
     """A VARIANT the caller clears; it holds its own reference to a collection."""
-    variant = VARIANT()
+    return _fill_variant(VARIANT(), value)
+
+
+def _fill_variant(variant, value):
+    """Puts `value` into an empty VARIANT, which the caller clears."""
     if value is None:
         variant.vt = _abi.VT_EMPTY
     elif isinstance(value, bool):
@@ -113,9 +155,50 @@ def _from_variant(variant, take=False):
     return None
 
 
-def _invoke(dispatch, dispid, flags, arguments):
-    """IDispatch::Invoke with arguments in declared order (None where an optional one is left
-    out); a put names its value DISPID_PROPERTYPUT, as automation clients do."""
+# IDispatch::Invoke's prototype, made once: a call then costs the call alone.
+_INVOKE = ctypes.CFUNCTYPE(c_int32, c_void_p, c_int32, c_void_p, c_uint32, c_uint16, POINTER(_abi.DISPPARAMS),
+                           POINTER(VARIANT), POINTER(_abi.EXCEPINFO), POINTER(c_uint32))
+_NO_ARGUMENTS = byref(_abi.DISPPARAMS(None, None, 0, 0))
+
+
+def _bound_invoke(dispatch):
+    """The Invoke of one object, bound to it."""
+    return functools.partial(_INVOKE(ctypes.cast(dispatch, POINTER(POINTER(c_void_p)))[0][6]), dispatch)
+
+
+class _CallState:
+    """What a property get or put of one object needs, made once: its Invoke, and a value, a
+    result and an exception record to reuse (the windows live on one thread, and each is
+    cleared or taken before the next call)."""
+    __slots__ = ("function", "dispatch", "value", "value_ref", "put_ref", "result", "result_ref", "exception",
+                 "exception_ref", "_named", "_put")
+
+    def __init__(self, dispatch):
+        self.function = _INVOKE(ctypes.cast(dispatch, POINTER(POINTER(c_void_p)))[0][6])
+        self.dispatch = dispatch
+        self.value = VARIANT()
+        self.value_ref = byref(self.value)
+        self._named = c_int32(_abi.DISPID_PROPERTYPUT)
+        self._put = _abi.DISPPARAMS(ctypes.pointer(self.value), ctypes.pointer(self._named), 1, 1)
+        self.put_ref = byref(self._put)
+        self.result = VARIANT()
+        self.result_ref = byref(self.result)
+        self.exception = _abi.EXCEPINFO()
+        self.exception_ref = byref(self.exception)
+
+
+def _raise_invoke_failure(status, exception, member=None, value=None):
+    if status == _abi.DISP_E_EXCEPTION:
+        lib.SysFreeString(exception.bstrSource)
+        raise _error(exception.wCode or exception.scode, _abi.take_text(exception.bstrDescription), member, value)
+    status &= 0xFFFFFFFF
+    raise _error(status, _STATUS_NAMES.get(status, f"HRESULT {status:#010x}"), member, value)
+
+
+def _invoke(invoke, dispid, flags, arguments, member=None):
+    """IDispatch::Invoke, through an object's bound Invoke, with arguments in declared order
+    (_MISSING where an optional one is left out); a put names its value DISPID_PROPERTYPUT, as
+    automation clients do. A refusal names `member`, and the value of a put."""
     variants = [_missing() if value is _MISSING else _to_variant(value) for value in arguments]
     given = (VARIANT * max(len(variants), 1))(*reversed(variants))
     named = c_int32(_abi.DISPID_PROPERTYPUT)
@@ -123,15 +206,11 @@ def _invoke(dispatch, dispid, flags, arguments):
     params = _abi.DISPPARAMS(given, ctypes.pointer(named) if put else None, len(variants), 1 if put else 0)
     result = VARIANT()
     exception = _abi.EXCEPINFO()
-    invoke = _abi.slot(dispatch, 6, c_int32, c_void_p, c_uint32, c_uint16, POINTER(_abi.DISPPARAMS),
-                       POINTER(VARIANT), POINTER(_abi.EXCEPINFO), POINTER(c_uint32))
-    status = invoke(dispatch, dispid, None, 0, flags, byref(params), byref(result), byref(exception), None)
+    status = invoke(dispid, None, 0, flags, byref(params), byref(result), byref(exception), None)
     for index in range(len(variants)):
         lib.VariantClear(byref(given[index]))
-    if status == _abi.DISP_E_EXCEPTION:
-        lib.SysFreeString(exception.bstrSource)
-        raise VelmarithError(exception.wCode or exception.scode, _abi.take_text(exception.bstrDescription))
-    _check(status)
+    if status != _abi.S_OK:
+        _raise_invoke_failure(status, exception, member, arguments[0] if put else None)
     return _from_variant(result, take=True)
 
 
@@ -221,75 +300,35 @@ class Event:
 
 
 class _Dialog:
-    """One object of a Velmarith class; its attributes are the type library's members."""
+    """One object of a Velmarith class; its attributes are the type library's members. Slots
+    and no instance dictionary: a name the class lacks cannot be set by mistake."""
+    __slots__ = ("_dispatch", "_call", "_got", "_events", "_advised", "_callback_exception", "__weakref__")
     _info = None
 
     def __init__(self, _dispatch=None):
+        self._dispatch = None
+        self._advised = None
         if _dispatch is None:
             _dispatch = _make(self._info)
-        object.__setattr__(self, "_dispatch", _dispatch)
-        object.__setattr__(self, "_events", {name: Event(self, member) for name, member in self._info.events.items()})
-        object.__setattr__(self, "_advised", None)
-        object.__setattr__(self, "_callback_exception", None)
+        self._dispatch = _dispatch
+        self._call = _bound_invoke(_dispatch)
+        self._got = _CallState(_dispatch)
+        self._events = {name: Event(self, member) for name, member in self._info.events.items()}
+        self._callback_exception = None
 
     def __del__(self):
-        dispatch = self.__dict__.get("_dispatch")
+        dispatch = getattr(self, "_dispatch", None)
         if not dispatch:
             return
-        advised = self.__dict__.get("_advised")
-        if advised:
-            point, cookie, _sink = advised
+        if self._advised:
+            point, cookie, _sink = self._advised
             _abi.slot(point, 6, c_uint32)(point, cookie)
             _abi.release(point)
         _abi.release(dispatch)
-        self.__dict__["_dispatch"] = None
-
-    def __dir__(self):
-        return sorted(set(super().__dir__()) | set(self._info.members) | set(self._info.events))
+        self._dispatch = None
 
     def __getattr__(self, name):
-        if name in self._events:
-            return self._events[name]
-        member = self._info.members.get(name)
-        if member is None:
-            raise AttributeError(f"{self._info.name} has no member {name}")
-        if "method" in member.kinds:
-            return self._method(member)
-        return _invoke(self._dispatch, member.dispid, _abi.DISPATCH_PROPERTYGET, [])
-
-    def __setattr__(self, name, value):
-        member = self._info.members.get(name)
-        if member is None or "method" in member.kinds:
-            raise AttributeError(f"{self._info.name} has no property {name}")
-        # A collection is handed on by reference, as the type library's put-by-reference says.
-        flags = _abi.DISPATCH_PROPERTYPUTREF if "set" in member.kinds else _abi.DISPATCH_PROPERTYPUT
-        _invoke(self._dispatch, member.dispid, flags, [value])
-
-    def _method(self, member):
-        signature = inspect.Signature([
-            inspect.Parameter(p.name, inspect.Parameter.POSITIONAL_OR_KEYWORD,
-                              default=p.default if p.optional else inspect.Parameter.empty)
-            for p in member.parameters])
-
-        def call(*arguments, **named):
-            bound = signature.bind_partial(*arguments, **named)
-            values = [bound.arguments.get(p.name, _MISSING) for p in member.parameters]
-            missing = [p.name for p, v in zip(member.parameters, values) if v is _MISSING and not p.optional]
-            if missing:
-                raise TypeError(f"{member.name}() needs {', '.join(missing)}")
-            while values and values[-1] is _MISSING:
-                values.pop()
-            try:
-                result = _invoke(self._dispatch, member.dispid, _abi.DISPATCH_METHOD, values)
-            except BaseException:
-                self._raise_callback_exception()
-                raise
-            self._raise_callback_exception()
-            return result
-
-        call.__name__ = member.name
-        call.__signature__ = signature
-        return call
+        raise AttributeError(f"{self._info.name} has no member {name}")
 
     def _listen(self):
         """Advises a sink of ours on the object's event interface, once."""
@@ -306,17 +345,17 @@ class _Dialog:
         sink = _abi.Sink(iid, self._on_event)
         cookie = c_uint32()
         _check(_abi.slot(point.value, 5, c_void_p, POINTER(c_uint32))(point.value, sink.pointer, byref(cookie)))
-        object.__setattr__(self, "_advised", (point.value, cookie.value, sink))
+        self._advised = (point.value, cookie.value, sink)
 
     def _keep_callback_exception(self, exception):
         if self._callback_exception is None:
-            object.__setattr__(self, "_callback_exception", exception)
+            self._callback_exception = exception
 
     def _raise_callback_exception(self):
         """Raises, with its own traceback, what an event's callback raised during the last call."""
         exception = self._callback_exception
         if exception is not None:
-            object.__setattr__(self, "_callback_exception", None)
+            self._callback_exception = None
             raise exception
 
     def _on_event(self, dispid, arguments):
@@ -336,9 +375,97 @@ def _make(info):
     return made.value
 
 
+_PYTHON_TYPES = {"BSTR": str, "I2": int, "I4": int, "Collection": "Collection", "void": None}
+
+
+def _property(member, doc):
+    dispid = member.dispid
+    # A collection is handed on by reference, as the type library's put-by-reference says.
+    flags = _abi.DISPATCH_PROPERTYPUTREF if "set" in member.kinds else _abi.DISPATCH_PROPERTYPUT
+
+    # The hottest path of a host: one Python frame, a number read as it is.
+    def get(self) -> _PYTHON_TYPES[member.type]:
+        got = self._got
+        status = got.function(got.dispatch, dispid, None, 0, _abi.DISPATCH_PROPERTYGET, _NO_ARGUMENTS, got.result_ref,
+                              got.exception_ref, None)
+        if status:
+            _raise_invoke_failure(status, got.exception, member.name)
+        vt = got.result.vt
+        if vt == _abi.VT_I4:
+            return got.result.lVal
+        if vt == _abi.VT_I2:
+            return got.result.iVal
+        return _from_variant(got.result, take=True)
+
+    def put(self, value: _PYTHON_TYPES[member.type]) -> None:
+        got = self._got
+        # A number holds nothing to free; anything else is cleared after the call.
+        number = type(value) is int and -2**31 <= value < 2**31
+        if number:
+            got.value.vt = _abi.VT_I4
+            got.value.lVal = value
+        else:
+            _fill_variant(got.value, value)
+        status = got.function(got.dispatch, dispid, None, 0, flags, got.put_ref, got.result_ref, got.exception_ref, None)
+        if not number:
+            lib.VariantClear(got.value_ref)
+        if status:
+            _raise_invoke_failure(status, got.exception, member.name, value)
+
+    return property(get, put, doc=doc)
+
+
+def _method(member, doc):
+    parameters = [inspect.Parameter(p.name, inspect.Parameter.POSITIONAL_OR_KEYWORD,
+                                    default=p.default if p.optional else inspect.Parameter.empty,
+                                    annotation=_PYTHON_TYPES[p.type])
+                  for p in member.parameters]
+    signature = inspect.Signature(parameters, return_annotation=_PYTHON_TYPES[member.type])
+
+    def call(self, *arguments, **named):
+        bound = signature.bind_partial(*arguments, **named)
+        values = [bound.arguments.get(p.name, _MISSING) for p in member.parameters]
+        missing = [p.name for p, v in zip(member.parameters, values) if v is _MISSING and not p.optional]
+        if missing:
+            raise TypeError(f"{member.name}() needs {', '.join(missing)}")
+        while values and values[-1] is _MISSING:
+            values.pop()
+        try:
+            result = _invoke(self._call, member.dispid, _abi.DISPATCH_METHOD, values, member.name)
+        except BaseException:
+            self._raise_callback_exception()
+            raise
+        self._raise_callback_exception()
+        return result
+
+    call.__name__ = call.__qualname__ = member.name
+    call.__doc__ = doc
+    call.__signature__ = signature.replace(
+        parameters=[inspect.Parameter("self", inspect.Parameter.POSITIONAL_OR_KEYWORD)] + parameters)
+    return call
+
+
+def _event(name, doc):
+    return property(lambda self: self._events[name], doc=f"An event: connect(callback). {doc}")
+
+
+def _class(info):
+    """The Python class of a type library class: a property, method or event per member, each
+    with what the C++ header says of it."""
+    docs = _docs.DOCS.get(info.name, {})
+    attributes = {"__slots__": (), "_info": info, "__doc__": docs.get("", f"The Velmarith class {info.name}.") + f" ({info.progid})",
+                  "__module__": __name__}
+    for name, member in info.members.items():
+        doc = docs.get(name, "")
+        attributes[name] = _method(member, doc) if "method" in member.kinds else _property(member, doc)
+    for name in info.events:
+        attributes[name] = _event(name, docs.get(name, ""))
+    return type(info.name, (_Dialog,), attributes)
+
+
 _CLASSES = _typelib.load()
 for _name, _info in _CLASSES.items():
-    globals()[_name] = type(_name, (_Dialog,), {"_info": _info, "__doc__": f"The Velmarith class {_name} ({_info.progid})."})
+    globals()[_name] = _class(_info)
 
 
 def create(name):

@@ -1,8 +1,11 @@
 """The Python package as a host uses it: properties by name, a method answered by the scripted
 desktop, an event into a callback, errors as VelmarithError, creation through the registry."""
 import inspect
+import pydoc
 import re
 import sqlite3
+import subprocess
+import sys
 from pathlib import Path
 
 import pytest
@@ -146,3 +149,25 @@ def test_creation_by_progid_after_registration(tmp_path, monkeypatch):
             assert box.InputAny("请输入名称", "名称") == "李四"
     finally:
         velmarith.unregister()
+
+
+def test_the_package_reads_like_python_help_types_and_errors_of_their_kind():
+    assert velmarith.__version__ == "1.0"
+    page = pydoc.render_doc(velmarith.WinSearch, renderer=pydoc.plaintext)
+    for name, member in velmarith.WinSearch._info.members.items():
+        assert name in page, name
+    assert "The column or expression the keyword is matched against." in page
+    assert "Raised once by SearchAny after the window has closed" in page
+    assert inspect.signature(velmarith.WinMagnge.ManageTable).parameters["ListCol"].annotation is int
+    generator = Path(__file__).parents[2] / "tools" / "generate-python-docs.py"
+    assert subprocess.run([sys.executable, str(generator), str(generator.parents[1]), "--check"]).returncode == 0, \
+        "the docstrings are what the C++ headers say now"
+
+    search = velmarith.WinSearch()
+    with pytest.raises(OverflowError) as overflow:
+        search.SearchWorkMode = 70000
+    assert isinstance(overflow.value, velmarith.VelmarithError) and overflow.value.hresult == DISP_E_OVERFLOW
+    assert str(overflow.value).startswith("SearchWorkMode = 70000: ") and "0x8002000a DISP_E_OVERFLOW" in str(overflow.value)
+    with pytest.raises(TypeError) as mismatch:
+        search.SearchWidth = "宽"
+    assert mismatch.value.member == "SearchWidth" and mismatch.value.value == "宽"
