@@ -34,6 +34,7 @@ demo: configure
 bench: build
 	cmake --build $(BUILD_DIR) -j2 --target benchmarks
 	for b in $(BUILD_DIR)/bench/*; do [ -x "$$b" ] && [ -f "$$b" ] && "$$b"; done
+	QT_QPA_PLATFORM=offscreen PYTHONPATH=$(BUILD_DIR)/python /usr/bin/python3 bench/python_calls.py
 
 gallery: build
 	cmake --build $(BUILD_DIR) --target render_gallery
