@@ -486,6 +486,19 @@ VELMARITH_API HRESULT VelmarithLoadTypeLib(const char *name, ITypeLib **library)
 /* An empty collection, for InDefColl and SearchDataColl. */
 VELMARITH_API HRESULT VelmarithCreateCollection(VelmarithCollection **collection);
 
+/* The settings of the whole library that a host chooses, as the C++ statics of DataBridge and
+ * WinSearch set them. The database the windows open: a SQLite path or a server's URI in UTF-8
+ * (NULL or "" goes back to $DATABRIDGE_DATABASE); read back as the windows would use it, in a
+ * BSTR the caller frees. */
+VELMARITH_API HRESULT VelmarithSetDefaultDatabase(const char *database);
+VELMARITH_API HRESULT VelmarithGetDefaultDatabase(BSTR *database);
+/* How long a statement waits for another program's lock, in milliseconds (E_INVALIDARG below 0). */
+VELMARITH_API HRESULT VelmarithSetBusyTimeout(int32_t milliseconds);
+/* The keyword matching of every lookup window made from now on: 0 like (the default), 1
+ * instant, 2 pinyin (E_INVALIDARG for another value). */
+VELMARITH_API HRESULT VelmarithSetDefaultKeywordMatch(int32_t match);
+VELMARITH_API HRESULT VelmarithGetDefaultKeywordMatch(int32_t *match);
+
 #ifdef __cplusplus
 }
 #endif

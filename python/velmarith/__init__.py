@@ -9,6 +9,7 @@ names, types and defaults of its type library.
 
 Every failure raises VelmarithError, which carries the error's number and text."""
 import ctypes
+import enum
 import functools
 import inspect
 from ctypes import POINTER, byref, c_int32, c_uint16, c_uint32, c_void_p
@@ -18,8 +19,10 @@ from ._abi import VARIANT, lib
 
 __version__ = _location.VERSION
 
-__all__ = ["WinFile", "WinInput", "WinSearch", "WinMagnge", "Collection", "VelmarithError", "VelmarithTypeError",
-           "VelmarithOverflowError", "VelmarithValueError", "create", "register", "unregister"]
+__all__ = ["WinFile", "WinInput", "WinSearch", "WinMagnge", "Collection", "KeywordMatch", "VelmarithError",
+           "VelmarithTypeError", "VelmarithOverflowError", "VelmarithValueError", "create", "default_database",
+           "default_keyword_match", "register", "set_busy_timeout", "set_default_database", "set_default_keyword_match",
+           "unregister"]
 
 # The failed statuses of velmarith/server.h, by number.
 _STATUS_NAMES = {
@@ -479,6 +482,44 @@ def create(name):
             return globals()[info.name](_dispatch=made.value)
     _abi.release(made.value)
     raise VelmarithError(0x80040154, f"{name} is no Velmarith class")
+
+
+class KeywordMatch(enum.IntEnum):
+    """How a lookup window's keyword list finds its rows as the keyword changes."""
+    Like = 0     #: a like-query at each change (the default)
+    Instant = 1  #: the rows read once, then filtered in memory as the database's like would
+    Pinyin = 2   #: as Instant, the keyword also read as pinyin (张三 by zs and zhangsan)
+
+
+def set_default_database(database):
+    """The database the windows open from now on, as DataBridge opens it: a SQLite file's path
+    or a server's URI (postgresql://…, mariadb://…, odbc:…); None or "" goes back to
+    $DATABRIDGE_DATABASE."""
+    _check(lib.VelmarithSetDefaultDatabase(database.encode() if database else None))
+
+
+def default_database() -> str:
+    """The database the windows open: set_default_database's, else $DATABRIDGE_DATABASE."""
+    text = c_void_p()
+    _check(lib.VelmarithGetDefaultDatabase(byref(text)))
+    return _abi.take_text(text.value)
+
+
+def set_busy_timeout(milliseconds: int):
+    """How long a statement waits for another program's lock before it fails (5000 ms)."""
+    _check(lib.VelmarithSetBusyTimeout(milliseconds))
+
+
+def set_default_keyword_match(match: KeywordMatch):
+    """The keyword matching of every lookup window made from now on, the maintenance window's
+    lookups included."""
+    _check(lib.VelmarithSetDefaultKeywordMatch(int(match)))
+
+
+def default_keyword_match() -> KeywordMatch:
+    match = c_int32()
+    _check(lib.VelmarithGetDefaultKeywordMatch(byref(match)))
+    return KeywordMatch(match.value)
 
 
 def register():

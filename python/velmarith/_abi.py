@@ -105,6 +105,11 @@ for name, restype, argtypes in [
         ("VelmarithGetLastException", c_int32, [POINTER(EXCEPINFO)]),
         ("VelmarithCreateCollection", c_int32, [POINTER(c_void_p)]),
         ("VelmarithLoadTypeLib", c_int32, [c_char_p, POINTER(c_void_p)]),
+        ("VelmarithSetDefaultDatabase", c_int32, [c_char_p]),
+        ("VelmarithGetDefaultDatabase", c_int32, [POINTER(c_void_p)]),
+        ("VelmarithSetBusyTimeout", c_int32, [c_int32]),
+        ("VelmarithSetDefaultKeywordMatch", c_int32, [c_int32]),
+        ("VelmarithGetDefaultKeywordMatch", c_int32, [POINTER(c_int32)]),
         ("VelmarithTestDesktopInstall", c_int32, []),
         ("VelmarithTestDesktopExpect", c_int32, [c_char_p, c_char_p]),
         ("VelmarithTestDesktopRemove", c_int32, [])]:

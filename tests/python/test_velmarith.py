@@ -171,3 +171,29 @@ def test_the_package_reads_like_python_help_types_and_errors_of_their_kind():
     with pytest.raises(TypeError) as mismatch:
         search.SearchWidth = "宽"
     assert mismatch.value.member == "SearchWidth" and mismatch.value.value == "宽"
+
+
+def test_the_library_wide_settings_are_chosen_from_python(tmp_path, monkeypatch):
+    monkeypatch.setenv("DATABRIDGE_DATABASE", str(tmp_path / "from-the-variable.sqlite"))
+    chosen = tmp_path / "员工.sqlite"
+    velmarith.set_default_database(str(chosen))
+    try:
+        assert velmarith.default_database() == str(chosen)
+        with pytest.raises(velmarith.VelmarithError) as refused:
+            velmarith.WinMagnge().ManageTable("员工")
+        assert "员工.sqlite" in refused.value.text, "the window opened the database chosen after the import"
+    finally:
+        velmarith.set_default_database(None)
+    assert velmarith.default_database().endswith("from-the-variable.sqlite")
+
+    assert velmarith.default_keyword_match() is velmarith.KeywordMatch.Like
+    velmarith.set_default_keyword_match(velmarith.KeywordMatch.Pinyin)
+    try:
+        assert velmarith.default_keyword_match() is velmarith.KeywordMatch.Pinyin
+    finally:
+        velmarith.set_default_keyword_match(velmarith.KeywordMatch.Like)
+    with pytest.raises(ValueError):
+        velmarith.set_default_keyword_match(7)
+    with pytest.raises(ValueError):
+        velmarith.set_busy_timeout(-1)
+    velmarith.set_busy_timeout(5000)
