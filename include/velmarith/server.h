@@ -499,6 +499,16 @@ VELMARITH_API HRESULT VelmarithSetBusyTimeout(int32_t milliseconds);
 VELMARITH_API HRESULT VelmarithSetDefaultKeywordMatch(int32_t match);
 VELMARITH_API HRESULT VelmarithGetDefaultKeywordMatch(int32_t *match);
 
+/* The members of an object that its type library lacks, by their C++ names: "inputAccepted"
+ * (WinInput), "fileAccepted" and "selectedFiles" (WinFile), "queryFailures" and "keywordMatch"
+ * (WinSearch), "checksWriteConflicts" and "remembersLayout" (WinMagnge). Flags come as VT_BOOL,
+ * lists as a collection of texts, the match as VT_I4 (0 like, 1 instant, 2 pinyin); the last
+ * three may also be put. DISP_E_MEMBERNOTFOUND for another name or a get-only member put,
+ * E_INVALIDARG for an object that is not one of this library's, RPC_E_WRONG_THREAD off its
+ * thread; the caller clears the VARIANT it gets. */
+VELMARITH_API HRESULT VelmarithGetMember(IDispatch *object, const char *name, VARIANT *value);
+VELMARITH_API HRESULT VelmarithPutMember(IDispatch *object, const char *name, const VARIANT *value);
+
 #ifdef __cplusplus
 }
 #endif

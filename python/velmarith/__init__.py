@@ -448,6 +448,39 @@ def _method(member, doc):
     return call
 
 
+# The members of each class that its type library lacks, as the C++ classes name them: how a
+# value comes back, and whether it may be put.
+_BEYOND_THE_TYPE_LIBRARY = {
+    "WinInput": {"inputAccepted": (bool, False)},
+    "WinFile": {"fileAccepted": (bool, False), "selectedFiles": (list, False)},
+    "WinSearch": {"queryFailures": (list, False), "keywordMatch": ("KeywordMatch", True)},
+    "WinMagnge": {"checksWriteConflicts": (bool, True), "remembersLayout": (bool, True)},
+}
+
+
+def _member_beyond(name, kind, settable, doc):
+    encoded = name.encode()
+
+    def get(self):
+        value = VARIANT()
+        _check(lib.VelmarithGetMember(self._dispatch, encoded, byref(value)))
+        got = _from_variant(value, take=True)
+        return list(got) if kind is list else KeywordMatch(got) if kind == "KeywordMatch" else got
+
+    def put(self, value):
+        given = _to_variant(value)
+        try:
+            status = lib.VelmarithPutMember(self._dispatch, encoded, byref(given))
+        finally:
+            lib.VariantClear(byref(given))
+        if status:
+            status &= 0xFFFFFFFF
+            raise _error(status, _STATUS_NAMES.get(status, f"HRESULT {status:#010x}"), name, value)
+
+    get.__annotations__ = {"return": kind}
+    return property(get, put if settable else None, doc=doc)
+
+
 def _event(name, doc):
     return property(lambda self: self._events[name], doc=f"An event: connect(callback). {doc}")
 
@@ -463,6 +496,8 @@ def _class(info):
         attributes[name] = _method(member, doc) if "method" in member.kinds else _property(member, doc)
     for name in info.events:
         attributes[name] = _event(name, docs.get(name, ""))
+    for name, (kind, settable) in _BEYOND_THE_TYPE_LIBRARY.get(info.name, {}).items():
+        attributes[name] = _member_beyond(name, kind, settable, docs.get(name, ""))
     return type(info.name, (_Dialog,), attributes)
 
 

@@ -110,6 +110,8 @@ for name, restype, argtypes in [
         ("VelmarithSetBusyTimeout", c_int32, [c_int32]),
         ("VelmarithSetDefaultKeywordMatch", c_int32, [c_int32]),
         ("VelmarithGetDefaultKeywordMatch", c_int32, [POINTER(c_int32)]),
+        ("VelmarithGetMember", c_int32, [c_void_p, c_char_p, POINTER(VARIANT)]),
+        ("VelmarithPutMember", c_int32, [c_void_p, c_char_p, POINTER(VARIANT)]),
         ("VelmarithTestDesktopInstall", c_int32, []),
         ("VelmarithTestDesktopExpect", c_int32, [c_char_p, c_char_p]),
         ("VelmarithTestDesktopRemove", c_int32, [])]:

@@ -144,6 +144,17 @@ ULONG ServerObject::release()
     return 0;
 }
 
+ServerObject *ServerObject::behind(IDispatch *dispatch)
+{
+    for (const QString &name : {QStringLiteral("WinFile"), QStringLiteral("WinInput"), QStringLiteral("WinSearch"),
+                                QStringLiteral("WinMagnge")}) {
+        const ClassBinding *binding = bindingFor(name);
+        if (binding && dispatch->lpVtbl == binding->dualVtable)
+            return &ownerOf<ServerObject>(dispatch);
+    }
+    return nullptr;
+}
+
 HRESULT ServerObject::queryInterface(REFIID riid, void **object)
 {
     if (!object)

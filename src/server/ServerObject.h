@@ -32,6 +32,10 @@ public:
     /// Whether its members may run here: its own thread, which is the application's.
     [[nodiscard]] bool onItsThread() const { return mApartment.mayShowWindows(); }
     [[nodiscard]] const ClassInfo &classInfo() const { return mClass; }
+    /// The C++ object that does the work.
+    [[nodiscard]] QObject &object() { return *mObject; }
+    /// The object behind an interface pointer of one of ours; null for another's.
+    [[nodiscard]] static ServerObject *behind(IDispatch *dispatch);
 
     HRESULT getIDsOfNames(OLECHAR **names, UINT count, DISPID *ids) const;
     HRESULT invoke(DISPID id, WORD flags, const DISPPARAMS *params, VARIANT *result, EXCEPINFO *exception, UINT *argError);

@@ -197,3 +197,31 @@ def test_the_library_wide_settings_are_chosen_from_python(tmp_path, monkeypatch)
     with pytest.raises(ValueError):
         velmarith.set_busy_timeout(-1)
     velmarith.set_busy_timeout(5000)
+
+
+def test_the_members_beyond_the_type_library_tell_a_cancel_from_an_empty_answer():
+    box = velmarith.WinInput()
+    assert box.inputAccepted is False
+    with TestDesktop() as desk:
+        desk.expect("frmInputAny", ["click cmd确定"])
+        assert box.InputAny("请输入名称", "名称") == ""
+    assert box.inputAccepted is True, "an empty answer, confirmed"
+    with TestDesktop() as desk:
+        desk.expect("frmInputAny", ["click cmd取消"])
+        assert box.InputAny("请输入名称", "名称") == ""
+    assert box.inputAccepted is False, "a cancel"
+    with pytest.raises(AttributeError):
+        box.inputAccepted = True
+
+    search = velmarith.WinSearch()
+    assert search.keywordMatch is velmarith.KeywordMatch.Like and search.queryFailures == []
+    search.keywordMatch = velmarith.KeywordMatch.Pinyin
+    assert search.keywordMatch is velmarith.KeywordMatch.Pinyin
+    with pytest.raises(ValueError) as refused:
+        search.keywordMatch = 9
+    assert refused.value.member == "keywordMatch" and refused.value.value == 9
+    manage = velmarith.WinMagnge()
+    assert manage.checksWriteConflicts is True and manage.remembersLayout is True
+    manage.checksWriteConflicts = False
+    assert manage.checksWriteConflicts is False
+    assert velmarith.WinFile().fileAccepted is False and velmarith.WinFile().selectedFiles == []
