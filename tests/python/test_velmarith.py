@@ -225,3 +225,22 @@ def test_the_members_beyond_the_type_library_tell_a_cancel_from_an_empty_answer(
     manage.checksWriteConflicts = False
     assert manage.checksWriteConflicts is False
     assert velmarith.WinFile().fileAccepted is False and velmarith.WinFile().selectedFiles == []
+
+
+def test_the_stub_is_what_the_type_library_gives_and_a_type_checker_reads_it(monkeypatch):
+    source = Path(__file__).parents[2]
+    stub = subprocess.run([sys.executable, str(source / "tools" / "generate-python-stub.py"), str(source), "--check"])
+    assert stub.returncode == 0, "a member the type library has and the stub lacks"
+    try:
+        import mypy.api
+    except ImportError:
+        pytest.skip("no mypy to read the stub")
+    monkeypatch.setenv("MYPYPATH", str(Path(velmarith.__file__).parent.parent))
+    checked = lambda host: mypy.api.run(["--no-incremental", "--cache-dir", "/dev/null", "--python-executable",
+                                         sys.executable, str(Path(__file__).parent / "hosts" / host)])
+    out, _, status = checked("typed_host.py")
+    assert status == 0, out
+    out, _, status = checked("mistyped_host.py")
+    assert status == 1 and out.count("error:") == 3, out
+    for found in ("py:5: error: Incompatible types", '"SearchAnyy"', 'argument "InTitle"'):
+        assert found in out, out
