@@ -9,6 +9,8 @@ import re
 import sys
 from pathlib import Path
 
+from generated_file import write_or_check
+
 CLASSES = ("WinFile", "WinInput", "WinSearch", "WinMagnge")
 DECLARATION = re.compile(r"^\s*(?:Q_INVOKABLE\s+)?(?:\[\[nodiscard\]\]\s+)?(?:static\s+)?[\w:<>, ]+?[\s&*](\w+)\(")
 
@@ -54,13 +56,7 @@ def generated(source):
 
 def main():
     source = sys.argv[1]
-    target = Path(source) / "python" / "velmarith" / "_docs.py"
-    text = generated(source)
-    if "--check" in sys.argv[2:]:
-        if target.read_text(encoding="utf-8") != text:
-            sys.exit(f"{target} is not what the headers give: run tools/generate-python-docs.py {source}")
-        return
-    target.write_text(text, encoding="utf-8")
+    write_or_check(Path(source) / "python" / "velmarith" / "_docs.py", generated(source), "the C++ headers")
 
 
 if __name__ == "__main__":
