@@ -14,10 +14,12 @@ import functools
 import inspect
 from ctypes import POINTER, byref, c_int32, c_uint16, c_uint32, c_void_p
 
-from . import _abi, _docs, _location, _typelib
+import importlib.metadata
+
+from . import _abi, _docs, _typelib
 from ._abi import VARIANT, lib
 
-__version__ = _location.VERSION
+__version__ = _abi._location.VERSION if _abi._location else importlib.metadata.version("velmarith")
 
 __all__ = ["WinFile", "WinInput", "WinSearch", "WinMagnge", "Collection", "KeywordMatch", "VelmarithError",
            "VelmarithTypeError", "VelmarithOverflowError", "VelmarithValueError", "create", "default_database",

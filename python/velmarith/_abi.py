@@ -6,7 +6,10 @@ import os
 from ctypes import (CFUNCTYPE, POINTER, Structure, Union, byref, c_char_p, c_double, c_int16, c_int32, c_uint16,
                     c_uint32, c_void_p)
 
-from . import _location
+try:
+    from . import _location  # written when the package is made beside the library
+except ImportError:  # installed on its own (pip): the library is the system's, or $VELMARITH_LIBRARY
+    _location = None
 
 S_OK = 0
 E_NOINTERFACE = 0x80004002 - (1 << 32)
@@ -84,8 +87,9 @@ def _load():
     """The library: $VELMARITH_LIBRARY, else the one installed beside this package, else the
     system's search for libVelmarith.so.1."""
     candidates = [os.environ.get("VELMARITH_LIBRARY")]
-    candidates.append(os.path.normpath(os.path.join(os.path.dirname(__file__), _location.LIBRARY_DIR,
-                                                    "libVelmarith.so.1")))
+    if _location:
+        candidates.append(os.path.normpath(os.path.join(os.path.dirname(__file__), _location.LIBRARY_DIR,
+                                                        "libVelmarith.so.1")))
     for path in candidates:
         if path and os.path.exists(path):
             return ctypes.CDLL(path)
