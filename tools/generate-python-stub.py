@@ -49,12 +49,6 @@ class Event:
     def disconnect(self, callback: Callable[..., object]) -> None: ...
 
 
-class KeywordMatch(enum.IntEnum):
-    Like = 0
-    Instant = 1
-    Pinyin = 2
-
-
 def create(name: str) -> Union["WinFile", "WinInput", "WinSearch", "WinMagnge"]: ...
 def register() -> None: ...
 def unregister() -> None: ...
@@ -105,8 +99,13 @@ def class_stub(cls):
     return "".join(lines)
 
 
+def enum_stub(cls):
+    return f"\n\nclass {cls.__name__}(enum.IntEnum):\n" + "".join(f"    {m.name} = {m.value}\n" for m in cls)
+
+
 def generated():
-    return HEADER + "".join(class_stub(getattr(velmarith, name)) for name in ("WinFile", "WinInput", "WinSearch", "WinMagnge"))
+    enums = "".join(enum_stub(getattr(velmarith, name)) for name in ("KeywordMatch", "MessageIcon", "MessageButtons", "MessageAnswer"))
+    return HEADER + enums + "".join(class_stub(getattr(velmarith, name)) for name in ("WinFile", "WinInput", "WinSearch", "WinMagnge"))
 
 
 def main():

@@ -21,7 +21,8 @@ from ._abi import VARIANT, lib
 
 __version__ = _abi._location.VERSION if _abi._location else importlib.metadata.version("velmarith")
 
-__all__ = ["WinFile", "WinInput", "WinSearch", "WinMagnge", "Collection", "KeywordMatch", "VelmarithError",
+__all__ = ["WinFile", "WinInput", "WinSearch", "WinMagnge", "Collection", "KeywordMatch", "MessageAnswer",
+           "MessageButtons", "MessageIcon", "VelmarithError",
            "VelmarithTypeError", "VelmarithOverflowError", "VelmarithValueError", "create", "default_database",
            "default_keyword_match", "register", "set_busy_timeout", "set_default_database", "set_default_keyword_match",
            "unregister"]
@@ -519,6 +520,27 @@ def create(name):
             return globals()[info.name](_dispatch=made.value)
     _abi.release(made.value)
     raise VelmarithError(0x80040154, f"{name} is no Velmarith class")
+
+
+class MessageIcon(enum.IntEnum):
+    """A message box's icon, as velmarith/MessageBox.h numbers them."""
+    None_ = 0
+    Information = 1
+    Question = 2
+    Exclamation = 3
+    Critical = 4
+
+
+class MessageButtons(enum.IntEnum):
+    Ok = 0
+    YesNo = 1
+
+
+class MessageAnswer(enum.IntEnum):
+    """The answer a message box was given; the testing desktop's answer() queues one."""
+    Ok = 0
+    Yes = 1
+    No = 2
 
 
 class KeywordMatch(enum.IntEnum):

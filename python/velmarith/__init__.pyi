@@ -34,12 +34,6 @@ class Event:
     def disconnect(self, callback: Callable[..., object]) -> None: ...
 
 
-class KeywordMatch(enum.IntEnum):
-    Like = 0
-    Instant = 1
-    Pinyin = 2
-
-
 def create(name: str) -> Union["WinFile", "WinInput", "WinSearch", "WinMagnge"]: ...
 def register() -> None: ...
 def unregister() -> None: ...
@@ -48,6 +42,31 @@ def default_database() -> str: ...
 def set_busy_timeout(milliseconds: int) -> None: ...
 def set_default_keyword_match(match: KeywordMatch) -> None: ...
 def default_keyword_match() -> KeywordMatch: ...
+
+
+class KeywordMatch(enum.IntEnum):
+    Like = 0
+    Instant = 1
+    Pinyin = 2
+
+
+class MessageIcon(enum.IntEnum):
+    None_ = 0
+    Information = 1
+    Question = 2
+    Exclamation = 3
+    Critical = 4
+
+
+class MessageButtons(enum.IntEnum):
+    Ok = 0
+    YesNo = 1
+
+
+class MessageAnswer(enum.IntEnum):
+    Ok = 0
+    Yes = 1
+    No = 2
 
 
 class WinFile:
