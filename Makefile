@@ -8,7 +8,7 @@ SANITIZER_ENV = ASAN_OPTIONS=detect_leaks=1:abort_on_error=0:strict_string_check
 	LSAN_OPTIONS=suppressions=$(CURDIR)/tools/lsan.supp:print_suppressions=0 \
 	UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 
-.PHONY: all deps configure build test demo bench gallery clean sanitize sanitize-build fuzz package package-check abi-check
+.PHONY: all deps configure build test demo bench gallery clean sanitize sanitize-build fuzz package package-check abi-check wheel
 
 all: build
 
@@ -53,6 +53,14 @@ sanitize: sanitize-build
 # Each fuzz target for FUZZ_SECONDS, starting from its kept seeds.
 fuzz: sanitize-build
 	$(SANITIZER_ENV) tools/run-fuzzers.sh $(SANITIZE_DIR)/fuzz tests/fuzz/corpus $(FUZZ_SECONDS)
+
+# The Python package as a wheel, in $(BUILD_DIR)/wheels/, for pip in any environment; built
+# from a copy, since pip builds in place.
+wheel: deps
+	rm -rf $(BUILD_DIR)/wheel-source && mkdir -p $(BUILD_DIR)/wheel-source
+	cp -r python/pyproject.toml python/velmarith $(BUILD_DIR)/wheel-source/
+	rm $(BUILD_DIR)/wheel-source/velmarith/_location.py.in
+	/usr/bin/python3 -m pip wheel --quiet --no-deps --no-index --no-build-isolation -w $(BUILD_DIR)/wheels $(BUILD_DIR)/wheel-source
 
 # The four Debian packages, in $(BUILD_DIR)/packages/.
 package: build
