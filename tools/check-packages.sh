@@ -65,6 +65,10 @@ echo "== Python"
 (cd "$work" && /usr/bin/python3 -c "import velmarith; print(velmarith.__file__)")
 (cd "$work" && /usr/bin/python3 "$source/examples/python/ask_name.py")
 velmarith --version
+# A new host's own suite, with pytest, in a fresh virtual environment over the installed packages.
+/usr/bin/python3 -m venv --system-site-packages "$work/venv"
+(cd "$work" && VELMARITH_COMMAND=/usr/bin/velmarith "$work/venv/bin/python" -m pytest -q -p no:cacheprovider \
+   "$source/tests/python/test_a_new_host.py" > "$work/pytest.log") || { cat "$work/pytest.log"; exit 1; }
 man velmarith > "$work/man.txt" 2> /dev/null && grep -q 'velmarith init' "$work/man.txt" || { echo "man velmarith shows no page"; exit 1; }
 
 echo "== purge after an import as root, which writes byte code"

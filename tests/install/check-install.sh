@@ -31,8 +31,12 @@ cc -std=c11 -pedantic-errors -o "$work/c_host" "$source/examples/c/main.c" -I"$p
 LD_LIBRARY_PATH="$libdir" "$work/c_host"
 
 echo "== Python"
-PYTHONPATH=$(dirname "$(find "$prefix" -type d -name velmarith -path '*python*' | head -1)") \
-  /usr/bin/python3 "$source/examples/python/ask_name.py"
+packages=$(dirname "$(find "$prefix" -type d -name velmarith -path '*python*' | head -1)")
+PYTHONPATH=$packages /usr/bin/python3 "$source/examples/python/ask_name.py"
+# A new host's own suite, with pytest, against the moved tree.
+(cd "$work" && PYTHONPATH=$packages VELMARITH_COMMAND=$prefix/bin/velmarith \
+   /usr/bin/python3 -m pytest -q -p no:cacheprovider "$source/tests/python/test_a_new_host.py" > "$work/pytest.log") ||
+  { cat "$work/pytest.log"; exit 1; }
 
 echo "== the command"
 "$prefix/bin/velmarith" --version
