@@ -412,7 +412,7 @@ def _property(member, doc):
             got.value.lVal = value
         else:
             _fill_variant(got.value, value)
-        status = got.function(got.dispatch, dispid, None, 0, flags, got.put_ref, got.result_ref, got.exception_ref, None)
+        status = got.function(got.dispatch, dispid, None, 0, flags, got.put_ref, None, got.exception_ref, None)
         if not number:
             lib.VariantClear(got.value_ref)
         if status:
