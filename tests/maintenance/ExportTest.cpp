@@ -2,12 +2,14 @@
 
 #include <velmarith/Error.h>
 
+#include "maintenance/PdfTextMaps.h"
 #include "toolkit/KeyCodes.h"
 #include "toolkit/ListView.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
+#include <QRawFont>
 #include <QTemporaryDir>
 
 #include <optional>
@@ -157,6 +159,22 @@ TEST(Workbook, keepsTextThatXmlWouldReadOtherwise)
               u"['  中𠀀 ', None]\n"
               u"['-0.50', -0.5]\n"
               u"['12.5.1', '12.5.1']\n"_s);
+}
+
+// Only the characters of a ToUnicode map change, at the same length: a glyph number that looks
+// like a radical stays, and a range counting up from one character is left as it is.
+TEST(PdfTextMaps, eachGlyphReadsAsTheCharacterDrawnWithIt)
+{
+    const QRawFont face = QRawFont::fromFont(QFont(u"Noto Sans CJK SC"_s));
+    if (!face.familyName().contains(u"CJK"_s))
+        GTEST_SKIP() << "no Noto Sans CJK SC here";
+    const QByteArray before = "stream\nbegincmap\n2 beginbfrange\n<0000> <0000> <0000>\n<0001> <0003> [<2F2F> <5458> <0041>]\n"
+                              "<0004> <0005> <2F00>\nendbfrange\n1 beginbfchar\n<2F2F> <2F08>\nendbfchar\nendcmap\nendstream";
+    QByteArray pdf = before;
+    mendTextMaps(pdf, u"工员A人一丁"_s, {face});
+    EXPECT_EQ(pdf.size(), before.size());
+    EXPECT_EQ(pdf, QByteArray(before).replace("[<2F2F> <5458>", "[<5DE5> <5458>").replace("<2F2F> <2F08>", "<2F2F> <4EBA>"))
+        << pdf.toStdString();
 }
 
 // The printed pages, read back with poppler's tools: the Simplified Chinese face embedded and
