@@ -10,7 +10,6 @@ names, types and defaults of its type library.
 Every failure raises VelmarithError, which carries the error's number and text."""
 import ctypes
 import enum
-import functools
 import inspect
 from ctypes import POINTER, byref, c_int32, c_uint16, c_uint32, c_void_p
 
@@ -167,15 +166,10 @@ _INVOKE = ctypes.CFUNCTYPE(c_int32, c_void_p, c_int32, c_void_p, c_uint32, c_uin
 _NO_ARGUMENTS = byref(_abi.DISPPARAMS(None, None, 0, 0))
 
 
-def _bound_invoke(dispatch):
-    """The Invoke of one object, bound to it."""
-    return functools.partial(_INVOKE(ctypes.cast(dispatch, POINTER(POINTER(c_void_p)))[0][6]), dispatch)
-
-
 class _CallState:
-    """What a property get or put of one object needs, made once: its Invoke, and a value, a
-    result and an exception record to reuse (the windows live on one thread, and each is
-    cleared or taken before the next call)."""
+    """What a call on one object needs, made once: its Invoke, and for property gets and puts a
+    value, a result and an exception record to reuse (the windows live on one thread, and each
+    is cleared or taken before the next call)."""
     __slots__ = ("function", "dispatch", "value", "value_ref", "put_ref", "result", "result_ref", "exception",
                  "exception_ref", "_named", "_put")
 
@@ -201,22 +195,20 @@ def _raise_invoke_failure(status, exception, member=None, value=None):
     raise _error(status, _STATUS_NAMES.get(status, f"HRESULT {status:#010x}"), member, value)
 
 
-def _invoke(invoke, dispid, flags, arguments, member=None):
-    """IDispatch::Invoke, through an object's bound Invoke, with arguments in declared order
-    (_MISSING where an optional one is left out); a put names its value DISPID_PROPERTYPUT, as
-    automation clients do. A refusal names `member`, and the value of a put."""
+def _call_method(state, dispid, arguments, member):
+    """A method through an object's Invoke, with arguments in declared order (_MISSING where an
+    optional one is left out); a refusal names the method."""
     variants = [_missing() if value is _MISSING else _to_variant(value) for value in arguments]
     given = (VARIANT * max(len(variants), 1))(*reversed(variants))
-    named = c_int32(_abi.DISPID_PROPERTYPUT)
-    put = bool(flags & (_abi.DISPATCH_PROPERTYPUT | _abi.DISPATCH_PROPERTYPUTREF))
-    params = _abi.DISPPARAMS(given, ctypes.pointer(named) if put else None, len(variants), 1 if put else 0)
+    params = _abi.DISPPARAMS(given, None, len(variants), 0)
     result = VARIANT()
     exception = _abi.EXCEPINFO()
-    status = invoke(dispid, None, 0, flags, byref(params), byref(result), byref(exception), None)
+    status = state.function(state.dispatch, dispid, None, 0, _abi.DISPATCH_METHOD, byref(params), byref(result),
+                            byref(exception), None)
     for index in range(len(variants)):
         lib.VariantClear(byref(given[index]))
     if status != _abi.S_OK:
-        _raise_invoke_failure(status, exception, member, arguments[0] if put else None)
+        _raise_invoke_failure(status, exception, member)
     return _from_variant(result, take=True)
 
 
@@ -308,7 +300,7 @@ class Event:
 class _Dialog:
     """One object of a Velmarith class; its attributes are the type library's members. Slots
     and no instance dictionary: a name the class lacks cannot be set by mistake."""
-    __slots__ = ("_dispatch", "_call", "_got", "_events", "_advised", "_callback_exception", "__weakref__")
+    __slots__ = ("_dispatch", "_got", "_events", "_advised", "_callback_exception", "__weakref__")
     _info = None
 
     def __init__(self, _dispatch=None):
@@ -317,7 +309,6 @@ class _Dialog:
         if _dispatch is None:
             _dispatch = _make(self._info)
         self._dispatch = _dispatch
-        self._call = _bound_invoke(_dispatch)
         self._got = _CallState(_dispatch)
         self._events = {name: Event(self, member) for name, member in self._info.events.items()}
         self._callback_exception = None
@@ -437,7 +428,7 @@ def _method(member, doc):
         while values and values[-1] is _MISSING:
             values.pop()
         try:
-            result = _invoke(self._call, member.dispid, _abi.DISPATCH_METHOD, values, member.name)
+            result = _call_method(self._got, member.dispid, values, member.name)
         except BaseException:
             self._raise_callback_exception()
             raise
