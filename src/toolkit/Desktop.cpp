@@ -8,11 +8,15 @@
 
 #include <velmarith/Error.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QDialog>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPointer>
 #include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
 #include <QPrinter>
 #include <QPushButton>
 #include <QScreen>
@@ -37,6 +41,26 @@ QMessageBox::Icon qtIcon(MessageIcon icon)
         break;
     }
     return QMessageBox::NoIcon;
+}
+
+// Qt's print preview leaves its zoom and page fields and its page view without a name a screen
+// reader could say; they get theirs, in the dialog's language.
+void nameThePreviewsParts(QPrintPreviewDialog &preview)
+{
+    for (QComboBox *zoom : preview.findChildren<QComboBox *>()) {
+        zoom->setAccessibleName(QStringLiteral("缩放比例"));
+        zoom->view()->setAccessibleName(QStringLiteral("缩放比例"));
+    }
+    for (QLineEdit *field : preview.findChildren<QLineEdit *>()) {
+        if (field->accessibleName().isEmpty())
+            field->setAccessibleName(qobject_cast<QComboBox *>(field->parentWidget()) ? QStringLiteral("缩放比例")
+                                                                                      : QStringLiteral("页码"));
+    }
+    for (QPrintPreviewWidget *pages : preview.findChildren<QPrintPreviewWidget *>()) {
+        pages->setAccessibleName(QStringLiteral("页面预览"));
+        for (QWidget *part : pages->findChildren<QWidget *>())
+            part->setAccessibleName(QStringLiteral("页面预览"));
+    }
 }
 
 /// The desktop of a person: Qt's modal loop and message boxes with Chinese buttons.
@@ -91,6 +115,7 @@ public:
         if (const QScreen *screen = preview.screen())
             preview.resize(screen->availableSize() * 4 / 5);
         QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&](QPrinter *pages) { paint(*pages); });
+        nameThePreviewsParts(preview);
         preview.exec();
     }
 
