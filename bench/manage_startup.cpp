@@ -1,12 +1,16 @@
 // The maintenance window's whole start-up (metadata, editors, list, shown) on a 30-field table
 // with 4 bound and 4 enumerated fields, against a plain sqlite3 loop reading the list query's
 // rows as text, against QSqlQueryModel + QTableView showing the same query, and against plain
-// Qt building and showing the window's widgets without any data, in one run.
+// Qt building and showing the window's widgets without any data, in one run. Then the window as
+// a person meets it, shown with its first screenful while the rest is read, on SQLite and on
+// private PostgreSQL and MariaDB servers, beside QSqlQueryModel + QTableView's first screenful.
 #include "support/AllocationCounter.h"
 #include "support/BenchTables.h"
 #include "support/PlainLoop.h"
+#include "support/ServerTables.h"
 
 #include "maintenance/frmManage.h"
+#include "toolkit/ListView.h"
 
 #include <velmarith/DataBridge.h>
 #include <velmarith/testing.h>
@@ -14,6 +18,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
@@ -21,7 +26,6 @@
 #include <QSqlDatabase>
 #include <QSqlQueryModel>
 #include <QStandardItemModel>
-#include <QTableView>
 #include <QTableView>
 
 #include <benchmark/benchmark.h>
@@ -135,7 +139,9 @@ void BM_PlainSqliteLoop(benchmark::State &state)
     sqlite3_close(db);
 }
 
-void BM_QtSqlModelAndView(benchmark::State &state)
+// QSqlQueryModel + QTableView showing the list query: all of its rows fetched first, or only
+// those the model fetches by itself for the first screenful.
+void showWithQtSqlModel(benchmark::State &state, bool wholeList)
 {
     usePath(int(state.range(0)));
     velmarith::testing::TestDesktop desktop;
@@ -150,7 +156,7 @@ void BM_QtSqlModelAndView(benchmark::State &state)
             AllocationCounter::resetPeak();
             auto model = std::make_unique<QSqlQueryModel>();
             model->setQuery(query, db);
-            while (model->canFetchMore())
+            while (wholeList && model->canFetchMore())
                 model->fetchMore();
             auto view = std::make_unique<QTableView>();
             view->setModel(model.get());
@@ -164,6 +170,11 @@ void BM_QtSqlModelAndView(benchmark::State &state)
         }
     }
     QSqlDatabase::removeDatabase(QStringLiteral("bench"));
+}
+
+void BM_QtSqlModelAndView(benchmark::State &state)
+{
+    showWithQtSqlModel(state, true);
 }
 
 // The window's own widgets made with plain Qt at the window's sizes, with the list's 30 columns
@@ -210,6 +221,59 @@ void BM_QtWidgetsOfTheWindowAlone(benchmark::State &state)
     }
 }
 
+enum class Source { Sqlite, Postgres, MariaDb };
+
+// The benchmark table of `rows` rows on a source; empty where its server cannot run here.
+QString databaseOf(Source source, int rows)
+{
+    switch (source) {
+    case Source::Sqlite: return QString::fromStdString(velmarith::bench::maintenanceDatabase(rows));
+    case Source::Postgres: return velmarith::bench::serverMaintenanceDatabase(rows, velmarith::bench::Server::Postgres);
+    case Source::MariaDb: return velmarith::bench::serverMaintenanceDatabase(rows, velmarith::bench::Server::MariaDb);
+    }
+    return {};
+}
+
+// The window shown and painted with the rows read so far, the rest still to come; the counter
+// last_row_ms is the time from the start until the last row is in the list.
+void BM_FirstScreenful(benchmark::State &state, Source source)
+{
+    const QString database = databaseOf(source, int(state.range(0)));
+    if (database.isEmpty()) {
+        state.SkipWithError("no server binaries here");
+        return;
+    }
+    velmarith::DataBridge::setDefaultDatabase(database);
+    velmarith::testing::TestDesktop desktop;
+    desktop.setScreenSize(28800, 21600);
+    const auto startShown = [] {
+        auto form = std::make_unique<velmarith::frmManage>();
+        form->ReadsWhileShown = true;
+        form->ManageTable(kTable);
+        showOnce(*form->window());
+        return form;
+    };
+    startShown().reset(); // untimed: the first window loads the fonts
+    double lastRowMs = 0;
+    for (auto _ : state) {
+        QElapsedTimer sinceStart;
+        sinceStart.start();
+        std::unique_ptr<velmarith::frmManage> form = startShown();
+        state.PauseTiming();
+        form->waitForWholeList();
+        lastRowMs += double(sinceStart.nsecsElapsed()) / 1e6;
+        state.counters["rows"] = form->list().itemCount();
+        form.reset();
+        state.ResumeTiming();
+    }
+    state.counters["last_row_ms"] = lastRowMs / double(state.iterations());
+}
+
+void BM_QtSqlModelFirstScreenful(benchmark::State &state)
+{
+    showWithQtSqlModel(state, false);
+}
+
 } // namespace
 
 // One start-up of a small table takes milliseconds, so it is timed over more of them.
@@ -221,3 +285,8 @@ VELMARITH_AT_EACH_SIZE(BM_ManageStartup);
 VELMARITH_AT_EACH_SIZE(BM_PlainSqliteLoop);
 VELMARITH_AT_EACH_SIZE(BM_QtSqlModelAndView);
 BENCHMARK(BM_QtWidgetsOfTheWindowAlone)->Unit(benchmark::kMillisecond)->Iterations(30);
+
+BENCHMARK_CAPTURE(BM_FirstScreenful, Sqlite, Source::Sqlite)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK(BM_QtSqlModelFirstScreenful)->Arg(1000)->Arg(100000)->Arg(1000000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_FirstScreenful, Postgres, Source::Postgres)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);
+BENCHMARK_CAPTURE(BM_FirstScreenful, MariaDb, Source::MariaDb)->Arg(100000)->Unit(benchmark::kMillisecond)->Iterations(5);

@@ -17,6 +17,7 @@ class Catalog;
 class Commands;
 class Connection;
 class SharedReads;
+class StreamedQuery;
 }
 
 /// One statement as DataBridge ran it, for tests and for tracing a host's session.
@@ -106,6 +107,7 @@ private:
     friend class detail::Catalog;
     friend class detail::Commands;
     friend class detail::SharedReads;
+    friend class detail::StreamedQuery;
     detail::Connection &connection();
 
     class Private;

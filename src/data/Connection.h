@@ -47,6 +47,13 @@ struct QueryResult {
     std::vector<ColumnType> types;
 };
 
+/// Statements are UTF-8 on every backend; one holding a lone surrogate is refused before it is sent.
+void refuseInvalidText(const QString &statement);
+
+/// Adds each column's name, type code (also keyed by its name) and size to the wanted lists.
+void describeColumns(const QStringList &names, const std::vector<ColumnType> &types, Collection *fieldNames,
+                     Collection *typeCodes, Collection *sizes);
+
 /// The first column of the first row of a result as text; nothing when there is none.
 [[nodiscard]] inline std::optional<QString> firstValueOf(const QueryResult &result)
 {
@@ -54,6 +61,25 @@ struct QueryResult {
         return std::nullopt;
     return result.rows.text(0, 0);
 }
+
+/// A query whose rows are read a part at a time, while its connection runs nothing else.
+/// Destroyed before its end, it stops the statement, so nothing of it runs on; the connection
+/// then serves the next statement as before.
+class RowStream
+{
+public:
+    virtual ~RowStream() = default;
+    /// The next rows: at most `atMost`, or all of them where the backend can only read them at
+    /// once; none at the end. Raises StatementFailure.
+    virtual ResultRows next(int atMost) = 0;
+    [[nodiscard]] virtual bool atEnd() const = 0;
+    [[nodiscard]] const QStringList &names() const { return mNames; }
+    [[nodiscard]] const std::vector<ColumnType> &types() const { return mTypes; }
+
+protected:
+    QStringList mNames;
+    std::vector<ColumnType> mTypes;
+};
 
 /// One connection to a database, of whichever backend; statements raise StatementFailure.
 /// Each runs exactly one statement, with "+" beside string literals sent as "||".
@@ -64,6 +90,9 @@ public:
 
     /// The rows when `wantRows`, else only what the column types need.
     virtual QueryResult query(const QString &statement, TraceScope &trace, bool wantRows) = 0;
+    /// Starts a query whose rows the stream reads as they come; the connection must run nothing
+    /// else until the stream is gone. Where the backend cannot stream, the rows are all read here.
+    virtual std::unique_ptr<RowStream> stream(const QString &statement, TraceScope &trace);
     /// The first column of the first row as text; nothing when there is no row.
     virtual std::optional<QString> queryValue(const QString &statement, TraceScope &trace) = 0;
     /// Runs a statement; returns the rows an insert, update or delete changed, else 0.

@@ -214,15 +214,12 @@ detail::Connection &DataBridge::connection()
     return *d->connection;
 }
 
-namespace {
-
-void deliver(detail::QueryResult &&result, ResultRows *rows, Collection *fieldNames, Collection *typeCodes, Collection *sizes)
+void detail::describeColumns(const QStringList &names, const std::vector<ColumnType> &types, Collection *fieldNames,
+                             Collection *typeCodes, Collection *sizes)
 {
-    if (rows)
-        *rows = std::move(result.rows);
-    for (qsizetype c = 0; c < result.names.size(); ++c) {
-        const QString &name = result.names[c];
-        const ColumnType &type = result.types[size_t(c)];
+    for (qsizetype c = 0; c < names.size(); ++c) {
+        const QString &name = names[c];
+        const ColumnType &type = types[size_t(c)];
         if (fieldNames)
             fieldNames->Add(name);
         // Two result columns may share a name (a.编号, b.编号); only the first is keyed.
@@ -231,6 +228,15 @@ void deliver(detail::QueryResult &&result, ResultRows *rows, Collection *fieldNa
         if (sizes)
             sizes->Add(type.size);
     }
+}
+
+namespace {
+
+void deliver(detail::QueryResult &&result, ResultRows *rows, Collection *fieldNames, Collection *typeCodes, Collection *sizes)
+{
+    if (rows)
+        *rows = std::move(result.rows);
+    detail::describeColumns(result.names, result.types, fieldNames, typeCodes, sizes);
 }
 
 } // namespace

@@ -65,17 +65,34 @@ void ListFiller::FillHeads(const Collection &names, const QString &fitWidths)
 void ListFiller::FillRows(const ResultRows &rows, const std::shared_ptr<Collection> &keep, const QString &showKept,
                           const QString &clickKept)
 {
+    list().setRows(rows);
+    highlightKept(rows, 1, keep, showKept, clickKept);
+}
+
+bool ListFiller::AppendRows(const ResultRows &rows, const std::shared_ptr<Collection> &keep, const QString &showKept,
+                            const QString &clickKept)
+{
     toolkit::ListView &view = list();
-    view.setRows(rows);
+    const int firstItem = view.itemCount() + 1;
+    view.insertListRows(firstItem - 1, rows);
+    return highlightKept(rows, firstItem, keep, showKept, clickKept);
+}
+
+bool ListFiller::highlightKept(const ResultRows &rows, int firstItem, const std::shared_ptr<Collection> &keep,
+                               const QString &showKept, const QString &clickKept)
+{
+    toolkit::ListView &view = list();
     const int kept = keep ? rowHolding(rows, *keep) : -1;
     if (kept < 0)
-        return;
+        return false;
+    const int item = view.itemOfListRow(firstItem - 1 + kept);
     if (clickKept == u"Yes")
-        view.clickItem(kept + 1);
+        view.clickItem(item);
     else
-        view.select(kept + 1);
+        view.select(item);
     if (showKept == u"Yes")
-        view.ensureVisible(kept + 1);
+        view.ensureVisible(item);
+    return true;
 }
 
 void ListFiller::SortList(int16_t column)

@@ -23,6 +23,7 @@
 #include <mysql.h>
 
 #include <cmath>
+#include <limits>
 
 namespace velmarith::detail {
 namespace {
@@ -140,43 +141,8 @@ public:
             throw Error(ErrorNumber::Database, QStringLiteral("无法连接数据库服务器 %1：%2").arg(mServer, reason()));
     }
 
-    QueryResult query(const QString &statement, TraceScope &trace, bool wantRows) override
-    {
-        QueryResult result;
-        send(statement, trace);
-        const ResultHandle rows(mysql_use_result(mConnection.get()));
-        if (!rows) {
-            if (mysql_field_count(mConnection.get()) != 0)
-                throw refusal();
-            return result; // a statement without rows
-        }
-        const unsigned columns = mysql_num_fields(rows.get());
-        const MYSQL_FIELD *fields = mysql_fetch_fields(rows.get());
-        std::vector<bool> bits;
-        for (unsigned c = 0; c < columns; ++c) {
-            result.names.append(textOfUtf8(std::string_view(fields[c].name, fields[c].name_length)));
-            result.types.push_back(columnTypeOf(fields[c]));
-            bits.push_back(fields[c].type == MYSQL_TYPE_BIT);
-        }
-        ResultRows::Builder builder(result.names);
-        // Every row is fetched, also those not wanted, so the connection is ready for the next.
-        while (const MYSQL_ROW row = mysql_fetch_row(rows.get())) {
-            if (!wantRows)
-                continue;
-            const unsigned long *lengths = mysql_fetch_lengths(rows.get());
-            for (unsigned c = 0; c < columns; ++c) {
-                const std::string_view cell = row[c] ? std::string_view(row[c], lengths[c]) : std::string_view();
-                if (bits[c] && row[c])
-                    builder.addCell(numberOfBits(cell));
-                else
-                    builder.addCell(cell);
-            }
-        }
-        if (mysql_errno(mConnection.get()) != 0)
-            throw refusal();
-        result.rows = builder.finish();
-        return result;
-    }
+    QueryResult query(const QString &statement, TraceScope &trace, bool wantRows) override;
+    std::unique_ptr<RowStream> stream(const QString &statement, TraceScope &trace) override;
 
     std::optional<QString> queryValue(const QString &statement, TraceScope &trace) override
     {
@@ -379,6 +345,24 @@ private:
         return StatementFailure{text, text, 1};
     }
 
+    // A query not read to its end is stopped on the server from a second session, so it ends
+    // at once and the rows already on their way are skipped; the session is not kept for
+    // another statement. Where no second session can be had, the connection is cut.
+    void stopQuery()
+    {
+        mLost = true;
+        try {
+            const MariaDbConnection other(mUri);
+            const QByteArray kill = "kill query " + QByteArray::number(qulonglong(mysql_thread_id(mConnection.get())));
+            if (mysql_real_query(other.mConnection.get(), kill.constData(), kill.size()) == 0)
+                return;
+        } catch (const Error &) {
+        }
+        mariadb_cancel(mConnection.get());
+    }
+
+    friend class MariaDbRowStream;
+
     QString mUri;
     QString mServer; ///< where the connection goes, for messages; never with the password
     int mLockTimeout;
@@ -388,6 +372,99 @@ private:
     bool mLost = false;
     std::unique_ptr<MYSQL, ConnectionCloser> mConnection;
 };
+
+// A query's rows as the server sends them (mysql_use_result), fetched as they are asked for.
+class MariaDbRowStream final : public RowStream
+{
+public:
+    MariaDbRowStream(MariaDbConnection &connection, const QString &statement, TraceScope &trace) : mOwner(connection)
+    {
+        MYSQL *mysql = connection.mConnection.get();
+        connection.send(statement, trace);
+        mRows.reset(mysql_use_result(mysql));
+        if (!mRows) {
+            if (mysql_field_count(mysql) != 0)
+                throw connection.refusal();
+            mEnded = true; // a statement without rows
+            return;
+        }
+        const unsigned columns = mysql_num_fields(mRows.get());
+        const MYSQL_FIELD *fields = mysql_fetch_fields(mRows.get());
+        for (unsigned c = 0; c < columns; ++c) {
+            mNames.append(textOfUtf8(std::string_view(fields[c].name, fields[c].name_length)));
+            mTypes.push_back(columnTypeOf(fields[c]));
+            mBits.push_back(fields[c].type == MYSQL_TYPE_BIT);
+        }
+    }
+
+    ~MariaDbRowStream() override
+    {
+        if (!mEnded)
+            mOwner.stopQuery();
+    }
+
+    ResultRows next(int atMost) override
+    {
+        ResultRows::Builder builder(mNames);
+        const auto columns = unsigned(mBits.size());
+        for (int row = 0; row < atMost && !mEnded; ++row) {
+            const MYSQL_ROW values = fetch();
+            if (!values)
+                break;
+            const unsigned long *lengths = mysql_fetch_lengths(mRows.get());
+            for (unsigned c = 0; c < columns; ++c) {
+                const std::string_view cell = values[c] ? std::string_view(values[c], lengths[c]) : std::string_view();
+                if (mBits[c] && values[c])
+                    builder.addCell(numberOfBits(cell));
+                else
+                    builder.addCell(cell);
+            }
+        }
+        return builder.finish();
+    }
+
+    /// Fetches the rest without keeping it, so the connection is ready for the next statement.
+    void skipRest()
+    {
+        while (!mEnded && fetch()) {
+        }
+    }
+
+    [[nodiscard]] bool atEnd() const override { return mEnded; }
+
+private:
+    // The next row; none at the end, where a failure the server sent after some rows is raised.
+    MYSQL_ROW fetch()
+    {
+        const MYSQL_ROW values = mysql_fetch_row(mRows.get());
+        if (values)
+            return values;
+        mEnded = true;
+        if (mysql_errno(mOwner.mConnection.get()) != 0)
+            throw mOwner.refusal();
+        return nullptr;
+    }
+
+    MariaDbConnection &mOwner;
+    ResultHandle mRows;
+    std::vector<bool> mBits;
+    bool mEnded = false;
+};
+
+QueryResult MariaDbConnection::query(const QString &statement, TraceScope &trace, bool wantRows)
+{
+    MariaDbRowStream rows(*this, statement, trace);
+    QueryResult result{{}, rows.names(), rows.types()};
+    if (wantRows)
+        result.rows = rows.next(std::numeric_limits<int>::max());
+    rows.skipRest();
+    return result;
+}
+
+std::unique_ptr<RowStream> MariaDbConnection::stream(const QString &statement, TraceScope &trace)
+{
+    return std::make_unique<MariaDbRowStream>(*this, statement, trace);
+}
 
 } // namespace
 

@@ -144,6 +144,8 @@ public:
         return result;
     }
 
+    std::unique_ptr<RowStream> stream(const QString &statement, TraceScope &trace) override;
+
     std::optional<QString> queryValue(const QString &statement, TraceScope &trace) override
     {
         std::optional<QString> value;
@@ -394,10 +396,14 @@ private:
         }
     }
 
-    // Sends one statement and hands each row to `onRow` (a result without rows once, with
-    // hasRow false, for its columns); returns the rows an insert, update or delete changed.
-    template <class OnRow>
-    int64_t run(const QString &statement, TraceScope &trace, OnRow &&onRow)
+    // A statement sent, its results still to be read, with its own transaction behind a pooler.
+    struct Sent {
+        QString text;
+        std::unique_ptr<PooledTransaction> pooled;
+    };
+
+    // Sends one statement, its rows to come one result each.
+    Sent send(const QString &statement, TraceScope &trace)
     {
         const QString sent = rewriteConcatenation(statement);
         trace.sent(sent);
@@ -408,11 +414,43 @@ private:
         ensureConnected();
         if (const std::optional<ValueRefusal> unstorable = unstorableValue(sent))
             throw failureOf(*unstorable, messageOf(*unstorable));
-        PooledTransaction pooled(*this, sent);
+        auto pooled = std::make_unique<PooledTransaction>(*this, sent);
         PGconn *connection = mConnection.get();
         if (!PQsendQueryParams(connection, sent.toUtf8().constData(), 0, nullptr, nullptr, nullptr, nullptr, 0))
             throw PQstatus(connection) == CONNECTION_OK ? failureOf(reason()) : lostConnection();
         PQsetSingleRowMode(connection);
+        return {sent, std::move(pooled)};
+    }
+
+    // After the statement's last result: raises its failure, or ends its own transaction.
+    void finish(Sent &sent, const std::optional<Refusal> &failure)
+    {
+        if (failure) {
+            sent.pooled->rollback(); // so the catalog may be asked why
+            throw failureFrom(*failure, sent.text);
+        }
+        if (!sent.pooled->commit())
+            throw failureFrom(Refusal{trimmed(PQerrorMessage(mConnection.get())), {}, 0}, sent.text);
+    }
+
+    // Reads the results left of a statement, so the connection is ready for the next; the first
+    // failure among them is kept.
+    void drain(std::optional<Refusal> &failure)
+    {
+        for (ResultHandle result(PQgetResult(mConnection.get())); result; result.reset(PQgetResult(mConnection.get()))) {
+            const ExecStatusType status = PQresultStatus(result.get());
+            if (!failure && status != PGRES_SINGLE_TUPLE && status != PGRES_TUPLES_OK && status != PGRES_COMMAND_OK)
+                failure = refusalOf(result.get());
+        }
+    }
+
+    // Sends one statement and hands each row to `onRow` (a result without rows once, with
+    // hasRow false, for its columns); returns the rows an insert, update or delete changed.
+    template <class OnRow>
+    int64_t run(const QString &statement, TraceScope &trace, OnRow &&onRow)
+    {
+        Sent sent = send(statement, trace);
+        PGconn *connection = mConnection.get();
         std::optional<Refusal> failure;
         int64_t changed = 0;
         // Every result is read, also after a failure, so the connection is ready for the next.
@@ -435,14 +473,11 @@ private:
                 break;
             }
         }
-        if (failure) {
-            pooled.rollback(); // so the catalog may be asked why
-            throw failureFrom(*failure, sent);
-        }
-        if (!pooled.commit())
-            throw failureFrom(Refusal{trimmed(PQerrorMessage(connection)), {}, 0}, sent);
+        finish(sent, failure);
         return changed;
     }
+
+    friend class PostgresRowStream;
 
     QString mUri;
     int mLockTimeout;
@@ -450,6 +485,87 @@ private:
     bool mLeaveHost = false; ///< the server took no write: the next statement reconnects
     std::unique_ptr<PGconn, ConnectionCloser> mConnection;
 };
+
+// A query's rows one result each, as the server sends them (single-row mode).
+class PostgresRowStream final : public RowStream
+{
+public:
+    PostgresRowStream(PostgresConnection &connection, const QString &statement, TraceScope &trace)
+        : mOwner(connection), mSent(connection.send(statement, trace))
+    {
+        takeResult();
+        if (!mResult) {
+            end();
+            return;
+        }
+        std::vector<bool> booleans;
+        QueryResult columns;
+        PostgresConnection::describe(mResult.get(), columns, booleans);
+        mNames = std::move(columns.names);
+        mTypes = std::move(columns.types);
+        mBooleans = std::move(booleans);
+        if (PQresultStatus(mResult.get()) != PGRES_SINGLE_TUPLE)
+            end();
+    }
+
+    // A statement not read to its end is cancelled on the server, its results then read away.
+    ~PostgresRowStream() override
+    {
+        if (mEnded)
+            return;
+        PGconn *connection = mOwner.mConnection.get();
+        if (PGcancel *cancel = PQgetCancel(connection)) {
+            char error[256];
+            (void)PQcancel(cancel, error, sizeof error);
+            PQfreeCancel(cancel);
+        }
+        std::optional<PostgresConnection::Refusal> ignored;
+        mResult.reset();
+        mOwner.drain(ignored);
+        mSent.pooled->rollback();
+    }
+
+    ResultRows next(int atMost) override
+    {
+        ResultRows::Builder builder(mNames);
+        for (int row = 0; row < atMost && !mEnded; ++row) {
+            for (int c = 0; c < int(mBooleans.size()); ++c)
+                builder.addCell(cellOf(mResult.get(), c, mBooleans[size_t(c)]));
+            takeResult();
+            if (!mResult || PQresultStatus(mResult.get()) != PGRES_SINGLE_TUPLE)
+                end();
+        }
+        return builder.finish();
+    }
+
+    [[nodiscard]] bool atEnd() const override { return mEnded; }
+
+private:
+    void takeResult() { mResult.reset(PQgetResult(mOwner.mConnection.get())); }
+
+    // At the result that ends the rows: the statement's failure is raised, else it is done.
+    void end()
+    {
+        mEnded = true;
+        std::optional<PostgresConnection::Refusal> failure;
+        if (mResult && PQresultStatus(mResult.get()) != PGRES_TUPLES_OK && PQresultStatus(mResult.get()) != PGRES_COMMAND_OK)
+            failure = PostgresConnection::refusalOf(mResult.get());
+        mResult.reset();
+        mOwner.drain(failure);
+        mOwner.finish(mSent, failure);
+    }
+
+    PostgresConnection &mOwner;
+    PostgresConnection::Sent mSent;
+    ResultHandle mResult;
+    std::vector<bool> mBooleans;
+    bool mEnded = false;
+};
+
+std::unique_ptr<RowStream> PostgresConnection::stream(const QString &statement, TraceScope &trace)
+{
+    return std::make_unique<PostgresRowStream>(*this, statement, trace);
+}
 
 } // namespace
 

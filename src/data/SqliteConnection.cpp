@@ -20,6 +20,7 @@
 #include <sqlite3.h>
 
 #include <array>
+#include <limits>
 #include <optional>
 #include <unordered_map>
 
@@ -349,6 +350,7 @@ public:
     }
 
     QueryResult query(const QString &statement, TraceScope &trace, bool wantRows) override;
+    std::unique_ptr<RowStream> stream(const QString &statement, TraceScope &trace) override;
     std::optional<QString> queryValue(const QString &statement, TraceScope &trace) override;
     int64_t execute(const QString &statement, TraceScope &trace) override;
     [[nodiscard]] int64_t changes() const { return sqlite3_changes64(mDb.get()); }
@@ -443,48 +445,69 @@ private:
     bool mWaiting = false;
 };
 
-// Reads the whole result; with `wantRows` false only the first row is looked at, for the types
-// of expression columns.
-QueryResult readResult(SqliteConnection &db, sqlite3_stmt *statement, bool wantRows)
+// A query's rows as it steps through them. The columns are read after the first step: a kept
+// statement is prepared again there when the schema changed since, and "select *" may then have
+// more columns; the first row's storage classes give the types of expression columns.
+class SqliteRowStream final : public RowStream
 {
-    // The columns are read after the first step: a kept statement is prepared again there
-    // when the schema changed since, and "select *" may then have more columns.
-    bool hasRow = db.step(statement);
-    const int columnCount = sqlite3_column_count(statement);
-    QStringList names;
-    names.reserve(columnCount);
-    for (int c = 0; c < columnCount; ++c)
-        names.append(textOfUtf8(sqlite3_column_name(statement, c)));
-
-    ResultRows::Builder builder(names);
-    std::vector<int> firstRowStorage(size_t(columnCount), 0);
-    bool firstRow = true;
-    NumberBuffer buffer;
-    for (; hasRow; hasRow = db.step(statement)) {
-        if (firstRow) {
-            for (int c = 0; c < columnCount; ++c)
-                firstRowStorage[size_t(c)] = sqlite3_column_type(statement, c);
-            firstRow = false;
-            if (!wantRows)
-                break;
+public:
+    SqliteRowStream(SqliteConnection &db, const QString &statement, TraceScope &trace)
+        : mDb(db), mLease(db.prepare(statement, trace)), mHasRow(step())
+    {
+        sqlite3_stmt *prepared = mLease.get();
+        const int columnCount = sqlite3_column_count(prepared);
+        mNames.reserve(columnCount);
+        mTypes.reserve(size_t(columnCount));
+        for (int c = 0; c < columnCount; ++c) {
+            mNames.append(textOfUtf8(sqlite3_column_name(prepared, c)));
+            mTypes.push_back(resultColumnType(prepared, c, mHasRow ? sqlite3_column_type(prepared, c) : 0));
         }
-        for (int c = 0; c < columnCount; ++c)
-            builder.addCell(cellUtf8(statement, c, buffer));
     }
 
-    std::vector<ColumnType> types;
-    types.reserve(size_t(columnCount));
-    for (int c = 0; c < columnCount; ++c)
-        types.push_back(resultColumnType(statement, c, firstRowStorage[size_t(c)]));
-    return {builder.finish(), std::move(names), std::move(types)};
-}
+    ResultRows next(int atMost) override
+    {
+        sqlite3_stmt *statement = mLease.get();
+        const int columnCount = int(mNames.size());
+        ResultRows::Builder builder(mNames);
+        NumberBuffer buffer;
+        for (int row = 0; row < atMost && mHasRow; ++row) {
+            for (int c = 0; c < columnCount; ++c)
+                builder.addCell(cellUtf8(statement, c, buffer));
+            mHasRow = step();
+        }
+        return builder.finish();
+    }
 
+    [[nodiscard]] bool atEnd() const override { return !mHasRow; }
+
+private:
+    // A wait for another program's lock is shown until the step that met it is done.
+    bool step()
+    {
+        const auto waited = qScopeGuard([&] { mDb.endWait(); });
+        return mDb.step(mLease.get());
+    }
+
+    SqliteConnection &mDb;
+    SqliteConnection::StatementLease mLease;
+    bool mHasRow;
+};
+
+std::unique_ptr<SqliteRowStream> streamOf(SqliteConnection &db, const QString &statement, TraceScope &trace)
+{
+    const auto waited = qScopeGuard([&] { db.endWait(); }); // also when the statement is refused
+    return std::make_unique<SqliteRowStream>(db, statement, trace);
+}
 
 QueryResult SqliteConnection::query(const QString &statement, TraceScope &trace, bool wantRows)
 {
-    const auto waited = qScopeGuard([&] { endWait(); });
-    const StatementLease prepared = prepare(statement, trace);
-    return readResult(*this, prepared.get(), wantRows);
+    const std::unique_ptr<SqliteRowStream> rows = streamOf(*this, statement, trace);
+    return {rows->next(wantRows ? std::numeric_limits<int>::max() : 0), rows->names(), rows->types()};
+}
+
+std::unique_ptr<RowStream> SqliteConnection::stream(const QString &statement, TraceScope &trace)
+{
+    return streamOf(*this, statement, trace);
 }
 
 std::optional<QString> SqliteConnection::queryValue(const QString &statement, TraceScope &trace)

@@ -13,6 +13,8 @@
 #include <optional>
 #include <vector>
 
+class QTimer;
+
 namespace velmarith {
 
 namespace toolkit {
@@ -84,6 +86,21 @@ public:
     /// Shows the list's printed pages in the print preview (Ctrl+P, 打印… in the list's menu).
     void printShownList();
 
+    /// Whether every row of the list statement is in the list.
+    [[nodiscard]] bool listComplete() const { return !mListRead; }
+    /// Reads the next part of the list's rows into the list; false when it was complete.
+    /// Raises the read's Error, after which the list stays as far as it got.
+    bool readMoreOfList();
+    /// Reads the rest of the list's rows, for what needs all of them: a command, a sort, End,
+    /// an export.
+    void waitForWholeList();
+
+    /// Whether the window shows its list once the first rows are in and reads the rest while the
+    /// person works; false reads every row before the window shows. The desktop's choice.
+    bool ReadsWhileShown;
+    /// How long the window reads at a time before the person's input goes through; 0 reads one
+    /// part at a time, and nothing beyond the first rows before the window shows.
+    int ReadSliceMilliseconds = 8;
     /// The work mode: "Edit" offers only 修改 and 取消.
     QString WorkMode;
     /// Whether 修改 and 删除 first check that the row still holds what the list showed when it
@@ -138,6 +155,17 @@ private:
     // keys
     void lookUpFocusedField();
     void MyDataSearch_SelectSuccess(const QString &SelectText);
+
+    // reading the list
+    struct ListRead;
+    /// Takes the first rows of the list statement from `bridge` into the list; the rest follow
+    /// between the person's keystrokes, or at once where the window does not read while shown.
+    void startListRead(std::unique_ptr<DataBridge> bridge, const QString &statement);
+    /// Reads parts until a slice of time is used up, then lets the person's input through.
+    void readListWhileIdle();
+    /// Stops a read not finished; the statement ends on the server.
+    void stopListRead();
+    void showReadProgress();
 
     // metadata and list
     /// The list statement in its parts: a command reads again only the rows it touched.
@@ -291,6 +319,11 @@ private:
     std::optional<bool> mFirstColumnOrderedAsShown;
     /// Whether the list is known to be in the order of its unique first column's values.
     bool mInPlaceOrder = false;
+    /// The list statement being read, while rows are still to come.
+    std::unique_ptr<ListRead> mListRead;
+    QTimer *mReadTimer;
+    /// A read that failed left the list short of the statement's rows.
+    bool mListCutShort = false;
 
     toolkit::Shape *shp1;
     toolkit::Shape *shp2;

@@ -204,6 +204,8 @@ void frmManage::keepRowAfterMiss(const QString &message)
 
 void frmManage::cmdAdd_Click()
 {
+    // A command meets the whole list, and on SQLite no read of ours holds the file then.
+    waitForWholeList();
     DataBridge bridge;
     bridge.Open();
     if (!validate(bridge, false))
@@ -244,6 +246,7 @@ bool frmManage::rowLoaded(const QString &missingMessage)
 
 void frmManage::cmdEdit_Click()
 {
+    waitForWholeList();
     DataBridge bridge;
     bridge.Open();
     if (!rowLoaded(QStringLiteral("请选选择要修改的内容！")))
@@ -271,6 +274,7 @@ void frmManage::cmdEdit_Click()
 
 void frmManage::cmdDelete_Click()
 {
+    waitForWholeList();
     DataBridge bridge;
     bridge.Open();
     if (!rowLoaded(QStringLiteral("请选选择要删除的内容！")))

@@ -28,6 +28,7 @@ bool isNumberTypeCode(int32_t code)
 
 ShownList frmManage::shownList()
 {
+    waitForWholeList();
     ShownList list;
     list.title = Caption();
     const std::vector<int> columns = lvwAny->shownColumns();

@@ -88,6 +88,7 @@ void frmManage::MyDataSearch_SelectSuccess(const QString &SelectText)
     // Every text begins with the empty text; a lookup confirmed without a choice loads nothing.
     if (SelectText.isEmpty())
         return;
+    waitForWholeList(); // the first row holding the text, wherever it is
     const std::optional<ListItem> found = lvwAny->findItem(SelectText);
     if (!found)
         return;

@@ -39,8 +39,10 @@ void frmManage::applyRememberedLayout()
     for (size_t place = 0; place < places.size(); ++place)
         lvwAny->moveColumnTo(places[place].second, int(place));
     const int sorted = listColumnOf(layout.sortField);
-    if (!layout.sortField.isEmpty() && sorted >= 0 && sorted < columns)
+    if (!layout.sortField.isEmpty() && sorted >= 0 && sorted < columns) {
+        waitForWholeList();
         lvwAny->sortByColumn(sorted, layout.descending ? Qt::DescendingOrder : Qt::AscendingOrder);
+    }
 }
 
 void frmManage::rememberLayout()
@@ -61,6 +63,7 @@ void frmManage::rememberLayout()
 
 void frmManage::Form_Unload()
 {
+    stopListRead();
     rememberLayout();
 }
 

@@ -87,13 +87,13 @@ void frmManage::FrmGetWindow()
 
 void frmManage::FrmGetList()
 {
-    DataBridge bridge;
-    bridge.Open();
+    auto bridge = std::make_unique<DataBridge>();
+    bridge->Open();
     ResultRows display;
-    bridge.Query(QStringLiteral("select * from 系统显示项目表 where 窗体名称=") + sqlString(kWindowName) +
-                     QStringLiteral(" and 显示区域名称=") + sqlString(kListName) + QStringLiteral(" and 识别码=") +
-                     sqlString(mTableName) + QStringLiteral(" and 是否显示='1' order by 显示顺序"),
-                 &display);
+    bridge->Query(QStringLiteral("select * from 系统显示项目表 where 窗体名称=") + sqlString(kWindowName) +
+                      QStringLiteral(" and 显示区域名称=") + sqlString(kListName) + QStringLiteral(" and 识别码=") +
+                      sqlString(mTableName) + QStringLiteral(" and 是否显示='1' order by 显示顺序"),
+                  &display);
 
     mFieldList = Collection();
     const bool headersMade = display.Count() > 0;
@@ -116,33 +116,26 @@ void frmManage::FrmGetList()
         }
     }
     if (mFieldList.Count() == 0)
-        bridge.Query(QStringLiteral("select * from ") + sqlName(mTableName), nullptr, &mFieldList);
+        bridge->Query(QStringLiteral("select * from ") + sqlName(mTableName), nullptr, &mFieldList);
+    if (!headersMade) {
+        ListFiller filler;
+        filler.BindList(*lvwAny);
+        filler.FillHeads(mFieldList, QStringLiteral("Yes"));
+    }
 
     mListStatement = listStatementOf(mTableName, mFieldList);
-    const QString listSql = mListStatement->whole();
-    mTypeList = Collection();
-    mSizeList = Collection();
-    ResultRows rows;
-    bridge.Query(listSql, &rows, nullptr, &mTypeList, &mSizeList);
-
     const int sortedColumn = lvwAny->sortedColumn();
     const Qt::SortOrder sortOrder = lvwAny->sortOrder();
-    ListFiller filler;
-    filler.BindList(*lvwAny);
-    if (!headersMade)
-        filler.FillHeads(mFieldList, QStringLiteral("Yes"));
-    // The highlight marks the loaded row, the one 修改 and 删除 act on, and no row when none is
-    // loaded; after an add that is still the row loaded before, not the new one.
-    filler.FillRows(rows, mItemKey, QStringLiteral("Yes"), QStringLiteral("No"));
+    startListRead(std::move(bridge), mListStatement->whole());
     // Columns sized by their header alone would cut most values of a table without display rows.
     if (!headersMade)
         lvwAny->widenColumnsToValues(kTypicalValueRows);
-    // A list the person sorted stays sorted.
+    // A list the person sorted stays sorted, which takes all of its rows.
     if (sortedColumn >= 0) {
+        waitForWholeList();
         lvwAny->sortByColumn(sortedColumn, sortOrder);
         showLoadedRow();
     }
-    bridge.Close();
 }
 
 QString frmManage::FrmListSql(const QString &TableName, const Collection &FieldList)
@@ -267,6 +260,7 @@ void frmManage::FrmItemShow(const QString &FieldName, const QString &Value)
 
 void frmManage::lvwAny_ColumnClick(int ColumnHeader)
 {
+    waitForWholeList();
     ListFiller filler;
     filler.BindList(*lvwAny);
     filler.SortList(int16_t(ColumnHeader - 1));

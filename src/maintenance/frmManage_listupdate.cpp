@@ -67,7 +67,7 @@ bool frmManage::updateListInPlace(const ItemList &removed, int64_t removedCount,
 
 bool frmManage::canUpdateListInPlace()
 {
-    if (!mListStatement || mFieldList.Count() == 0 || mListStatement->bound.front())
+    if (mListCutShort || !mListStatement || mFieldList.Count() == 0 || mListStatement->bound.front())
         return false;
     const QString first = mFieldList.Item(1).toString();
     const std::optional<Editor> editor = editorOfField(first);

@@ -1,12 +1,15 @@
 #include "maintenance/frmManage.h"
 
 #include "maintenance/Editors.h"
+#include "maintenance/ListRead.h"
 #include "search/frmDataSearch.h"
 #include "toolkit/CommandButton.h"
 #include "toolkit/Desktop.h"
 #include "toolkit/Image.h"
 #include "toolkit/ListView.h"
 #include "toolkit/PictureBox.h"
+
+#include <QTimer>
 
 namespace velmarith {
 
@@ -24,7 +27,8 @@ const QStringList kTooTallWarning{
 
 } // namespace
 
-frmManage::frmManage() : Form(QStringLiteral("frmManage"))
+frmManage::frmManage()
+    : Form(QStringLiteral("frmManage")), ReadsWhileShown(Desktop::current().readsWhileShown()), mReadTimer(new QTimer(this))
 {
     designCaption(QStringLiteral("seting"));
     designClientSize(8010, 3825);
@@ -68,9 +72,11 @@ frmManage::frmManage() : Form(QStringLiteral("frmManage"))
     on(cmdCancel, &CommandButton::Click, this, &frmManage::cmdCancel_Click);
     on(lvwAny, &ListView::ItemClick, this, &frmManage::lvwAny_ItemClick);
     on(lvwAny, &ListView::ColumnClick, this, &frmManage::lvwAny_ColumnClick);
+    lvwAny->setBeforeWholeListNeeded([this] { dispatch([this] { waitForWholeList(); }); });
+    connect(mReadTimer, &QTimer::timeout, this, [this] { dispatch([this] { readListWhileIdle(); }); });
 }
 
-frmManage::~frmManage() = default; // here, where frmDataSearch is complete
+frmManage::~frmManage() = default; // here, where frmDataSearch and ListRead are complete
 
 void frmManage::Form_Load()
 {

@@ -136,6 +136,7 @@ QString frmManage::changesSince(const StoredRow &left, const StoredRow &now) con
 
 void frmManage::undoLastCommand()
 {
+    waitForWholeList();
     Desktop &desktop = Desktop::current();
     if (mUndoSteps.empty()) {
         desktop.inform(QStringLiteral("没有可以撤销的操作！"));

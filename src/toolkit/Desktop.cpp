@@ -100,6 +100,7 @@ public:
 
     void beep() override { QApplication::beep(); }
 
+    [[nodiscard]] bool readsWhileShown() const override { return true; }
     [[nodiscard]] QString layoutFile() const override
     {
         return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) + QStringLiteral("/velmarith/layouts.json");

@@ -31,6 +31,10 @@ public:
     /// Where the windows keep how the person left their lists (the user's configuration
     /// folder); empty where nothing may outlive the run, as under the testing desktop.
     [[nodiscard]] virtual QString layoutFile() const { return {}; }
+    /// Whether a window shows its list while the rest of the rows are still being read, between
+    /// the person's keystrokes; where none is there to type (the testing desktop), a window reads
+    /// the whole list before it is shown.
+    [[nodiscard]] virtual bool readsWhileShown() const { return false; }
     /// Shows the pages `paint` draws, on `layout`, in a print preview captioned
     /// previewCaption(title), from which the person prints them; returns when it has closed.
     virtual void previewPrint(const QString &title, const QPageLayout &layout,

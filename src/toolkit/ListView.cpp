@@ -11,6 +11,7 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QShortcut>
 #include <QTableView>
 
@@ -44,6 +45,23 @@ public:
     /// Called with the 0-based row a key selected (an arrow, Home, End, a page key, a letter), or
     /// assistive technology.
     std::function<void(int row)> onRowChosen;
+    /// Called before End goes to the last row, so that the last row is there.
+    std::function<void()> onWholeListNeeded;
+
+    void setStatusLine(const QString &text)
+    {
+        if (!mStatusLine) {
+            mStatusLine = new QLabel(this);
+            mStatusLine->setAutoFillBackground(true);
+            mStatusLine->setFrameShape(QFrame::StyledPanel);
+            mStatusLine->setMargin(2);
+        }
+        mStatusLine->setText(text);
+        mStatusLine->setAccessibleName(text);
+        mStatusLine->setVisible(!text.isEmpty());
+        placeStatusLine();
+    }
+    [[nodiscard]] QString statusLine() const { return mStatusLine && !mStatusLine->isHidden() ? mStatusLine->text() : QString(); }
 
 protected:
     void selectionChanged(const QItemSelection &selected, const QItemSelection &deselected) override
@@ -62,8 +80,16 @@ protected:
             selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     }
 
+    void resizeEvent(QResizeEvent *event) override
+    {
+        QTableView::resizeEvent(event);
+        placeStatusLine();
+    }
+
     void keyPressEvent(QKeyEvent *event) override
     {
+        if (event->key() == Qt::Key_End && onWholeListNeeded)
+            onWholeListNeeded();
         // Without a current row Qt moves every cursor key to the first row, End included.
         const bool toAnEnd = event->key() == Qt::Key_End || event->key() == Qt::Key_Home;
         if (toAnEnd && !currentIndex().isValid() && model()->rowCount() > 0) {
@@ -89,6 +115,17 @@ protected:
     }
 
 private:
+    // In the lower right corner of the rows, clear of the scroll bars.
+    void placeStatusLine()
+    {
+        if (!mStatusLine || mStatusLine->isHidden())
+            return;
+        mStatusLine->adjustSize();
+        const QRect rows = viewport()->geometry();
+        mStatusLine->move(rows.right() - mStatusLine->width() - 2, rows.bottom() - mStatusLine->height() - 2);
+        mStatusLine->raise();
+    }
+
     void chooseRowSelectedElsewhere()
     {
         const QModelIndexList rows = selectionModel()->selectedRows();
@@ -97,7 +134,14 @@ private:
         selectionModel()->setCurrentIndex(rows.first(), QItemSelectionModel::NoUpdate);
         onRowChosen(rows.first().row());
     }
+
+    QLabel *mStatusLine = nullptr; // owned by the view
 };
+
+RowListView &rowView(QTableView *view)
+{
+    return *static_cast<RowListView *>(view);
+}
 
 } // namespace
 
@@ -135,7 +179,7 @@ ListView::ListView(const ControlSite &site)
     mView->setPalette(palette);
     connect(mView, &QTableView::clicked, this, [this](const QModelIndex &index) { clickItem(index.row() + 1); });
     // A row chosen by keyboard is clicked, as the platform's list view raises its item click.
-    static_cast<RowListView *>(mView)->onRowChosen = [this](int row) { clickItem(row + 1); };
+    rowView(mView).onRowChosen = [this](int row) { clickItem(row + 1); };
     connect(mView, &QTableView::doubleClicked, this, [this](const QModelIndex &) { emit DblClick(); });
     connect(&columns, &QHeaderView::sectionClicked, this, [this](int section) { clickColumn(section + 1); });
 }
@@ -191,6 +235,21 @@ void ListView::widenColumnsToValues(int sampleRows)
 void ListView::setRows(ResultRows rows)
 {
     mModel->setRows(std::move(rows));
+}
+
+void ListView::setStatusLine(const QString &text)
+{
+    rowView(mView).setStatusLine(text);
+}
+
+QString ListView::statusLine() const
+{
+    return rowView(mView).statusLine();
+}
+
+void ListView::setBeforeWholeListNeeded(std::function<void()> complete)
+{
+    rowView(mView).onWholeListNeeded = std::move(complete);
 }
 
 void ListView::insertListRows(int listRow, const ResultRows &rows)

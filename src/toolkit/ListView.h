@@ -66,6 +66,12 @@ public:
 
     /// Replaces every item by the rows given.
     void setRows(ResultRows rows);
+    /// Shows a line of text over the lower right corner of the rows (how far a read has got);
+    /// empty hides it.
+    void setStatusLine(const QString &text);
+    [[nodiscard]] QString statusLine() const;
+    /// Runs `complete` before End goes to the last row, so that the last row is in the list.
+    void setBeforeWholeListNeeded(std::function<void()> complete);
     /// Puts rows in, or takes one out, at a 0-based position of the rows' own order (the order
     /// they were given in, whatever the sort shown); a sorted list stays sorted.
     void insertListRows(int listRow, const ResultRows &rows);

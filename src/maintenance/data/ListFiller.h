@@ -30,12 +30,19 @@ public:
     /// "Yes" raises the list's item click for it.
     void FillRows(const ResultRows &rows, const std::shared_ptr<Collection> &keep, const QString &showKept,
                   const QString &clickKept);
+    /// Adds the rows after the items, as the next part of the same query; the first of them that
+    /// holds `keep` is highlighted as FillRows highlights it. Whether one did.
+    bool AppendRows(const ResultRows &rows, const std::shared_ptr<Collection> &keep, const QString &showKept,
+                    const QString &clickKept);
     /// Sorts by a column counted from 0: ascending, then descending when asked again for the
     /// same column.
     void SortList(int16_t column);
 
 private:
     [[nodiscard]] toolkit::ListView &list() const;
+    /// Highlights the first of `rows` holding `keep`, they being the items from `firstItem` on.
+    bool highlightKept(const ResultRows &rows, int firstItem, const std::shared_ptr<Collection> &keep,
+                       const QString &showKept, const QString &clickKept);
     toolkit::ListView *mList = nullptr;
 };
 
