@@ -97,11 +97,11 @@ struct Window {
             form->controlAs<velmarith::toolkit::ComboBox>(QString::fromLatin1(field)).setListIndex(0);
     }
 
-    // Loads the row of the last code entered, as a click on it would.
+    // Loads the row of the last code entered, as a click on it would: the greatest code, listed
+    // last (looking it up would cost more than the command timed).
     void loadEnteredRow()
     {
-        const auto found = form->list().findItem(QStringLiteral("N%1").arg(counter, 6, 10, QLatin1Char('0')));
-        form->list().clickItem(found->Index());
+        form->list().clickItem(form->list().itemCount());
     }
 
     // Prepares the editors for a command, outside the timing.
