@@ -1,11 +1,13 @@
 #include "maintenance/ListRead.h"
 
+#include "common/Feedback.h"
 #include "maintenance/data/ListFiller.h"
 #include "toolkit/ListView.h"
 
 #include <velmarith/Error.h>
 
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QTimer>
 
 namespace velmarith {
@@ -16,6 +18,8 @@ namespace {
 constexpr int kFirstPartRows = 200;
 // A part is a few milliseconds of reading; the person's input goes through between slices.
 constexpr int kPartRows = 1024;
+// How often a wait for the whole list shows how far it has got.
+constexpr qint64 kProgressMilliseconds = 100;
 
 } // namespace
 
@@ -76,7 +80,26 @@ bool frmManage::readMoreOfList()
 
 void frmManage::waitForWholeList()
 {
+    if (!mListRead)
+        return;
+    if (!ReadsWhileShown) {
+        while (readMoreOfList()) {
+        }
+        return;
+    }
+    // The person waits for what they asked (End, a command): the wait cursor, and the count
+    // still running.
+    mReadTimer->stop();
+    Feedback::current().waiting(true);
+    const auto waited = qScopeGuard([] { Feedback::current().waiting(false); });
+    QElapsedTimer sinceShown;
+    sinceShown.start();
     while (readMoreOfList()) {
+        if (mListRead && sinceShown.elapsed() >= kProgressMilliseconds) {
+            showReadProgress();
+            lvwAny->widget()->repaint();
+            sinceShown.restart();
+        }
     }
 }
 
