@@ -1,6 +1,7 @@
 #include "search/KeywordRows.h"
 
 #include "data/KeywordCondition.h"
+#include "data/StreamedQuery.h"
 #include "search/PinyinKeyword.h"
 
 #include <velmarith/DataBridge.h>
@@ -13,6 +14,7 @@ namespace velmarith::search {
 namespace {
 
 constexpr char16_t kSeparator = u'\0';
+constexpr int kPartRows = 4096;
 
 // The caller's select with the term's column in front, or nullopt when it does not start with
 // select (and maybe distinct or all).
@@ -55,33 +57,38 @@ std::optional<KeywordRows> KeywordRows::read(const QString &select, const QStrin
     const std::optional<QString> statement = withTermColumn(select, term);
     if (!statement)
         return std::nullopt;
-    ResultRows all;
+    DataBridge bridge; // closed when it goes, also by an error
+    bridge.Open();
+    detail::StreamedQuery query(bridge, *statement);
     Collection names;
-    {
-        DataBridge bridge; // closed when it goes, also by an error
-        bridge.Open();
-        bridge.Query(*statement, &all, &names);
-    }
+    query.describe(&names, nullptr, nullptr);
 
     KeywordRows rows;
     rows.mMatch = match;
     rows.mIgnoresAsciiCase = detail::keywordIgnoresAsciiCase(DataBridge::defaultDatabase());
-    for (int i = 2; i <= names.Count(); ++i)
+    QStringList shownColumns;
+    for (int i = 2; i <= names.Count(); ++i) {
         rows.mNames.Add(names.Item(i));
-    ResultRows::Builder shown(all.columnNames().mid(1));
+        shownColumns.append(names.Item(i).toString());
+    }
+    // Each cell is copied once, out of a part of the rows that then goes.
+    ResultRows::Builder shown(shownColumns);
     std::string terms; // one conversion of all of them is much faster than one per row
-    for (int row = 0; row < all.Count(); ++row) {
-        const std::string_view term = all.utf8(row, 0);
-        // SQLite's like reads a text only up to a NUL it holds; the rest must not shift the rows.
-        terms += term.substr(0, term.find(char(kSeparator)));
-        terms += char(kSeparator);
-        for (int column = 1; column < all.columnCount(); ++column)
-            shown.addCell(all.utf8(row, column));
+    while (!query.atEnd()) {
+        const ResultRows part = query.next(kPartRows);
+        for (int row = 0; row < part.Count(); ++row) {
+            const std::string_view term = part.utf8(row, 0);
+            // SQLite's like reads a text only up to a NUL it holds; the rest must not shift the rows.
+            terms += term.substr(0, term.find(char(kSeparator)));
+            terms += char(kSeparator);
+            for (int column = 1; column < part.columnCount(); ++column)
+                shown.addCell(part.utf8(row, column));
+        }
     }
     rows.mRows = shown.finish();
     rows.mTerms = QString::fromUtf8(terms);
     fold(rows.mTerms, match, rows.mIgnoresAsciiCase);
-    rows.mTermEnds.reserve(size_t(all.Count()));
+    rows.mTermEnds.reserve(size_t(rows.mRows.Count()));
     for (qsizetype at = rows.mTerms.indexOf(QChar(kSeparator)); at >= 0; at = rows.mTerms.indexOf(QChar(kSeparator), at + 1))
         rows.mTermEnds.push_back(uint32_t(at));
     return rows;
