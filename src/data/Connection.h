@@ -64,7 +64,8 @@ void describeColumns(const QStringList &names, const std::vector<ColumnType> &ty
 
 /// A query whose rows are read a part at a time, while its connection runs nothing else.
 /// Destroyed before its end, it stops the statement, so nothing of it runs on; the connection
-/// then serves the next statement as before.
+/// then serves the next statement as before, but for MariaDB's, which the stop leaves fit for
+/// nothing more (it is closed, not pooled).
 class RowStream
 {
 public:
