@@ -54,40 +54,66 @@ QString folded(QString text, KeywordMatch match, bool ignoresAsciiCase)
 
 std::optional<KeywordRows> KeywordRows::read(const QString &select, const QString &term, KeywordMatch match)
 {
-    const std::optional<QString> statement = withTermColumn(select, term);
-    if (!statement)
+    const std::unique_ptr<Reader> reader = startReading(select, term, match);
+    if (!reader)
         return std::nullopt;
-    DataBridge bridge; // closed when it goes, also by an error
-    bridge.Open();
-    detail::StreamedQuery query(bridge, *statement);
-    Collection names;
-    query.describe(&names, nullptr, nullptr);
+    while (!reader->readPart()) {
+    }
+    return reader->finish();
+}
 
-    KeywordRows rows;
-    rows.mMatch = match;
-    rows.mIgnoresAsciiCase = detail::keywordIgnoresAsciiCase(DataBridge::defaultDatabase());
+std::unique_ptr<KeywordRows::Reader> KeywordRows::startReading(const QString &select, const QString &term, KeywordMatch match)
+{
+    const std::optional<QString> statement = withTermColumn(select, term);
+    return statement ? std::make_unique<Reader>(*statement, match) : nullptr;
+}
+
+KeywordRows::Reader::Reader(const QString &statement, KeywordMatch match)
+    : mBridge(std::make_unique<DataBridge>()), mMatch(match)
+{
+    mBridge->Open();
+    mQuery = std::make_unique<detail::StreamedQuery>(*mBridge, statement);
+    Collection names;
+    mQuery->describe(&names, nullptr, nullptr);
     QStringList shownColumns;
     for (int i = 2; i <= names.Count(); ++i) {
-        rows.mNames.Add(names.Item(i));
+        mNames.Add(names.Item(i));
         shownColumns.append(names.Item(i).toString());
     }
-    // Each cell is copied once, out of a part of the rows that then goes.
-    ResultRows::Builder shown(shownColumns);
-    std::string terms; // one conversion of all of them is much faster than one per row
-    while (!query.atEnd()) {
-        const ResultRows part = query.next(kPartRows);
-        for (int row = 0; row < part.Count(); ++row) {
-            const std::string_view term = part.utf8(row, 0);
-            // SQLite's like reads a text only up to a NUL it holds; the rest must not shift the rows.
-            terms += term.substr(0, term.find(char(kSeparator)));
-            terms += char(kSeparator);
-            for (int column = 1; column < part.columnCount(); ++column)
-                shown.addCell(part.utf8(row, column));
-        }
+    mShown = std::make_unique<ResultRows::Builder>(shownColumns);
+}
+
+KeywordRows::Reader::~Reader() = default;
+
+// Each cell is copied once, out of a part of the rows that then goes.
+bool KeywordRows::Reader::readPart()
+{
+    const ResultRows part = mQuery->next(kPartRows);
+    for (int row = 0; row < part.Count(); ++row) {
+        const std::string_view term = part.utf8(row, 0);
+        // SQLite's like reads a text only up to a NUL it holds; the rest must not shift the rows.
+        mTerms += term.substr(0, term.find(char(kSeparator)));
+        mTerms += char(kSeparator);
+        for (int column = 1; column < part.columnCount(); ++column)
+            mShown->addCell(part.utf8(row, column));
     }
-    rows.mRows = shown.finish();
-    rows.mTerms = QString::fromUtf8(terms);
-    fold(rows.mTerms, match, rows.mIgnoresAsciiCase);
+    return mQuery->atEnd();
+}
+
+KeywordRows KeywordRows::Reader::finish()
+{
+    mQuery.reset();
+    mBridge.reset();
+    KeywordRows rows;
+    rows.mMatch = mMatch;
+    rows.mIgnoresAsciiCase = detail::keywordIgnoresAsciiCase(DataBridge::defaultDatabase());
+    rows.mNames = mNames;
+    rows.mRows = mShown->finish();
+    rows.mTerms = QString::fromUtf8(mTerms);
+    mTerms = {};
+    fold(rows.mTerms, mMatch, rows.mIgnoresAsciiCase);
+    // fromUtf8 makes room for one UTF-16 unit per byte, three times what hanzi need.
+    rows.mTerms.squeeze();
     rows.mTermEnds.reserve(size_t(rows.mRows.Count()));
     for (qsizetype at = rows.mTerms.indexOf(QChar(kSeparator)); at >= 0; at = rows.mTerms.indexOf(QChar(kSeparator), at + 1))
         rows.mTermEnds.push_back(uint32_t(at));

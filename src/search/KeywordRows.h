@@ -6,8 +6,17 @@
 
 #include <QString>
 
+#include <memory>
 #include <optional>
+#include <string>
 #include <vector>
+
+namespace velmarith {
+class DataBridge;
+namespace detail {
+class StreamedQuery;
+}
+} // namespace velmarith
 
 namespace velmarith::search {
 
@@ -22,6 +31,32 @@ public:
     /// Reads every row of `select` and its `term`; nullopt when `select` is not a plain select
     /// the term can be added to. Raises the database's error when it refuses the statement.
     [[nodiscard]] static std::optional<KeywordRows> read(const QString &select, const QString &term, KeywordMatch match);
+
+    /// The rows read a part at a time, so that the keystrokes meanwhile are answered otherwise.
+    class Reader
+    {
+    public:
+        /// Starts the statement; raises the database's error when it refuses it.
+        Reader(const QString &statement, KeywordMatch match);
+        ~Reader();
+        Reader(const Reader &) = delete;
+        Reader &operator=(const Reader &) = delete;
+        /// Reads the next part; true once every row is in. Raises the database's error.
+        bool readPart();
+        /// The rows, once every one is in.
+        [[nodiscard]] KeywordRows finish();
+
+    private:
+        std::unique_ptr<DataBridge> mBridge;
+        std::unique_ptr<detail::StreamedQuery> mQuery;
+        KeywordMatch mMatch;
+        Collection mNames;
+        std::unique_ptr<ResultRows::Builder> mShown;
+        std::string mTerms; // one conversion of all of them is much faster than one per row
+    };
+    /// A reader of every row of `select` and its `term`; null when `select` is not a plain
+    /// select the term can be added to.
+    [[nodiscard]] static std::unique_ptr<Reader> startReading(const QString &select, const QString &term, KeywordMatch match);
 
     /// The column names of `select`.
     [[nodiscard]] const Collection &names() const { return mNames; }

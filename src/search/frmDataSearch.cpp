@@ -20,7 +20,9 @@
 #include <velmarith/Error.h>
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QStyle>
+#include <QTimer>
 
 #include <cmath>
 
@@ -34,6 +36,8 @@ constexpr int kKeywordTab = 0;
 constexpr int kTreeTab = 1;
 constexpr int kIconTab = 2;
 constexpr int kMeasuredRows = 100; // the rows whose values the columns are widened to show
+// How long the kept rows are read at a time before the keystrokes go through.
+constexpr qint64 kReadSliceMilliseconds = 8;
 
 // A size computed in single precision, as a whole number of twips.
 int twips(float value)
@@ -53,8 +57,10 @@ QString keywordStatement(const QString &select, const QString &condition)
 
 } // namespace
 
-frmDataSearch::frmDataSearch() : Form(QStringLiteral("frmDataSearch"))
+frmDataSearch::frmDataSearch()
+    : Form(QStringLiteral("frmDataSearch")), ReadsWhileShown(Desktop::current().readsWhileShown()), mReadTimer(new QTimer(this))
 {
+    connect(mReadTimer, &QTimer::timeout, this, [this] { dispatch([this] { readKeptRowsWhileIdle(); }); });
     designCaption(QStringLiteral("查找"));
     designClientSize(4215, 5775);
     setKeyPreview(true);
@@ -227,10 +233,18 @@ void frmDataSearch::RunKeywordFilter()
 std::optional<ResultRows> frmDataSearch::keywordRows(const QString &keyword, Collection &names)
 {
     try {
-        if (Matching != KeywordMatch::Like && !mKeptRows && !keyword.isEmpty()) {
-            mKeptRows = search::KeywordRows::read(SearchMainData, SearchQueryTerm, Matching);
-            if (!mKeptRows)
+        if (Matching != KeywordMatch::Like && !mKeptRows && !mKeptRowsReader && !keyword.isEmpty()) {
+            mKeptRowsReader = search::KeywordRows::startReading(SearchMainData, SearchQueryTerm, Matching);
+            if (!mKeptRowsReader) {
                 Matching = KeywordMatch::Like; // a statement the term cannot be added to
+            } else if (ReadsWhileShown) {
+                mReadTimer->start(); // the like query answers until every row is in
+            } else {
+                while (!mKeptRowsReader->readPart()) {
+                }
+                mKeptRows = mKeptRowsReader->finish();
+                mKeptRowsReader.reset();
+            }
         }
         // Only the database tells a null term, which even an empty keyword does not find.
         if (mKeptRows && !keyword.isEmpty()) {
@@ -246,6 +260,39 @@ std::optional<ResultRows> frmDataSearch::keywordRows(const QString &keyword, Col
         reportRefusal(refused.message());
         return std::nullopt;
     }
+}
+
+void frmDataSearch::readKeptRowsWhileIdle()
+{
+    QElapsedTimer slice;
+    slice.start();
+    try {
+        while (!mKeptRowsReader->readPart()) {
+            if (slice.elapsed() >= kReadSliceMilliseconds)
+                return;
+        }
+    } catch (const Error &refused) {
+        stopReadingKeptRows(); // the next keystroke tries again
+        reportRefusal(refused.message());
+        return;
+    }
+    mReadTimer->stop();
+    mKeptRows = mKeptRowsReader->finish();
+    mKeptRowsReader.reset();
+    // The keyword shown is found again as the kept rows find it, pinyin readings and all.
+    if (filtersKeyword() && SearchQueryKey == u"0")
+        RunKeywordFilter();
+}
+
+void frmDataSearch::stopReadingKeptRows()
+{
+    mReadTimer->stop();
+    mKeptRowsReader.reset();
+}
+
+void frmDataSearch::Form_Unload()
+{
+    stopReadingKeptRows();
 }
 
 // An empty list alone would look like "nothing found"; each reason is told once, not at every

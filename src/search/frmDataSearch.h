@@ -10,6 +10,8 @@
 #include <cstdint>
 #include <memory>
 
+class QTimer;
+
 namespace velmarith {
 
 namespace toolkit {
@@ -54,6 +56,12 @@ public:
     QString SearchQueryKey;
     /// How the keyword finds rows.
     KeywordMatch Matching = WinSearch::defaultKeywordMatch();
+    /// Whether Instant and Pinyin read their kept rows between keystrokes, the like query
+    /// answering until every row is in; false reads them all at the first keystroke. The
+    /// desktop's choice.
+    bool ReadsWhileShown;
+    /// Whether the kept rows are in and answer the keystrokes.
+    [[nodiscard]] bool keepsRows() const { return mKeptRows.has_value(); }
     /// The chosen text; empty until a choice.
     QString SearchSelect;
     /// The database's reasons for the keyword queries it refused, each once, in order; each was
@@ -72,6 +80,7 @@ protected:
     void Form_Resize() override;
     void Form_KeyDown(int16_t &keyCode, int16_t shift) override;
     void Form_KeyPress(int16_t &keyAscii) override;
+    void Form_Unload() override;
 
 private:
     void LoadSearchData();
@@ -81,6 +90,10 @@ private:
     /// The rows of the keyword list, found as Matching says; nullopt after a refusal.
     [[nodiscard]] std::optional<ResultRows> keywordRows(const QString &keyword, Collection &names);
     void reportRefusal(const QString &reason);
+    /// Reads parts of the kept rows until a slice of time is used up; once every row is in,
+    /// they answer the keyword shown and the keystrokes from then on.
+    void readKeptRowsWhileIdle();
+    void stopReadingKeptRows();
 
     void txtQuery_Change();
     void txtQuery_KeyPress(int16_t &keyAscii);
@@ -100,6 +113,9 @@ private:
     toolkit::ListView *lvwList;
     /// The rows read once for Instant and Pinyin.
     std::optional<search::KeywordRows> mKeptRows;
+    /// The kept rows while they are read between keystrokes, which the like query answers meanwhile.
+    std::unique_ptr<search::KeywordRows::Reader> mKeptRowsReader;
+    QTimer *mReadTimer;
 };
 
 } // namespace velmarith

@@ -12,6 +12,7 @@
 #include "support/TempDatabase.h"
 
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QInputMethodEvent>
 #include <QLineEdit>
 #include <QRandomGenerator>
@@ -527,6 +528,35 @@ TEST_P(KeywordFilter, pinyinListsRowsHoldingTheKeywordFirstThenThoseReadingAsIt)
     EXPECT_EQ(found(select, u"czc"_s, KeywordMatch::Pinyin), QStringList{u"城中村"_s});
     EXPECT_EQ(found(select, u"ＡＢ１"_s, KeywordMatch::Pinyin), QStringList{u"AB1 型"_s}) << "full width folds";
     EXPECT_EQ(found(select, u"ＡＢ１"_s, KeywordMatch::Instant), QStringList()) << "like keeps its own rule";
+}
+
+TEST_P(KeywordFilter, whileTheKeptRowsAreReadTheLikeQueryAnswersThenTheyServe)
+{
+    db.exec({u"insert into 目录 values('长城饭店')"_s, u"insert into 目录 values('城中村')"_s});
+    frmDataSearch form;
+    form.SearchMainData = u"select 名称 from 目录"_s;
+    form.SearchQueryTerm = u"名称"_s;
+    form.SearchQueryKey = u"0"_s;
+    form.Matching = KeywordMatch::Pinyin;
+    form.ReadsWhileShown = true;
+    QStringList byLike, byKeptRows, nextKeystroke;
+    desktop.expectModal(u"frmDataSearch"_s, [&](FormDriver &user) {
+        user.setText(u"txtQuery"_s, u"czc"_s);
+        byLike = user.items(u"lvwQuery"_s); // the letters are in no name
+        EXPECT_FALSE(form.keepsRows());
+        QElapsedTimer waited;
+        waited.start();
+        while (!form.keepsRows() && waited.elapsed() < 10000)
+            QCoreApplication::processEvents();
+        byKeptRows = user.items(u"lvwQuery"_s); // found again once the rows are in
+        user.setText(u"txtQuery"_s, u"cc"_s);
+        nextKeystroke = user.items(u"lvwQuery"_s);
+        user.pressKey(27);
+    });
+    form.ShowModal();
+    EXPECT_EQ(byLike, QStringList());
+    EXPECT_EQ(byKeptRows, QStringList{u"城中村"_s});
+    EXPECT_EQ(nextKeystroke, QStringList{u"长城饭店"_s});
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, KeywordFilter, ::testing::Values(test::Backend::Sqlite, test::Backend::Postgres, test::Backend::MariaDb),
