@@ -57,9 +57,7 @@ std::optional<KeywordRows> KeywordRows::read(const QString &select, const QStrin
     const std::unique_ptr<Reader> reader = startReading(select, term, match);
     if (!reader)
         return std::nullopt;
-    while (!reader->readPart()) {
-    }
-    return reader->finish();
+    return reader->readRest();
 }
 
 std::unique_ptr<KeywordRows::Reader> KeywordRows::startReading(const QString &select, const QString &term, KeywordMatch match)
@@ -98,6 +96,13 @@ bool KeywordRows::Reader::readPart()
             mShown->addCell(part.utf8(row, column));
     }
     return mQuery->atEnd();
+}
+
+KeywordRows KeywordRows::Reader::readRest()
+{
+    while (!readPart()) {
+    }
+    return finish();
 }
 
 KeywordRows KeywordRows::Reader::finish()

@@ -45,6 +45,8 @@ public:
         bool readPart();
         /// The rows, once every one is in.
         [[nodiscard]] KeywordRows finish();
+        /// Reads the parts still to come, then gives the rows.
+        [[nodiscard]] KeywordRows readRest();
 
     private:
         std::unique_ptr<DataBridge> mBridge;

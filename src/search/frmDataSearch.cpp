@@ -234,16 +234,15 @@ std::optional<ResultRows> frmDataSearch::keywordRows(const QString &keyword, Col
 {
     try {
         if (Matching != KeywordMatch::Like && !mKeptRows && !mKeptRowsReader && !keyword.isEmpty()) {
-            mKeptRowsReader = search::KeywordRows::startReading(SearchMainData, SearchQueryTerm, Matching);
-            if (!mKeptRowsReader) {
+            std::unique_ptr<search::KeywordRows::Reader> reader =
+                search::KeywordRows::startReading(SearchMainData, SearchQueryTerm, Matching);
+            if (!reader) {
                 Matching = KeywordMatch::Like; // a statement the term cannot be added to
             } else if (ReadsWhileShown) {
+                mKeptRowsReader = std::move(reader);
                 mReadTimer->start(); // the like query answers until every row is in
             } else {
-                while (!mKeptRowsReader->readPart()) {
-                }
-                mKeptRows = mKeptRowsReader->finish();
-                mKeptRowsReader.reset();
+                mKeptRows = reader->readRest();
             }
         }
         // Only the database tells a null term, which even an empty keyword does not find.
