@@ -2,6 +2,7 @@
 
 #include "toolkit/ListCellDelegate.h"
 #include "toolkit/ListRowsModel.h"
+#include "toolkit/UniformRowHeader.h"
 
 #include <velmarith/Error.h>
 
@@ -151,15 +152,11 @@ ListView::ListView(const ControlSite &site)
       mModel(std::make_unique<ListRowsModel>())
 {
     mView->setModel(mModel.get());
+    mView->setVerticalHeader(new UniformRowHeader(*mModel, mView->fontMetrics().height() + 4, mView));
     mView->setItemDelegate(new ListCellDelegate(mView));
     mView->setShowGrid(false);
     mView->setWordWrap(false);
     mView->setTabKeyNavigation(false); // Tab leaves the list for the next control
-    QHeaderView &rows = *mView->verticalHeader();
-    rows.hide();
-    rows.setSectionResizeMode(QHeaderView::Fixed);
-    rows.setMinimumSectionSize(1);
-    rows.setDefaultSectionSize(mView->fontMetrics().height() + 4);
     mView->setSelectionMode(QAbstractItemView::SingleSelection);
     mView->setSelectionBehavior(QAbstractItemView::SelectRows);
     mView->setEditTriggers(QAbstractItemView::NoEditTriggers);

@@ -6,6 +6,7 @@
 #include "support/QtPrinting.h"
 #include "support/Rows.h"
 
+#include <QCoreApplication>
 #include <QTableView>
 
 #include <gtest/gtest.h>
@@ -150,4 +151,52 @@ TEST_F(ListFillerTest, onlySelectedRowsAreDrawnHighlightedWhileTheListHasNoFocus
     EXPECT_FALSE(highlighted(0)) << "the current row without a selection is not drawn as one";
     EXPECT_TRUE(highlighted(1)) << "the selected row stays visible without the focus";
     EXPECT_FALSE(highlighted(2));
+}
+
+namespace {
+
+ResultRows numbered(int first, int count)
+{
+    ResultRows::Builder builder(QStringList{u"编号"_s});
+    for (int n = first; n < first + count; ++n)
+        builder.addCell(QString::number(n).toStdString());
+    return builder.finish();
+}
+
+} // namespace
+
+// The view lays rows out by a row header that follows the count, not each change; every row
+// must still be where the person scrolls to it, and the last one reachable.
+TEST(ListView, everyRowStaysReachableAsRowsArePutInTakenOutAndReplaced)
+{
+    ListForm form;
+    form.list->addColumn({u"K1"_s, u"编号"_s, 1500, Qt::AlignLeft, false});
+    auto *view = form.window()->findChild<QTableView *>(u"lvwAny"_s);
+    form.window()->show();
+    auto lastRowShownAtTheBottom = [&] {
+        const int last = form.list->itemCount();
+        QCoreApplication::processEvents(); // the view lays itself out again when events run
+        form.list->ensureVisible(last);
+        const QRect rect = view->visualRect(view->model()->index(last - 1, 0));
+        return view->viewport()->rect().contains(rect) && view->indexAt(rect.center()).row() == last - 1
+               && view->rowAt(rect.bottom() + 1) == -1;
+    };
+
+    form.list->setRows(numbered(1, 60));
+    EXPECT_TRUE(lastRowShownAtTheBottom());
+    form.list->insertListRows(30, numbered(1000, 5));
+    form.list->insertListRows(0, numbered(2000, 1));
+    EXPECT_EQ(form.list->itemCount(), 66);
+    EXPECT_EQ(form.list->item(32).Text(), u"1000");
+    EXPECT_TRUE(lastRowShownAtTheBottom());
+    for (const int row : {65, 0, 30})
+        form.list->removeListRow(row);
+    EXPECT_EQ(form.list->itemCount(), 63);
+    EXPECT_EQ(form.list->item(63).Text(), u"59");
+    EXPECT_TRUE(lastRowShownAtTheBottom()) << "no room is left below the last row";
+    form.list->setRows(numbered(1, 0));
+    EXPECT_EQ(view->rowAt(0), -1);
+    form.list->setRows(numbered(1, 20));
+    EXPECT_TRUE(lastRowShownAtTheBottom());
+    EXPECT_EQ(view->indexAt(view->visualRect(view->model()->index(19, 0)).center()).data().toString(), u"20");
 }
