@@ -70,6 +70,10 @@ class RowStream
 {
 public:
     virtual ~RowStream() = default;
+    /// Waits for the statement's column descriptions where starting the stream only sent it, so
+    /// the database works on the statement while the caller does other things; from then on
+    /// names() and types() hold them. Raises StatementFailure. Idempotent.
+    virtual void readColumns() {}
     /// The next rows: at most `atMost`, or all of them where the backend can only read them at
     /// once; none at the end. Raises StatementFailure.
     virtual ResultRows next(int atMost) = 0;

@@ -24,6 +24,7 @@
 
 #include <cmath>
 #include <limits>
+#include <utility>
 
 namespace velmarith::detail {
 namespace {
@@ -152,6 +153,7 @@ public:
     int64_t execute(const QString &statement, TraceScope &trace) override
     {
         send(statement, trace);
+        receive();
         if (const ResultHandle rows{mysql_use_result(mConnection.get())}) {
             while (mysql_fetch_row(rows.get())) {
             }
@@ -316,7 +318,14 @@ private:
             throw failureOf(*unstorable, messageOf(*unstorable));
         mSent = sent;
         mSentBytes = utf8.size();
-        if (mysql_real_query(mConnection.get(), utf8.constData(), utf8.size()) != 0)
+        if (mysql_send_query(mConnection.get(), utf8.constData(), utf8.size()) != 0)
+            throw refusal();
+    }
+
+    // Waits for the server's answer to the statement sent.
+    void receive()
+    {
+        if (mysql_read_query_result(mConnection.get()) != 0)
             throw refusal();
     }
 
@@ -379,13 +388,25 @@ class MariaDbRowStream final : public RowStream
 public:
     MariaDbRowStream(MariaDbConnection &connection, const QString &statement, TraceScope &trace) : mOwner(connection)
     {
-        MYSQL *mysql = connection.mConnection.get();
         connection.send(statement, trace);
+    }
+
+    void readColumns() override
+    {
+        if (std::exchange(mColumnsRead, true))
+            return;
+        MYSQL *mysql = mOwner.mConnection.get();
+        try {
+            mOwner.receive();
+        } catch (const StatementFailure &) {
+            mEnded = true; // the server has nothing more to send
+            throw;
+        }
         mRows.reset(mysql_use_result(mysql));
         if (!mRows) {
+            mEnded = true; // a statement without rows, or one whose result failed
             if (mysql_field_count(mysql) != 0)
-                throw connection.refusal();
-            mEnded = true; // a statement without rows
+                throw mOwner.refusal();
             return;
         }
         const unsigned columns = mysql_num_fields(mRows.get());
@@ -405,6 +426,7 @@ public:
 
     ResultRows next(int atMost) override
     {
+        readColumns();
         ResultRows::Builder builder(mNames);
         const auto columns = unsigned(mBits.size());
         for (int row = 0; row < atMost && !mEnded; ++row) {
@@ -448,12 +470,14 @@ private:
     MariaDbConnection &mOwner;
     ResultHandle mRows;
     std::vector<bool> mBits;
+    bool mColumnsRead = false;
     bool mEnded = false;
 };
 
 QueryResult MariaDbConnection::query(const QString &statement, TraceScope &trace, bool wantRows)
 {
     MariaDbRowStream rows(*this, statement, trace);
+    rows.readColumns();
     QueryResult result{{}, rows.names(), rows.types()};
     if (wantRows)
         result.rows = rows.next(std::numeric_limits<int>::max());

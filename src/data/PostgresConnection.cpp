@@ -493,6 +493,13 @@ public:
     PostgresRowStream(PostgresConnection &connection, const QString &statement, TraceScope &trace)
         : mOwner(connection), mSent(connection.send(statement, trace))
     {
+    }
+
+    // The first result holds the first row, or ends the statement.
+    void readColumns() override
+    {
+        if (std::exchange(mColumnsRead, true))
+            return;
         takeResult();
         if (!mResult) {
             end();
@@ -527,6 +534,7 @@ public:
 
     ResultRows next(int atMost) override
     {
+        readColumns();
         ResultRows::Builder builder(mNames);
         for (int row = 0; row < atMost && !mEnded; ++row) {
             for (int c = 0; c < int(mBooleans.size()); ++c)
@@ -559,6 +567,7 @@ private:
     PostgresConnection::Sent mSent;
     ResultHandle mResult;
     std::vector<bool> mBooleans;
+    bool mColumnsRead = false;
     bool mEnded = false;
 };
 

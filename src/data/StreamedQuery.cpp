@@ -31,18 +31,29 @@ std::unique_ptr<RowStream> Connection::stream(const QString &statement, TraceSco
     return std::make_unique<WholeResult>(query(statement, trace, true));
 }
 
+template<class Step>
+auto StreamedQuery::guarded(Step step)
+{
+    try {
+        auto result = step();
+        if (mStream && mStream->atEnd())
+            mTrace->succeeded();
+        return result;
+    } catch (const StatementFailure &failure) {
+        mTrace->failed(failure.databaseText);
+        mStream.reset();
+        throw Error(ErrorNumber::Database, failure.message);
+    }
+}
+
 StreamedQuery::StreamedQuery(DataBridge &bridge, const QString &statement)
     : mTrace(std::make_unique<TraceScope>(statement))
 {
-    try {
+    guarded([&] {
         refuseInvalidText(statement);
         mStream = bridge.connection().stream(statement, *mTrace);
-        if (mStream->atEnd())
-            mTrace->succeeded();
-    } catch (const StatementFailure &failure) {
-        mTrace->failed(failure.databaseText);
-        throw Error(ErrorNumber::Database, failure.message);
-    }
+        return 0;
+    });
 }
 
 StreamedQuery::~StreamedQuery()
@@ -50,12 +61,18 @@ StreamedQuery::~StreamedQuery()
     mStream.reset(); // stops the statement before the trace reports it
 }
 
-void StreamedQuery::describe(Collection *fieldNames, Collection *typeCodes, Collection *sizes) const
+void StreamedQuery::describe(Collection *fieldNames, Collection *typeCodes, Collection *sizes)
 {
     for (Collection *collection : {fieldNames, typeCodes, sizes}) {
         if (collection)
             collection->clear();
     }
+    if (!mStream)
+        return;
+    guarded([&] {
+        mStream->readColumns();
+        return 0;
+    });
     describeColumns(mStream->names(), mStream->types(), fieldNames, typeCodes, sizes);
 }
 
@@ -63,16 +80,10 @@ ResultRows StreamedQuery::next(int atMost)
 {
     if (!mStream)
         return {};
-    try {
-        ResultRows part = mStream->next(atMost);
-        if (mStream->atEnd())
-            mTrace->succeeded();
-        return part;
-    } catch (const StatementFailure &failure) {
-        mTrace->failed(failure.databaseText);
-        mStream.reset();
-        throw Error(ErrorNumber::Database, failure.message);
-    }
+    return guarded([&] {
+        mStream->readColumns();
+        return mStream->next(atMost);
+    });
 }
 
 bool StreamedQuery::atEnd() const

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "common/Int16.h"
+#include "maintenance/FieldRelations.h"
 #include "maintenance/ListExport.h"
 #include "toolkit/Form.h"
 
@@ -158,9 +159,13 @@ private:
 
     // reading the list
     struct ListRead;
+    /// FrmGetList, running `whileTheStatementRuns` between sending the list statement and
+    /// taking its first rows.
+    void getList(const std::function<void()> &whileTheStatementRuns);
     /// Takes the first rows of the list statement from `bridge` into the list; the rest follow
     /// between the person's keystrokes, or at once where the window does not read while shown.
-    void startListRead(std::unique_ptr<DataBridge> bridge, const QString &statement);
+    void startListRead(std::unique_ptr<DataBridge> bridge, const QString &statement,
+                       const std::function<void()> &whileTheStatementRuns);
     /// Reads parts until a slice of time is used up, then lets the person's input through.
     void readListWhileIdle();
     /// Stops a read not finished; the statement ends on the server.
@@ -188,6 +193,10 @@ private:
     void FrmItemShow(const QString &FieldName, const QString &Value);
 
     // editors
+    /// Reads the relations of every listed field for the editors to come.
+    void readRelationsAhead();
+    /// A field's relations: those read ahead, else read now.
+    [[nodiscard]] FieldRelations relationsOf(const QString &field);
     void FrmMakeItems(const Collection &FieldList, const Collection &TypeList, const Collection &SizeList);
     int16_t FrmMakeItem(const QString &FieldName, const QString &FieldType, const QString &FieldSize, QString &LabName,
                         QString &ItemName, int16_t FieldNo);
@@ -321,6 +330,7 @@ private:
     bool mInPlaceOrder = false;
     /// The list statement being read, while rows are still to come.
     std::unique_ptr<ListRead> mListRead;
+    std::map<QString, FieldRelations> mRelationsAhead;
     QTimer *mReadTimer;
     /// A read that failed left the list short of the statement's rows.
     bool mListCutShort = false;

@@ -87,6 +87,11 @@ void frmManage::FrmGetWindow()
 
 void frmManage::FrmGetList()
 {
+    getList({});
+}
+
+void frmManage::getList(const std::function<void()> &whileTheStatementRuns)
+{
     auto bridge = std::make_unique<DataBridge>();
     bridge->Open();
     ResultRows display;
@@ -126,7 +131,7 @@ void frmManage::FrmGetList()
     mListStatement = listStatementOf(mTableName, mFieldList);
     const int sortedColumn = lvwAny->sortedColumn();
     const Qt::SortOrder sortOrder = lvwAny->sortOrder();
-    startListRead(std::move(bridge), mListStatement->whole());
+    startListRead(std::move(bridge), mListStatement->whole(), whileTheStatementRuns);
     // Columns sized by their header alone would cut most values of a table without display rows.
     if (!headersMade)
         lvwAny->widenColumnsToValues(kTypicalValueRows);

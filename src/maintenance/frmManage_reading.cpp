@@ -23,11 +23,14 @@ constexpr qint64 kProgressMilliseconds = 100;
 
 } // namespace
 
-void frmManage::startListRead(std::unique_ptr<DataBridge> bridge, const QString &statement)
+void frmManage::startListRead(std::unique_ptr<DataBridge> bridge, const QString &statement,
+                              const std::function<void()> &whileTheStatementRuns)
 {
     stopListRead();
     mListCutShort = false;
     mListRead = std::make_unique<ListRead>(std::move(bridge), statement);
+    if (whileTheStatementRuns)
+        whileTheStatementRuns();
     mTypeList = Collection();
     mSizeList = Collection();
     mListRead->query.describe(nullptr, &mTypeList, &mSizeList);

@@ -95,7 +95,9 @@ void frmManage::ManageTable(const QString &TableName, int16_t)
 void frmManage::FrmPrepare()
 {
     FrmGetWindow();
-    FrmGetList();
+    // Shown, the window reads the fields' relations while a server works out the list's first
+    // rows; read whole, it keeps the order of statements hosts' own tests have seen.
+    getList(ReadsWhileShown ? std::function<void()>([this] { readRelationsAhead(); }) : nullptr);
     FrmMakeItems(mFieldList, mTypeList, mSizeList);
     mItemSnap = snapshot(QStringLiteral("All"));
     sizeAroundEditors();

@@ -1,5 +1,6 @@
 // A query read a part at a time gives the rows and columns Query gives; a statement the database
-// refuses after some rows raises its error and leaves the connection ready for the next one.
+// refuses, at once or after some rows, raises its error and leaves the connection ready for the
+// next one.
 #include "data/StreamedQuery.h"
 
 #include <velmarith/DataBridge.h>
@@ -69,30 +70,43 @@ TEST_P(StreamedQueryOnEachBackend, givesInPartsWhatQueryGivesWhole)
     EXPECT_EQ(query.next(300).Count(), 0);
 }
 
-TEST_P(StreamedQueryOnEachBackend, aStatementRefusedAfterSomeRowsRaisesItsErrorAndTheConnectionServesOn)
+TEST_P(StreamedQueryOnEachBackend, aRefusedStatementRaisesItsErrorOnceTracedAndTheConnectionServesOn)
 {
     // Each database refuses a row of its own kind halfway: SQLite the absolute value of the
-    // smallest integer, the servers a subquery of two rows where one value is wanted.
+    // smallest integer, the servers a subquery of two rows where one value is wanted. A missing
+    // table is refused before any row, once the statement is sent or when its columns are asked.
     const QString refusedAt500 = GetParam() == test::Backend::Sqlite
         ? u"select case when n = 500 then abs(-9223372036854775807 - 1) else n end from (%1) t"_s.arg(numbers)
         : u"select case when n = 500 then (select 1 union select 2) else n end from (%1) t"_s.arg(numbers);
     DataBridge bridge;
     bridge.Open();
-    int rowsBeforeTheError = 0;
-    std::optional<QString> refusal;
-    try {
-        detail::StreamedQuery query(bridge, refusedAt500);
-        while (!query.atEnd())
-            rowsBeforeTheError += query.next(10).Count();
-    } catch (const Error &error) {
-        refusal = error.message();
+    for (const QString &statement : {u"select n from 无此表"_s, refusedAt500}) {
+        std::vector<StatementTrace> traced;
+        auto previous = DataBridge::setStatementTrace([&](const StatementTrace &trace) {
+            if (trace.statement == statement)
+                traced.push_back(trace);
+        });
+        int rowsBeforeTheError = 0;
+        std::optional<QString> refusal;
+        try {
+            detail::StreamedQuery query(bridge, statement);
+            query.describe(nullptr, nullptr, nullptr);
+            while (!query.atEnd())
+                rowsBeforeTheError += query.next(10).Count();
+        } catch (const Error &error) {
+            refusal = error.message();
+        }
+        DataBridge::setStatementTrace(std::move(previous));
+        ASSERT_TRUE(refusal) << "read " << rowsBeforeTheError << " rows without an error";
+        EXPECT_TRUE(refusal->startsWith(u"数据库拒绝了这项操作：")) << refusal->toStdString();
+        EXPECT_LE(rowsBeforeTheError, 500);
+        ASSERT_EQ(traced.size(), 1u);
+        EXPECT_FALSE(traced.front().succeeded);
+        EXPECT_FALSE(traced.front().errorMessage.isEmpty());
+        QString value;
+        bridge.QueryValue(u"select count(*) from 位"_s, value);
+        EXPECT_EQ(value, u"10"_s);
     }
-    ASSERT_TRUE(refusal) << "read " << rowsBeforeTheError << " rows without an error";
-    EXPECT_TRUE(refusal->startsWith(u"数据库拒绝了这项操作：")) << refusal->toStdString();
-    EXPECT_LE(rowsBeforeTheError, 500);
-    QString value;
-    bridge.QueryValue(u"select count(*) from 位"_s, value);
-    EXPECT_EQ(value, u"10"_s);
 }
 
 INSTANTIATE_TEST_SUITE_P(Backends, StreamedQueryOnEachBackend,
