@@ -9,22 +9,38 @@
 #include <velmarith/Error.h>
 #include <velmarith/SqlText.h>
 
+#include <QCollator>
+
 namespace velmarith {
 
 using namespace toolkit;
 
 namespace {
 
+// Where the database orders text by a collation of its own, the list's first column is searched
+// in the Unicode root collation, ignoring case, which the common server collations are close to.
+// It is a guess: a value it finds is compared with the list's text, and what it misses is looked
+// for row by row.
+const QCollator &guessedCollation()
+{
+    static const QCollator collator = [] {
+        QCollator root{QLocale(QLocale::English)};
+        root.setCaseSensitivity(Qt::CaseInsensitive);
+        return root;
+    }();
+    return collator;
+}
+
 // How the list statement orders two values of its first column: bytes for text (the database's
-// own collation), values for integers; nothing where that order cannot be told from the text
-// shown (an empty value may be NULL, which sorts before everything).
-std::optional<int> orderOf(const QString &left, const QString &right, bool integers)
+// own collation), values for integers, else the guessed collation; nothing where that order
+// cannot be told from the text shown (an empty value may be NULL, which sorts before everything).
+std::optional<int> orderOf(const QString &left, const QString &right, bool integers, bool guessed)
 {
     if (left.isEmpty() || right.isEmpty())
         return std::nullopt;
     if (!integers) {
-        const int bytes = left.toUtf8().compare(right.toUtf8());
-        return bytes < 0 ? -1 : bytes > 0 ? 1 : 0;
+        const int order = guessed ? guessedCollation().compare(left, right) : left.toUtf8().compare(right.toUtf8());
+        return order < 0 ? -1 : order > 0 ? 1 : 0;
     }
     bool leftOk = false;
     bool rightOk = false;
@@ -110,10 +126,11 @@ std::vector<int> frmManage::listRowsHolding(const Collection &key) const
         return std::all_of(wanted.begin(), wanted.end(), [&](const auto &w) { return lvwAny->listValue(row, w.first) == w.second; });
     };
     std::vector<int> matching;
-    // The list is in the order of its unique first column, so that value finds its row at once.
+    // The list is in the order of its unique first column, so that value finds its row at once;
+    // in a guessed order only what is found counts, and a miss is looked for row by row.
     const auto first = std::find_if(wanted.begin(), wanted.end(), [](const auto &w) { return w.first == 0; });
-    if (first != wanted.end() && mInPlaceOrder) {
-        const std::optional<int> found = listRowOf(first->second);
+    const std::optional<int> found = first != wanted.end() ? listRowOf(first->second) : std::nullopt;
+    if (found || (first != wanted.end() && mInPlaceOrder)) {
         if (!found)
             return matching;
         // Rows made before the column was unique may share the value; they lie side by side.
@@ -179,7 +196,7 @@ std::optional<int> frmManage::searchFirstColumn(const QString &firstValue, bool 
     found = false;
     while (low < high) {
         const int middle = low + (high - low) / 2;
-        const std::optional<int> order = orderOf(lvwAny->listValue(middle, 0), firstValue, integers);
+        const std::optional<int> order = orderOf(lvwAny->listValue(middle, 0), firstValue, integers, !mInPlaceOrder);
         if (!order)
             return std::nullopt;
         if (*order == 0) {
@@ -212,10 +229,6 @@ std::optional<int> frmManage::positionAfterPredecessor(const QString &firstValue
 {
     if (firstValue.isEmpty())
         return std::nullopt;
-    for (int row = 0; row < lvwAny->itemCount(); ++row) {
-        if (lvwAny->listValue(row, 0) == firstValue)
-            return std::nullopt; // listed already: only a reload tells
-    }
     const QString &first = mListStatement->firstColumn;
     ResultRows before;
     {
@@ -229,24 +242,47 @@ std::optional<int> frmManage::positionAfterPredecessor(const QString &firstValue
         if (names.Count() == 0)
             return std::nullopt; // the statement failed
     }
+    int position = 0;
     if (before.Count() == 0) {
-        const bool emptyFirst = lvwAny->itemCount() > 0 && lvwAny->listValue(0, 0).isEmpty();
-        return emptyFirst ? std::nullopt : std::optional(0);
+        if (lvwAny->itemCount() > 0 && lvwAny->listValue(0, 0).isEmpty())
+            return std::nullopt;
+    } else {
+        // Rows made before the column was unique may share the value; the new row follows them all.
+        const QString predecessor = before.text(0, 0);
+        std::optional<int> row = listRowOf(predecessor);
+        for (int r = lvwAny->itemCount() - 1; !row && r >= 0; --r) {
+            if (lvwAny->listValue(r, 0) == predecessor)
+                row = r;
+        }
+        if (!row)
+            return std::nullopt;
+        position = *row + 1;
+        while (position < lvwAny->itemCount() && lvwAny->listValue(position, 0) == predecessor)
+            ++position;
     }
-    // Rows made before the column was unique may share the value; the new row follows them all.
-    const QString predecessor = before.text(0, 0);
-    for (int row = lvwAny->itemCount() - 1; row >= 0; --row) {
-        if (lvwAny->listValue(row, 0) == predecessor)
-            return row + 1;
-    }
-    return std::nullopt;
+    // Listed already, where the database's order would put it: only a reload tells.
+    if (position < lvwAny->itemCount() && lvwAny->listValue(position, 0) == firstValue)
+        return std::nullopt;
+    return position;
 }
 
 std::optional<int> frmManage::listRowOf(const QString &firstValue) const
 {
     bool found = false;
     const std::optional<int> position = searchFirstColumn(firstValue, found);
-    return found ? position : std::nullopt;
+    if (!found)
+        return std::nullopt;
+    // A collation may hold other texts equal (letter case); they stand beside the value's row.
+    for (const int step : {0, -1, 1}) {
+        for (int row = *position + step; row >= 0 && row < lvwAny->itemCount(); row += step) {
+            const QString value = lvwAny->listValue(row, 0);
+            if (value == firstValue)
+                return row;
+            if (step == 0 || orderOf(value, firstValue, false, true) != 0)
+                break;
+        }
+    }
+    return std::nullopt;
 }
 
 void frmManage::showLoadedRow()
