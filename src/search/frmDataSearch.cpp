@@ -38,6 +38,8 @@ constexpr int kIconTab = 2;
 constexpr int kMeasuredRows = 100; // the rows whose values the columns are widened to show
 // How long the kept rows are read at a time before the keystrokes go through.
 constexpr qint64 kReadSliceMilliseconds = 8;
+// After a keystroke's answer, reading waits this long, so the answer is painted first.
+constexpr int kAnswerShownMilliseconds = 16;
 
 // A size computed in single precision, as a whole number of twips.
 int twips(float value)
@@ -239,8 +241,7 @@ std::optional<ResultRows> frmDataSearch::keywordRows(const QString &keyword, Col
             if (!reader) {
                 Matching = KeywordMatch::Like; // a statement the term cannot be added to
             } else if (ReadsWhileShown) {
-                mKeptRowsReader = std::move(reader);
-                mReadTimer->start(); // the like query answers until every row is in
+                mKeptRowsReader = std::move(reader); // the like query answers until every row is in
             } else {
                 mKeptRows = reader->readRest();
             }
@@ -254,6 +255,8 @@ std::optional<ResultRows> frmDataSearch::keywordRows(const QString &keyword, Col
         DataBridge bridge; // closed when it goes, also by an error
         bridge.Open();
         bridge.Query(keywordStatement(SearchMainData, detail::keywordCondition(DataBridge::defaultDatabase(), SearchQueryTerm, keyword)), &rows, &names);
+        if (mKeptRowsReader)
+            mReadTimer->start(kAnswerShownMilliseconds);
         return rows;
     } catch (const Error &refused) {
         reportRefusal(refused.message());
@@ -263,6 +266,7 @@ std::optional<ResultRows> frmDataSearch::keywordRows(const QString &keyword, Col
 
 void frmDataSearch::readKeptRowsWhileIdle()
 {
+    mReadTimer->setInterval(0); // between keystrokes, whenever the person's input leaves time
     QElapsedTimer slice;
     slice.start();
     try {
