@@ -129,19 +129,21 @@ std::vector<int> frmManage::listRowsHolding(const Collection &key) const
     // The list is in the order of its unique first column, so that value finds its row at once;
     // in a guessed order only what is found counts, and a miss is looked for row by row.
     const auto first = std::find_if(wanted.begin(), wanted.end(), [](const auto &w) { return w.first == 0; });
-    const std::optional<int> found = first != wanted.end() ? listRowOf(first->second) : std::nullopt;
-    if (found || (first != wanted.end() && mInPlaceOrder)) {
-        if (!found)
+    if (first != wanted.end()) {
+        const std::optional<int> found = listRowOf(first->second);
+        if (!found && mInPlaceOrder)
             return matching;
-        // Rows made before the column was unique may share the value; they lie side by side.
-        int begin = *found;
-        while (begin > 0 && lvwAny->listValue(begin - 1, 0) == first->second)
-            --begin;
-        for (int row = begin; row < lvwAny->itemCount() && lvwAny->listValue(row, 0) == first->second; ++row) {
-            if (holds(row))
-                matching.push_back(row);
+        if (found) {
+            // Rows made before the column was unique may share the value; they lie side by side.
+            int begin = *found;
+            while (begin > 0 && lvwAny->listValue(begin - 1, 0) == first->second)
+                --begin;
+            for (int row = begin; row < lvwAny->itemCount() && lvwAny->listValue(row, 0) == first->second; ++row) {
+                if (holds(row))
+                    matching.push_back(row);
+            }
+            return matching;
         }
-        return matching;
     }
     for (int row = 0; row < lvwAny->itemCount(); ++row) {
         if (holds(row))
@@ -272,13 +274,15 @@ std::optional<int> frmManage::listRowOf(const QString &firstValue) const
     const std::optional<int> position = searchFirstColumn(firstValue, found);
     if (!found)
         return std::nullopt;
+    if (lvwAny->listValue(*position, 0) == firstValue)
+        return position;
     // A collation may hold other texts equal (letter case); they stand beside the value's row.
-    for (const int step : {0, -1, 1}) {
+    for (const int step : {-1, 1}) {
         for (int row = *position + step; row >= 0 && row < lvwAny->itemCount(); row += step) {
             const QString value = lvwAny->listValue(row, 0);
             if (value == firstValue)
                 return row;
-            if (step == 0 || orderOf(value, firstValue, false, true) != 0)
+            if (orderOf(value, firstValue, false, true) != 0)
                 break;
         }
     }

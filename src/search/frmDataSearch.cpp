@@ -21,6 +21,7 @@
 
 #include <QApplication>
 #include <QElapsedTimer>
+#include <QScopeGuard>
 #include <QStyle>
 #include <QTimer>
 
@@ -251,12 +252,15 @@ std::optional<ResultRows> frmDataSearch::keywordRows(const QString &keyword, Col
             names = mKeptRows->names();
             return mKeptRows->matching(keyword);
         }
+        // Reading goes on after the answer, also after a refused one.
+        const auto readOn = qScopeGuard([this] {
+            if (mKeptRowsReader)
+                mReadTimer->start(kAnswerShownMilliseconds);
+        });
         ResultRows rows;
         DataBridge bridge; // closed when it goes, also by an error
         bridge.Open();
         bridge.Query(keywordStatement(SearchMainData, detail::keywordCondition(DataBridge::defaultDatabase(), SearchQueryTerm, keyword)), &rows, &names);
-        if (mKeptRowsReader)
-            mReadTimer->start(kAnswerShownMilliseconds);
         return rows;
     } catch (const Error &refused) {
         reportRefusal(refused.message());
